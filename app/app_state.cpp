@@ -1,0 +1,6 @@
+#include "app/app_state.h"
+
+AppState App;
+
+const wchar_t ProgramTitle[] = L"Corvelle v1.9";
+const wchar_t MainWindowClass[] = L"card";

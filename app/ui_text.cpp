@@ -1,0 +1,24 @@
+#include "app/ui_text.h"
+
+#include "platform/platform.h"
+
+std::wstring WideFromGbk(const std::string& gbk) {
+    std::u16string units = GbkToUtf16(gbk);
+    return std::wstring(units.begin(), units.end());
+}
+
+std::string GbkFromWide(const std::wstring& wide) { return Utf16ToGbk(std::u16string(wide.begin(), wide.end())); }
+
+std::string ControlTextGbk(HWND control) {
+    int length = GetWindowTextLengthW(control);
+    std::wstring text(length + 1, L'\0');
+    length = GetWindowTextW(control, &text[0], length + 1);
+    text.resize(length);
+    return GbkFromWide(text);
+}
+
+void SetControlTextGbk(HWND control, const std::string& gbk) { SetWindowTextW(control, WideFromGbk(gbk).c_str()); }
+
+int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT buttonsAndIcon) {
+    return MessageBoxW(owner, text.c_str(), caption, buttonsAndIcon);
+}

@@ -1,0 +1,82 @@
+// Every resource and control id of the program, in one place. Plain
+// #defines so that windres, the user interface and the portable core's
+// field table can all include it.
+#pragma once
+
+// Menus
+#define IDR_MAIN_MENU 101
+
+// Icons and bitmaps
+#define IDI_APPLICATION_ICON 119
+#define IDI_CHECK_TICKED 120
+#define IDI_CHECK_EMPTY 123
+
+// Dialog templates
+#define IDD_CONTACT_EDITOR 121
+#define IDD_DIRECTORY 146
+#define IDD_COLUMN_MAPPING 147
+#define IDD_ABOUT 149
+#define IDD_HELP 150
+#define IDB_HELP_BANNER 151
+#define IDD_SETTINGS 152
+#define IDD_GROUPS 153
+#define IDD_EXPORT_VCARD 154
+
+// Menu commands
+#define IDM_FILE_OPEN 40001
+#define IDM_ITEM_ADD 40002
+#define IDM_ITEM_DELETE 40003
+#define IDM_SETTINGS 40004
+#define IDM_FILE_SAVE 40008
+#define IDM_EXPORT_VCF 40009
+#define IDM_FILE_EXIT 40011
+#define IDM_FILE_SAVE_AS 40012
+#define IDM_EXPORT_CSV 40014
+#define IDM_FEEDBACK 40015
+#define IDM_IMPORT_VCF 40016
+#define IDM_IMPORT_CSV 40017
+#define IDM_HELP_TOPICS 40018
+#define IDM_ABOUT 40019
+#define IDM_ITEM_EDIT 40021
+#define IDM_ITEM_DELETE_TICKED 40022
+#define IDM_IMPORT_VCF_DIRECTORY 40026
+#define IDM_GROUPS 40028
+#define IDM_FILE_NEW 40029
+#define IDM_FILE_SAVE_DEFAULT 40036
+#define IDM_ITEM_SELECT_ALL 40037
+
+// Main window controls
+#define IDC_ADD_BUTTON 40050
+#define IDC_DELETE_BUTTON 40051
+#define IDC_EDIT_BUTTON 40052
+#define IDC_CONTACT_LIST 40100
+#define IDC_QUICK_SEARCH 40101
+#define IDC_FIELD_FILTER 40105
+#define IDC_GROUP_FILTER 40106
+
+// Contact editor: the control that edits each contact field
+#define IDC_EDIT_SURNAME 1000
+#define IDC_EDIT_GIVEN_NAME 1001
+#define IDC_EDIT_GENDER 1005
+#define IDC_EDIT_NICKNAME 1025
+#define IDC_EDIT_MOBILE 1026
+#define IDC_EDIT_QQ 1027
+#define IDC_EDIT_EMAIL 1028
+#define IDC_EDIT_COMPANY 1029
+#define IDC_EDIT_DEPARTMENT 1030
+#define IDC_EDIT_JOB_TITLE 1031
+#define IDC_EDIT_WORK_COUNTRY 1032
+#define IDC_EDIT_WORK_PROVINCE 1033
+#define IDC_EDIT_WORK_CITY 1034
+#define IDC_EDIT_WORK_PHONE 1036
+#define IDC_EDIT_WORK_FAX 1037
+#define IDC_EDIT_WORK_STREET 1041
+#define IDC_EDIT_HOME_COUNTRY 1042
+#define IDC_EDIT_HOME_PROVINCE 1043
+#define IDC_EDIT_HOME_CITY 1044
+#define IDC_EDIT_HOME_STREET 1045
+#define IDC_EDIT_HOME_PHONE 1046
+#define IDC_EDIT_HOME_POSTCODE 1047
+#define IDC_EDIT_HOME_FAX 1048
+#define IDC_EDIT_WORK_POSTCODE 1050
+#define IDC_EDIT_BIRTHDAY 1062

@@ -1,0 +1,38 @@
+// The ".txl" address-book file: groups and contacts in a compact binary
+// layout, little-endian throughout.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "store/groups.h"
+
+const int32_t AddressBookMagic = 199219;
+const int32_t FormatVersion = 2;
+
+enum LoadResult {
+    OpenFailed = 0,
+    LoadOk = 1,
+    BadMagic = 2,
+    TooManyRecords = 3,
+    VersionTooNew = 4,
+    FileTruncated = 5,     // the file ends before the data its header announces
+    GroupNameTooLong = 10,
+};
+
+// Reads a book into groups and contacts. On a refusal they hold:
+// OpenFailed, BadMagic, VersionTooNew: unchanged; GroupNameTooLong: the
+// groups before the refused one, contacts unchanged; TooManyRecords: the
+// file's groups, no contacts; FileTruncated: the groups read before the
+// end (unchanged when it ends inside the header), no contacts.
+LoadResult ReadAddressBook(const PathString& path, GroupList& groups, ContactStore& contacts);
+LoadResult ReadAddressBook(FILE* file, GroupList& groups, ContactStore& contacts);
+
+// The bytes of a book. Empty when it has more contacts than a book may hold.
+std::string EncodeAddressBook(const GroupList& groups, const ContactStore& contacts);
+
+// Writes a book so that the file on disk is always the old or the new one.
+// 1 on success; 0, with the old file untouched, when it cannot be written
+// or holds more contacts than the reader accepts.
+int WriteAddressBook(const PathString& path, const GroupList& groups, const ContactStore& contacts);

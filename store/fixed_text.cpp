@@ -1,0 +1,49 @@
+#include "store/fixed_text.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+size_t GbkCharacterLength(const char* text, size_t available) {
+    if (available < 2) return 1;
+    unsigned char lead = static_cast<unsigned char>(text[0]);
+    unsigned char trail = static_cast<unsigned char>(text[1]);
+    bool isLead = lead >= 0x81 && lead <= 0xFE;
+    bool isTrail = trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+    return isLead && isTrail ? 2 : 1;
+}
+
+size_t FitGbkLength(const char* text, size_t length, size_t limit) {
+    size_t fitted = 0;
+    while (fitted < length) {
+        size_t next = fitted + GbkCharacterLength(text + fitted, length - fitted);
+        if (next > limit) break;
+        fitted = next;
+    }
+    return fitted;
+}
+
+void CopyToField(char* field, size_t capacity, const char* text, size_t length) {
+    if (capacity == 0) return;
+    size_t textLength = 0;
+    while (textLength < length && text[textLength] != '\0') ++textLength;
+    size_t kept = FitGbkLength(text, textLength, capacity - 1);
+    std::memcpy(field, text, kept);
+    std::memset(field + kept, 0, capacity - kept);
+}
+
+void CopyToField(char* field, size_t capacity, const std::string& text) {
+    CopyToField(field, capacity, text.data(), text.size());
+}
+
+void CopyToField(char* field, size_t capacity, const char* text) {
+    CopyToField(field, capacity, text, std::strlen(text));
+}
+
+std::string FieldString(const char* field, size_t capacity) {
+    size_t length = 0;
+    while (length < capacity && field[length] != '\0') ++length;
+    return std::string(field, length);
+}
+
+std::string GbkText(const char16_t* text) { return Utf16ToGbk(text); }

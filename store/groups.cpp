@@ -1,0 +1,45 @@
+#include "store/groups.h"
+
+#include "store/fixed_text.h"
+
+namespace {
+
+const char16_t* const DefaultGroupNames[] = {u"默认分组", u"家人", u"朋友", u"同事", u"同学"};
+
+void Call(void (*view)()) {
+    if (view) view();
+}
+
+}  // namespace
+
+void AppendGroup(GroupList& list, const std::string& name) {
+    Group group;
+    CopyToField(group.name, GroupNameWidth, name);
+    list.groups.push_back(group);
+}
+
+void RemoveGroupAt(GroupList& list, int position) {
+    if (position < 0 || position >= GroupCount(list)) return;
+    list.groups.erase(list.groups.begin() + position);
+}
+
+void ClearGroups(GroupList& list) { list.groups.clear(); }
+
+int GroupCount(const GroupList& list) { return static_cast<int>(list.groups.size()); }
+
+std::string GroupName(const GroupList& list, int position) {
+    return FieldString(list.groups[position].name, GroupNameWidth);
+}
+
+std::string DefaultGroupName() { return GbkText(DefaultGroupNames[0]); }
+
+void ResetDocument(Document& document, const DocumentViews& views) {
+    document.currentPath.clear();
+    ClearRecords(document.contacts);
+    Call(views.refreshList);
+    ClearGroups(document.groups);
+    for (const char16_t* name : DefaultGroupNames) AppendGroup(document.groups, GbkText(name));
+    Call(views.fillGroupFilter);
+    Call(views.rebuildColumns);
+    Call(views.updateTitle);
+}

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "store/contact_store.h"
+#include "test_support.h"
+
+TEST(ContactRecord, FieldsLieEndToEndAsInTheFile) {
+    int offset = 0, total = 0;
+    for (int f = 0; f < ContactFieldCount; ++f) total += FieldInfo(f).width;
+    EXPECT_EQ(634, total);
+    const int expectedOffsets[ContactFieldCount] = {0,   10,  20,  24,  29,  32,  36,  56,  184,
+                                                    204, 224, 242, 262, 282, 332, 350, 370, 400,
+                                                    418, 438, 458, 508, 526, 546, 576, 606, 620};
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        EXPECT_EQ(expectedOffsets[f], offset) << "field " << f;
+        offset += FieldInfo(f).width;
+    }
+}
+
+TEST(ContactStore, AppendClearsBothFlags) {
+    ContactStore store;
+    ContactRecord value = Person("a");
+    value.CheckFlag = 1;
+    value.ShownFlag = 1;
+    ContactRecord* record = AppendRecord(store, value);
+    EXPECT_EQ(0, record->CheckFlag);
+    EXPECT_EQ(0, record->ShownFlag);
+    EXPECT_EQ(1, RecordCount(store));
+}
+
+TEST(ContactStore, RecordsKeepTheirAddressWhileOthersComeAndGo) {
+    ContactStore store;
+    ContactRecord* first = AppendRecord(store, Person("a"));
+    ContactRecord* second = AppendRecord(store, Person("b"));
+    for (int i = 0; i < 100; ++i) AppendRecord(store, Person("x"));
+    EXPECT_EQ(1, RemoveRecord(store, first));
+    EXPECT_EQ(0, IndexOfRecord(store, second));
+    EXPECT_STREQ("b", second->Surname);
+}
+
+TEST(ContactStore, ShownRecordAtCountsOnlyShownRecords) {
+    ContactStore store;
+    ContactRecord* records[5];
+    for (int i = 0; i < 5; ++i) records[i] = AppendRecord(store, Person(std::to_string(i)));
+    records[1]->ShownFlag = 1;
+    records[3]->ShownFlag = 1;
+    records[4]->ShownFlag = 2;  // only exactly 1 counts
+    EXPECT_EQ(records[1], ShownRecordAt(store, 0));
+    EXPECT_EQ(records[3], ShownRecordAt(store, 1));
+    EXPECT_EQ(nullptr, ShownRecordAt(store, 2));
+    EXPECT_EQ(nullptr, ShownRecordAt(store, -1));
+}
+
+TEST(ContactStore, RecordAtClampsBelowAndStopsAtTheEnd) {
+    ContactStore store;
+    EXPECT_EQ(nullptr, RecordAt(store, 0));
+    ContactRecord* first = AppendRecord(store, Person("a"));
+    AppendRecord(store, Person("b"));
+    EXPECT_EQ(first, RecordAt(store, -5));
+    EXPECT_EQ(nullptr, RecordAt(store, 2));
+}
+
+TEST(ContactStore, RemovingAStrangerChangesNothing) {
+    ContactStore store;
+    AppendRecord(store, Person("a"));
+    ContactRecord stranger = Person("a");
+    EXPECT_EQ(0, RemoveRecord(store, &stranger));
+    EXPECT_EQ(1, RecordCount(store));
+    ContactRecord* former = RecordAt(store, 0);
+    ClearRecords(store);
+    EXPECT_EQ(0, RecordCount(store));
+    EXPECT_EQ(-1, IndexOfRecord(store, former));
+}
+
+TEST(ContactStore, HasRoomUpTo512Records) {
+    ContactStore store;
+    for (int i = 0; i < MaxRecords - 1; ++i) AppendRecord(store, Person("x"));
+    EXPECT_TRUE(HasRoomFor(store, 1));
+    EXPECT_FALSE(HasRoomFor(store, 2));
+    AppendRecord(store, Person("x"));
+    EXPECT_FALSE(HasRoomFor(store, 1));
+    EXPECT_TRUE(HasRoomFor(store, 0));
+}
+
+TEST(ContactRecord, SetFieldNeverSpillsIntoTheNextField) {
+    ContactRecord record = EmptyRecord();
+    SetField(record, Department, std::string(100, 'd'));
+    EXPECT_EQ(std::string(13, 'd'), FieldValue(record, Department));
+    EXPECT_EQ("", FieldValue(record, JobTitle));
+    EXPECT_TRUE(FieldsTerminated(record));
+}

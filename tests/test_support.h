@@ -1,0 +1,49 @@
+// Fixtures shared by the test suites: scratch folders, files as bytes,
+// records in a line.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/platform.h"
+#include "store/contact_record.h"
+#include "store/groups.h"
+
+// A fresh, empty folder that is removed again with the object.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The full path of a name inside the folder.
+    PathString Path(const std::string& name) const;
+    const std::filesystem::path& Root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
+};
+
+// Makes the scratch folder the current directory for the object's life.
+class CurrentDirectoryScope {
+public:
+    explicit CurrentDirectoryScope(const std::filesystem::path& directory);
+    ~CurrentDirectoryScope();
+
+private:
+    std::filesystem::path previous_;
+};
+
+std::string ReadFileBytes(const PathString& path);
+void WriteFileBytes(const PathString& path, const std::string& bytes);
+bool FileExists(const PathString& path);
+
+// GBK bytes of a UTF-8 literal, for readable expectations.
+std::string Gbk(const char* utf8);
+
+// A record with a surname and a given name, everything else empty.
+ContactRecord Person(const std::string& surname, const std::string& givenName = std::string());
+
+// A document with the five default groups and no contacts.
+Document NewDocument();

@@ -1,0 +1,15 @@
+// The UI tests run on this thread, which owns every window they create,
+// like the program's own user-interface thread.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+
+int wmain(int argc, wchar_t** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    RegisterMainWindowClass(GetModuleHandleW(nullptr));
+    InitCommonControls();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,111 @@
+#include "tools/txltool/txltool.h"
+
+#include <cstring>
+
+#include "store/address_book_file.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const Arguments& args);
+    const char* usage;
+};
+
+const Command Commands[] = {
+    {"new", CommandNew, "txltool new BOOK"},
+    {"dump", CommandDump, "txltool dump BOOK"},
+};
+
+int Usage() {
+    std::string text = "usage:\n";
+    for (const Command& command : Commands) text += std::string("  ") + command.usage + "\n";
+    PrintBytes(stderr, text);
+    return ExitUsage;
+}
+
+const DocumentViews NoViews = {nullptr, nullptr, nullptr, nullptr};
+
+}  // namespace
+
+void PrintBytes(FILE* stream, const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stream); }
+
+void PrintError(const std::string& utf8) { PrintBytes(stderr, "txltool: " + utf8 + "\n"); }
+
+std::string ArgumentToGbk(const PathString& argument) { return PathToGbk(argument); }
+
+std::string ArgumentToUtf8(const PathString& argument) { return PathToUtf8(argument); }
+
+bool LoadBookOrNew(const PathString& book, Document& document) {
+    FILE* probe = OpenFile(book, "rb");
+    if (!probe) {
+        ResetDocument(document, NoViews);
+        return true;
+    }
+    std::fclose(probe);
+    LoadResult result = ReadAddressBook(book, document.groups, document.contacts);
+    if (result != LoadOk) {
+        PrintError(PathToUtf8(book) + ": not a readable address book (result " + std::to_string(result) + ")");
+        return false;
+    }
+    document.currentPath = book;
+    return true;
+}
+
+bool SaveBook(const PathString& book, const Document& document) {
+    if (WriteAddressBook(book, document.groups, document.contacts) == 1) return true;
+    PrintError(PathToUtf8(book) + ": cannot be written");
+    return false;
+}
+
+int CommandNew(const Arguments& args) {
+    if (args.size() != 1) return Usage();
+    Document document;
+    ResetDocument(document, NoViews);
+    return SaveBook(args[0], document) ? ExitOk : ExitFailed;
+}
+
+int CommandDump(const Arguments& args) {
+    if (args.size() != 1) return Usage();
+    Document document;
+    LoadResult result = ReadAddressBook(args[0], document.groups, document.contacts);
+    std::string out = "result\t" + std::to_string(result) + "\n";
+    if (result == LoadOk) {
+        for (int g = 0; g < GroupCount(document.groups); ++g) out += "group\t" + GroupName(document.groups, g) + "\n";
+        for (const auto& record : document.contacts.records) {
+            out += "record";
+            for (int f = 0; f < ContactFieldCount; ++f) {
+                const ContactFieldInfo& info = FieldInfo(f);
+                out += '\t';
+                out += info.isText ? FieldValue(*record, info.field) : std::to_string(record->Gender);
+            }
+            out += "\t" + std::to_string(record->GroupIndex) + "\n";
+        }
+    }
+    PrintBytes(stdout, out);
+    return result == LoadOk ? ExitOk : ExitFailed;
+}
+
+int RunTxltool(const Arguments& all) {
+    if (all.empty()) return Usage();
+    std::string name = ArgumentToUtf8(all[0]);
+    for (const Command& command : Commands) {
+        if (name == command.name) return command.run(Arguments(all.begin() + 1, all.end()));
+    }
+    return Usage();
+}
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return RunTxltool(Arguments(argv + 1, argv + argc));
+}
+#else
+int main(int argc, char** argv) { return RunTxltool(Arguments(argv + 1, argv + argc)); }
+#endif
