@@ -1,0 +1,37 @@
+#include "csv/csv_format.h"
+
+#include "store/fixed_text.h"
+
+namespace {
+
+std::array<std::string, ContactFieldCount> TitlesFromFieldTable() {
+    std::array<std::string, ContactFieldCount> titles;
+    for (int f = 0; f < ContactFieldCount; ++f) titles[f] = GbkText(FieldInfo(f).csvTitle);
+    return titles;
+}
+
+const std::string& FemaleText() {
+    static const std::string text = GbkText(u"女");
+    return text;
+}
+
+const std::string& MaleText() {
+    static const std::string text = GbkText(u"男");
+    return text;
+}
+
+}  // namespace
+
+const std::array<std::string, ContactFieldCount>& CsvFieldTitles() {
+    static const std::array<std::string, ContactFieldCount> titles = TitlesFromFieldTable();
+    return titles;
+}
+
+std::string CsvFieldTitle(int index) {
+    if (index < 0 || index >= ContactFieldCount) return std::string();
+    return CsvFieldTitles()[index];
+}
+
+std::string CsvGenderText(int gender) { return gender == 1 ? FemaleText() : MaleText(); }
+
+bool IsCsvFemale(const std::string& cell) { return cell == FemaleText(); }

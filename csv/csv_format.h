@@ -1,0 +1,29 @@
+// The CSV dialect Corvelle reads and writes: comma-separated GBK text with
+// no quoting, a header of column titles, one contact per line.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "store/contact_record.h"
+
+// The header's titles, indexed by ContactField. The writer puts them in
+// its header and the reader matches them byte for byte, so a file the
+// program wrote imports again without a question.
+const std::array<std::string, ContactFieldCount>& CsvFieldTitles();
+// One title; empty for an index outside 0 to 26.
+std::string CsvFieldTitle(int index);
+
+// A header keeps its first 50 titles; later columns are ignored in every line.
+const int CsvMaxColumns = 50;
+// A title or a cell keeps at most this many bytes, cut at a whole character.
+const size_t CsvCellBytes = 50;
+// The bytes of one line the reader keeps. A longer line keeps its start and
+// loses its tail; it is never taken as two lines.
+const size_t CsvLineLimit = 64 * 1024;
+
+// The gender cell: "女" for exactly 1 and "男" otherwise when written;
+// only exactly "女" reads as female.
+std::string CsvGenderText(int gender);
+bool IsCsvFemale(const std::string& cell);

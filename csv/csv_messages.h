@@ -1,0 +1,43 @@
+// What the CSV import and export say to the user, exactly as shown. The
+// texts are UTF-16 for the message boxes and file choosers of the user
+// interface (and for txltool's errors); the reader and the writer report
+// through their results and never show anything themselves.
+#pragma once
+
+#include <string>
+
+#include "store/contact_store.h"
+
+// File choosers of the import and the export.
+const wchar_t CsvFileFilterName[] = L"CSV文件(*.csv)";
+const wchar_t CsvFilePattern[] = L"*.csv";
+const wchar_t CsvExtension[] = L".csv";
+const wchar_t CsvImportChooserTitle[] = L"导入CSV文件";
+const wchar_t CsvExportChooserTitle[] = L"生成CSV文件";
+
+// Captions: the import's and export's outcome, the export question, the
+// mapping dialog's "?" tip.
+const wchar_t CsvCaption[] = L"CSV";
+const wchar_t CsvExportQuestionCaption[] = L"生成CSV";
+const wchar_t CsvTipCaption[] = L"Tip";
+
+// Import: the file cannot be opened or is empty (warning icon).
+const wchar_t CsvCannotReadText[] = L"无法读取csv文件！";
+// The mapping dialog's "?" button (information icon).
+const wchar_t CsvMappingTipText[] =
+    L"如果表头是生日并且是年月日在一起，请对应到 出生年 项，系统将会自动识别日期。";
+
+// Import: the store filled up; `notImported` lines with a surname were
+// left out (warning icon).
+inline std::wstring CsvBookFullText(int notImported) {
+    return L"通讯录已满（最多 " + std::to_wstring(MaxRecords) + L" 个联系人），文件中有 " +
+           std::to_wstring(notImported) + L" 行未能导入！";
+}
+
+// Export: all contacts (是), the ticked ones (否) or nothing (取消)
+// (Yes/No/Cancel, information icon).
+const wchar_t CsvExportQuestionText[] = L"请选择输出的项目：\n点击“是”输出所有项，“否”输出选中项";
+// Export: the file reached the disk (information icon) or could not be
+// written, the previous file being left as it was (warning icon).
+const wchar_t CsvExportSucceededText[] = L"生成CSV文件成功！";
+const wchar_t CsvExportFailedText[] = L"无效的文件名！\n生成CSV文件失败！";

@@ -1,0 +1,43 @@
+#include "csv/csv_writer.h"
+
+#include "csv/csv_format.h"
+#include "store/fixed_text.h"
+#include "store/safe_file.h"
+
+namespace {
+
+const char CsvLineEnd[] = "\r\n";
+
+std::string HeaderLine() {
+    std::string line;
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        if (f > 0) line += ',';
+        line += CsvFieldTitles()[f];
+    }
+    return line + CsvLineEnd;
+}
+
+std::string RecordLine(const ContactRecord& record) {
+    std::string line;
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        if (f > 0) line += ',';
+        line += CsvCellText(static_cast<ContactField>(f), record);
+    }
+    return line + CsvLineEnd;
+}
+
+}  // namespace
+
+std::string CsvCellText(ContactField field, const ContactRecord& record, size_t capacity) {
+    if (capacity == 0) return std::string();
+    std::string text = field == Gender ? CsvGenderText(record.Gender) : FieldValue(record, field);
+    return text.substr(0, FitGbkLength(text.data(), text.size(), capacity - 1));
+}
+
+bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked) {
+    std::string text = HeaderLine();
+    for (const auto& record : store.records) {
+        if (!onlyTicked || record->CheckFlag == 1) text += RecordLine(*record);
+    }
+    return WriteFileReplacing(path, text);
+}

@@ -1,0 +1,25 @@
+// Exporting contacts to a CSV file that the reader takes back without a
+// question: the 27 titles, then one line of 27 cells per contact.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/platform.h"
+#include "store/contact_store.h"
+
+// The cell buffer of the writer: a cell keeps at most 99 bytes, which only
+// an e-mail address can pass.
+const size_t CsvExportCellCapacity = 100;
+
+// The CSV text of one field: "女"/"男" for Gender, the stored text for the
+// others (the birthday as three separate cells). Cut to capacity - 1 bytes
+// at a whole character.
+std::string CsvCellText(ContactField field, const ContactRecord& record,
+                        size_t capacity = CsvExportCellCapacity);
+
+// Writes the header and every contact, or only the ticked ones (CheckFlag
+// 1), in store order whatever the list shows; lines end with CR LF. True
+// when the whole file reached the disk; on false the file that was there
+// is untouched.
+bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked);

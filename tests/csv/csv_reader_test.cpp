@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "csv/csv_format.h"
+#include "csv/csv_reader.h"
+#include "test_support.h"
+
+namespace {
+
+// Answers the mapping question from a script, in turn, and remembers what
+// was asked; once the script runs out every column is ignored.
+struct ScriptedAnswers {
+    std::vector<ColumnMappingChoice> answers;
+    std::vector<std::string> asked;
+};
+
+ColumnMappingChoice AnswerInTurn(void* context, const std::string& title) {
+    auto* script = static_cast<ScriptedAnswers*>(context);
+    script->asked.push_back(title);
+    if (script->asked.size() > script->answers.size()) return ColumnMappingChoice{IgnoreColumn, NoField};
+    return script->answers[script->asked.size() - 1];
+}
+
+ColumnMappingQuestion Asking(ScriptedAnswers& script) { return ColumnMappingQuestion{AnswerInTurn, &script}; }
+
+const ColumnMappingQuestion NeverAsked = {nullptr, nullptr};
+
+std::vector<std::string> Titles(std::initializer_list<const char*> utf8) {
+    std::vector<std::string> titles;
+    for (const char* title : utf8) titles.push_back(Gbk(title));
+    return titles;
+}
+
+class CsvImport : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    PathString path = folder.Path("contacts.csv");
+    ContactStore store;
+
+    CsvImportResult Import(const std::string& bytes, const ColumnMappingQuestion& question = NeverAsked) {
+        WriteFileBytes(path, bytes);
+        return ImportCsvFile(path, store, question);
+    }
+
+    std::string Field(int n, ContactField field) { return FieldValue(*RecordAt(store, n), field); }
+};
+
+}  // namespace
+
+TEST(CsvTitles, ComeFromTheFieldTableInFieldOrder) {
+    const auto& titles = CsvFieldTitles();
+    ASSERT_EQ(27u, titles.size());
+    EXPECT_EQ(Gbk("姓"), titles[Surname]);
+    EXPECT_EQ(Gbk("出生年"), titles[BirthYear]);
+    EXPECT_EQ("QQ", titles[QQNumber]);
+    EXPECT_EQ(Gbk("职务"), titles[JobTitle]);
+    // The address titles use the full-width colon, GBK A3 BA.
+    EXPECT_EQ(Gbk("住宅") + "\xA3\xBA" + Gbk("国家"), titles[HomeCountry]);
+    EXPECT_EQ(Gbk("工作：传真"), CsvFieldTitle(WorkFax));
+    EXPECT_EQ("", CsvFieldTitle(-1));
+    EXPECT_EQ("", CsvFieldTitle(27));
+}
+
+TEST(CsvHeader, ACommaOrLineFeedStoresATitle) {
+    EXPECT_EQ(Titles({"姓", "名"}), ParseCsvHeader(Gbk("姓,名\n")));
+    // Without a line end the text after the last comma is no title.
+    EXPECT_EQ(Titles({"姓"}), ParseCsvHeader(Gbk("姓,名")));
+    EXPECT_EQ(Titles({}), ParseCsvHeader(Gbk("姓")));
+    // Empty titles count; spaces around a title go; a CR anywhere is dropped.
+    EXPECT_EQ(Titles({"姓", "", "名"}), ParseCsvHeader(Gbk(" 姓 ,,\r名\r\n")));
+    EXPECT_EQ(Titles({""}), ParseCsvHeader("\n"));
+}
+
+TEST(CsvHeader, KeepsFiftyTitlesOfFiftyBytes) {
+    std::string line;
+    for (int i = 0; i < 60; ++i) line += "t" + std::to_string(i) + ",";
+    std::vector<std::string> titles = ParseCsvHeader(line + "\n");
+    ASSERT_EQ(50u, titles.size());
+    EXPECT_EQ("t49", titles.back());
+
+    EXPECT_EQ(std::string(50, 'x'), ParseCsvHeader(std::string(60, 'x') + "\n")[0]);
+    // 49 letters and a double-byte character: the character does not fit whole.
+    EXPECT_EQ(std::string(49, 'x'), ParseCsvHeader(std::string(49, 'x') + Gbk("张") + "\n")[0]);
+}
+
+TEST(CsvMapping, MatchesTitlesExactlyWithoutAsking) {
+    ScriptedAnswers script;
+    ColumnMap map = MapCsvColumns(Titles({"姓", "QQ", "住宅：国家", "qq", "住宅:国家", "姓名"}), Asking(script));
+    EXPECT_EQ((std::vector<int>{Surname, QQNumber, HomeCountry, NoField, NoField, NoField}), map.fields);
+    // Case, the half-width colon and a longer title each raise the question.
+    EXPECT_EQ(Titles({"qq", "住宅:国家", "姓名"}), script.asked);
+}
+
+TEST(CsvMapping, TheThreeAnswers) {
+    ScriptedAnswers script;
+    script.answers = {{MapToField, Mobile}, {IgnoreColumn, NoField}, {IgnoreRemaining, NoField}};
+    ColumnMap map = MapCsvColumns(Titles({"Phone", "姓", "Note", "Other", "名", "More"}), Asking(script));
+    // After "ignore this and the rest" nothing is asked or matched, not even 名.
+    EXPECT_EQ((std::vector<int>{Mobile, Surname, NoField, NoField, NoField, NoField}), map.fields);
+    EXPECT_EQ(Titles({"Phone", "Note", "Other"}), script.asked);
+}
+
+TEST(CsvMapping, AFieldOutsideTheTableGoesNowhere) {
+    ScriptedAnswers script;
+    script.answers = {{MapToField, 27}, {MapToField, -5}};
+    EXPECT_EQ((std::vector<int>{NoField, NoField}), MapCsvColumns(Titles({"a", "b"}), Asking(script)).fields);
+    EXPECT_EQ((std::vector<int>{NoField, GivenName}), MapCsvColumns(Titles({"a", "名"}), NeverAsked).fields);
+}
+
+TEST(CsvMapping, PromptNamesTheTitle) {
+    EXPECT_EQ(Gbk("请选择一项与文件中的 Name 表头对应"), CsvMappingPrompt("Name"));
+}
+
+TEST(CsvCell, GenderIsFemaleOnlyForExactly女) {
+    ContactRecord record = EmptyRecord();
+    ApplyCsvCell(Gender, Gbk("女"), record);
+    EXPECT_EQ(1, record.Gender);
+    for (const char* text : {"男", "F", "female", "", " 女"}) {
+        record.Gender = 1;
+        ApplyCsvCell(Gender, Gbk(text), record);
+        EXPECT_EQ(0, record.Gender) << text;
+    }
+}
+
+TEST(CsvCell, ADateOfEightOrTenBytesIsSplitByPosition) {
+    struct Case {
+        const char* cell;
+        const char* year;
+        const char* month;
+        const char* day;
+    };
+    const Case cases[] = {
+        {"19850307", "1985", "03", "07"},   {"1985-03-07", "1985", "03", "07"},
+        {"1985/03/07", "1985", "03", "07"}, {"1985.03.07", "1985", "03", "07"},
+        {"1985-3-7", "1985", "-3", "-7"},   // eight bytes, whatever they are
+        {"1985", "1985", "m", "d"},         // the year alone; month and day stay
+        {"85/3/7", "85/3", "m", "d"},       // cut to the field, never spilled
+        {"19850307x", "1985", "m", "d"},    {"1985年", "1985", "m", "d"},
+    };
+    for (const Case& c : cases) {
+        ContactRecord record = EmptyRecord();
+        SetField(record, BirthMonth, "m");
+        SetField(record, BirthDay, "d");
+        ApplyCsvCell(BirthYear, Gbk(c.cell), record);
+        EXPECT_EQ(Gbk(c.year), FieldValue(record, BirthYear)) << c.cell;
+        EXPECT_EQ(c.month, FieldValue(record, BirthMonth)) << c.cell;
+        EXPECT_EQ(c.day, FieldValue(record, BirthDay)) << c.cell;
+    }
+}
+
+TEST(CsvCell, TextIsCutToItsFieldAtAWholeCharacter) {
+    ContactRecord record = EmptyRecord();
+    SetField(record, GivenName, "keep");
+    ApplyCsvCell(Surname, Gbk("张三李四王六"), record);
+    EXPECT_EQ(Gbk("张三李四"), FieldValue(record, Surname));
+    EXPECT_EQ("keep", FieldValue(record, GivenName));
+    ApplyCsvCell(BirthMonth, "123", record);
+    EXPECT_EQ("12", FieldValue(record, BirthMonth));
+    EXPECT_EQ("", FieldValue(record, BirthDay));
+}
+
+TEST(CsvCell, NoFieldTakesNothing) {
+    ContactRecord record = Person("x", "y");
+    ContactRecord before = record;
+    for (int field : {NoField, 27, 1000}) ApplyCsvCell(field, "text", record);
+    EXPECT_EQ(0, std::memcmp(&before, &record, sizeof record));
+}
+
+TEST_F(CsvImport, AppendsALinePerContactAfterTheExistingOnes) {
+    AppendRecord(store, Person("old"));
+    CsvImportResult result = Import(Gbk("姓,名,性别\r\n张,三,女\r\n李,四,男\n王,五"));
+    EXPECT_TRUE(result.read);
+    EXPECT_EQ(3, result.imported);
+    EXPECT_EQ(0, result.notImported);
+    ASSERT_EQ(4, RecordCount(store));
+    EXPECT_EQ("old", Field(0, Surname));
+    EXPECT_EQ(Gbk("三"), Field(1, GivenName));
+    EXPECT_EQ(1, RecordAt(store, 1)->Gender);
+    EXPECT_EQ(Gbk("王"), Field(3, Surname));
+    EXPECT_EQ(Gbk("五"), Field(3, GivenName));  // the last line needs no line end
+    EXPECT_EQ(0, RecordAt(store, 3)->GroupIndex);
+}
+
+TEST_F(CsvImport, TrimsTheLineButNotTheCells) {
+    Import(Gbk("姓,名\n 张 , 三 \n"));
+    ASSERT_EQ(1, RecordCount(store));
+    EXPECT_EQ(Gbk("张 "), Field(0, Surname));
+    EXPECT_EQ(Gbk(" 三"), Field(0, GivenName));
+}
+
+TEST_F(CsvImport, LinesWithoutASurnameAddNothing) {
+    CsvImportResult result = Import(Gbk("姓,名\n,三\n\n   \n\"张\",\"三\"\n"));
+    EXPECT_EQ(1, result.imported);
+    ASSERT_EQ(1, RecordCount(store));
+    // Quotes are ordinary bytes.
+    EXPECT_EQ("\"" + Gbk("张") + "\"", Field(0, Surname));
+}
+
+TEST_F(CsvImport, ExtraCellsAreIgnoredAndTheLaterColumnWins) {
+    Import(Gbk("姓,名,名\n张,三,四,五,六\n李\n"));
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ(Gbk("四"), Field(0, GivenName));
+    EXPECT_EQ("", Field(1, GivenName));
+}
+
+TEST_F(CsvImport, CellsPastTheFiftiethColumnAreIgnored) {
+    std::string header = Gbk("姓");
+    for (int i = 1; i < 50; ++i) header += ",x" + std::to_string(i);
+    header += Gbk(",名\n");  // the 51st title
+    std::string line = Gbk("张");
+    for (int i = 1; i < 50; ++i) line += ",";
+    Import(header + line + Gbk(",三\n"));
+    ASSERT_EQ(1, RecordCount(store));
+    EXPECT_EQ("", Field(0, GivenName));
+}
+
+TEST_F(CsvImport, ACellKeepsFiftyBytesAtAWholeCharacter) {
+    std::string sixty(60, 'e');
+    std::string wide = "a" + std::string(30 * 2, '\0');
+    for (int i = 0; i < 30; ++i) wide.replace(1 + 2 * i, 2, Gbk("张"));
+    Import(Gbk("姓,邮箱\n") + Gbk("张,") + sixty + "\n" + Gbk("李,") + wide + "\n");
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ(std::string(50, 'e'), Field(0, Email));
+    // a and 24 characters make 49 bytes; the 25th would end at byte 51.
+    EXPECT_EQ(wide.substr(0, 49), Field(1, Email));
+}
+
+TEST_F(CsvImport, ALongLineStaysOneContact) {
+    // A line the writer makes for a contact with long addresses.
+    std::string street(48, 's');
+    Import(Gbk("姓,住宅：街道,工作：街道,邮箱,公司\n张,") + street + "," + street + "," + std::string(49, 'e') + ",c" +
+           std::string(200, ' ') + "," + "\n" + Gbk("李\n"));
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ(street, Field(0, WorkStreet));
+    EXPECT_EQ(std::string(49, 'e'), Field(0, Email));
+    EXPECT_EQ("c", Field(0, Company).substr(0, 1));
+    EXPECT_EQ(Gbk("李"), Field(1, Surname));
+}
+
+TEST_F(CsvImport, ALineOverTheLimitLosesItsTailButNotTheNextLine) {
+    std::string huge = Gbk("张,") + std::string(CsvLineLimit, 'x') + Gbk(",三\n");
+    Import(Gbk("姓,手机,名\n") + huge + Gbk("李,1,四\n"));
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ(Gbk("张"), Field(0, Surname));
+    EXPECT_EQ("", Field(0, GivenName));
+    EXPECT_EQ(Gbk("四"), Field(1, GivenName));
+}
+
+TEST_F(CsvImport, OnlyCrLfIsALineEnd) {
+    // A CR alone stays in its cell; CR LF and LF end lines alike.
+    Import(Gbk("姓,名\r\n张,a\rb\r\n李,c\n"));
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ("a\rb", Field(0, GivenName));
+    EXPECT_EQ("c", Field(1, GivenName));
+}
+
+TEST_F(CsvImport, IgnoringTheRestAtTheFirstColumnImportsNothing) {
+    ScriptedAnswers script;
+    script.answers = {{IgnoreRemaining, NoField}};
+    CsvImportResult result = Import(Gbk("Name,姓,Phone\nx,张,1\n"), Asking(script));
+    EXPECT_TRUE(result.read);
+    EXPECT_EQ(0, result.imported);
+    EXPECT_EQ(0, RecordCount(store));
+    EXPECT_EQ(Titles({"Name"}), script.asked);
+}
+
+TEST_F(CsvImport, AMappedColumnFillsItsField) {
+    ScriptedAnswers script;
+    script.answers = {{MapToField, Surname}, {MapToField, BirthYear}};
+    Import(Gbk("Name,Birthday\n张,1985-03-07\n"), Asking(script));
+    ASSERT_EQ(1, RecordCount(store));
+    EXPECT_EQ(Gbk("张"), Field(0, Surname));
+    EXPECT_EQ("03", Field(0, BirthMonth));
+}
+
+TEST_F(CsvImport, AnEmptyOrMissingFileIsNotRead) {
+    CsvImportResult result = Import("");
+    EXPECT_FALSE(result.read);
+    EXPECT_EQ(0, result.imported);
+    EXPECT_FALSE(ImportCsvFile(folder.Path("missing.csv"), store, NeverAsked).read);
+    EXPECT_FALSE(ImportCsvFile(folder.Path(""), store, NeverAsked).read);  // a folder
+    EXPECT_EQ(0, RecordCount(store));
+    // A header alone is a file that was read.
+    EXPECT_TRUE(Import(Gbk("姓,名")).read);
+}
+
+TEST_F(CsvImport, StopsAtTheStoreCapacityAndCountsWhatWasLeft) {
+    for (int i = 0; i < MaxRecords - 2; ++i) AppendRecord(store, Person("p"));
+    CsvImportResult result = Import(Gbk("姓\na\nb\n\nc\nd\ne\n"));
+    EXPECT_TRUE(result.read);
+    EXPECT_EQ(2, result.imported);
+    EXPECT_EQ(3, result.notImported);
+    EXPECT_EQ(MaxRecords, RecordCount(store));
+    EXPECT_EQ("b", FieldValue(*RecordAt(store, MaxRecords - 1), Surname));
+}
