@@ -294,3 +294,22 @@ TEST_F(CsvImport, StopsAtTheStoreCapacityAndCountsWhatWasLeft) {
     EXPECT_EQ(MaxRecords, RecordCount(store));
     EXPECT_EQ("b", FieldValue(*RecordAt(store, MaxRecords - 1), Surname));
 }
+
+TEST_F(CsvImport, DamagedFilesLeaveWellFormedRecords) {
+    // Bytes of every kind, commas and line ends included, under a header
+    // that maps every field.
+    std::string header;
+    for (const std::string& title : CsvFieldTitles()) header += title + ",";
+    unsigned state = 12345;
+    std::string noise;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 1103515245u + 12345u;
+        unsigned byte = (state >> 16) & 0xFF;
+        noise += static_cast<char>(byte % 7 == 0 ? ',' : byte % 31 == 0 ? '\n' : byte);
+    }
+    CsvImportResult result = Import(header + "\n" + noise);
+    EXPECT_TRUE(result.read);
+    EXPECT_GT(result.imported, 0);
+    EXPECT_LE(RecordCount(store), MaxRecords);
+    for (const auto& record : store.records) EXPECT_TRUE(FieldsTerminated(*record));
+}

@@ -20,6 +20,8 @@ struct Command {
 const Command Commands[] = {
     {"new", CommandNew, "txltool new BOOK"},
     {"dump", CommandDump, "txltool dump BOOK"},
+    {"import-csv", CommandImportCsv, ImportCsvUsage},
+    {"export-csv", CommandExportCsv, ExportCsvUsage},
 };
 
 int Usage() {

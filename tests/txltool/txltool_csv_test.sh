@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# txltool import-csv and export-csv as a script uses them. Arguments: the
+# command that runs txltool (under Wine for the Windows build).
+set -u
+txltool=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+passed=0
+failed=0
+
+check() {  # check NAME EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
+    fi
+}
+
+run() { "${txltool[@]}" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+gbk() { printf "$1" | iconv -f UTF-8 -t GBK; }  # gbk FORMAT: the text in GBK
+records() { run dump "$1" | iconv -f GBK -t UTF-8 | grep '^record' | cut -f 2-; }
+empty() { printf '\t%.0s' $(seq "$1"); }  # N empty cells after a value
+
+header='姓,名,性别,出生年,出生月,出生日,QQ,邮箱,手机,昵称,住宅：国家,住宅：省,住宅：市,住宅：街道,住宅：邮编,住宅：电话,住宅：传真,工作：国家,工作：省,工作：市,工作：街道,工作：邮编,工作：电话,工作：传真,公司,部门,职务'
+
+# Export of a missing book: the header alone, CR LF; the book is not made.
+run export-csv none.txl empty.csv
+check "export of a missing book exits 0" 0 $?
+check "export writes the header" "$(gbk "$header\r\n" | od -An -tx1)" "$(od -An -tx1 < empty.csv)"
+check "export leaves a missing book missing" "no" "$([ -e none.txl ] && echo yes || echo no)"
+
+# Import into a missing book: a new book; an unknown title answered by --map.
+gbk '姓,名,Phone,性别,Birthday\r\n张,三,138,女,1985-03-07\n李,四,139,男,19900102\n' > people.csv
+run import-csv book.txl people.csv --map Phone=8 --map Birthday=3
+check "import exits 0" 0 $?
+check "import makes the book" "张	三	1	1985	03	07			138$(empty 18)	0
+李	四	0	1990	01	02			139$(empty 18)	0" "$(records book.txl)"
+
+# An unknown title without --map is ignored; --ignore-rest-from ignores it
+# and every later column, matching titles too.
+run import-csv book.txl people.csv
+check "unmapped titles are ignored" "张	三	1$(empty 24)	0" "$(records book.txl | sed -n 3p)"
+gbk 'Name,姓\nx,王\n' > rest.csv
+run import-csv rest.txl rest.csv --ignore-rest-from Name
+check "ignore-rest import exits 0" 0 $?
+check "nothing imported, nothing written" "no" "$([ -e rest.txl ] && echo yes || echo no)"
+
+# Titles on the command line are in the terminal's encoding, matched as GBK.
+gbk '电话号码,姓,备注,名
+138,赵,x,六
+' > chinese.csv
+run import-csv chinese.txl chinese.csv --map 电话号码=8 --ignore-rest-from 备注
+check "Chinese titles" "赵		0						138$(empty 18)	0" "$(records chinese.txl)"
+
+# Export and import again: the same contacts, without any --map.
+run export-csv book.txl all.csv
+check "export exits 0" 0 $?
+check "export: a line per contact" 5 "$(wc -l < all.csv | tr -d ' ')"
+run import-csv again.txl all.csv
+check "round trip exits 0" 0 $?
+check "round trip keeps every field" "$(records book.txl)" "$(records again.txl)"
+
+# Failures: exit 1, the program's message, the book untouched.
+before=$(cksum < book.txl)
+: > nothing.csv
+message=$(run import-csv book.txl nothing.csv 2>&1 >/dev/null)
+check "an empty CSV exits 1" 1 $?
+check "an empty CSV: the message" "txltool: nothing.csv: 无法读取csv文件！" "$message"
+run import-csv book.txl missing.csv 2>/dev/null
+check "a missing CSV exits 1" 1 $?
+check "the book is untouched" "$before" "$(cksum < book.txl)"
+printf 'not a book' > bad.txl
+run import-csv bad.txl people.csv 2>/dev/null
+check "an unreadable book exits 1" 1 $?
+check "an unreadable book stays" "not a book" "$(cat bad.txl)"
+mkdir folder.csv
+message=$(run export-csv book.txl folder.csv 2>&1 >/dev/null)
+check "an unwritable CSV exits 1" 1 $?
+check "an unwritable CSV: the message" "txltool: folder.csv: 无效的文件名！
+生成CSV文件失败！" "$message"
+printf 'old' > kept.csv
+run export-csv bad.txl kept.csv 2>/dev/null
+check "export of an unreadable book exits 1" 1 $?
+check "the old CSV stays" "old" "$(cat kept.csv)"
+
+# The book holds at most 512 contacts: the rest is counted, not imported.
+{ gbk '姓\n'; for i in $(seq 515); do echo "p$i"; done; } > many.csv
+message=$(run import-csv full.txl many.csv 2>&1 >/dev/null)
+check "a full book still exits 0" 0 $?
+check "a full book keeps 512" 512 "$(records full.txl | wc -l | tr -d ' ')"
+check "a full book: the message" "txltool: many.csv: 通讯录已满（最多 512 个联系人），文件中有 3 行未能导入！" "$message"
+
+# Wrong command lines are usage errors.
+for args in "import-csv book.txl" "import-csv book.txl people.csv --map Phone" \
+            "import-csv book.txl people.csv --map Phone=27" "import-csv book.txl people.csv --map" \
+            "import-csv book.txl people.csv --frobnicate" "export-csv book.txl"; do
+    run $args > /dev/null 2>&1
+    check "usage: $args" 2 $?
+done
+check "usage errors leave the book" "$before" "$(cksum < book.txl)"
+
+echo "txltool csv: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

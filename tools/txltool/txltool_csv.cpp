@@ -1,0 +1,123 @@
+// txltool import-csv and export-csv: the CSV exchange of the program, with
+// the mapping questions answered from the command line.
+#include <map>
+#include <set>
+
+#include "csv/csv_format.h"
+#include "csv/csv_messages.h"
+#include "csv/csv_reader.h"
+#include "csv/csv_writer.h"
+#include "tools/txltool/txltool.h"
+
+namespace {
+
+// The answers given on the command line; a title without one is ignored.
+struct CommandLineAnswers {
+    std::map<std::string, int> fields;
+    std::set<std::string> ignoreRestFrom;
+};
+
+ColumnMappingChoice AnswerFromCommandLine(void* context, const std::string& title) {
+    const auto* answers = static_cast<const CommandLineAnswers*>(context);
+    if (answers->ignoreRestFrom.count(title) > 0) return ColumnMappingChoice{IgnoreRemaining, NoField};
+    auto chosen = answers->fields.find(title);
+    if (chosen != answers->fields.end()) return ColumnMappingChoice{MapToField, chosen->second};
+    return ColumnMappingChoice{IgnoreColumn, NoField};
+}
+
+// The program's messages for standard error. wchar_t is UTF-16 on Windows
+// and UTF-32 elsewhere; the messages never leave the basic plane.
+std::string Utf8FromWide(const std::wstring& wide) {
+    std::string out;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        unsigned long c = static_cast<unsigned long>(wide[i]);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<unsigned long>(wide[++i]) - 0xDC00);
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+int UsageError(const std::string& problem, const char* usage) {
+    PrintError(problem);
+    PrintBytes(stderr, std::string("usage: ") + usage + "\n");
+    return ExitUsage;
+}
+
+// "TITLE=INDEX", split at the last "=", INDEX a CsvFieldTitles index.
+bool ParseMapping(const PathString& argument, CommandLineAnswers& answers) {
+    size_t equals = argument.rfind(PathChar('='));
+    if (equals == PathString::npos) return false;
+    std::string index = ArgumentToUtf8(argument.substr(equals + 1));
+    if (index.empty() || index.size() > 2 || index.find_first_not_of("0123456789") != std::string::npos) return false;
+    int field = std::stoi(index);
+    if (field >= ContactFieldCount) return false;
+    answers.fields[ArgumentToGbk(argument.substr(0, equals))] = field;
+    return true;
+}
+
+}  // namespace
+
+const char ImportCsvUsage[] = "txltool import-csv BOOK FILE [--map TITLE=INDEX]... [--ignore-rest-from TITLE]";
+const char ExportCsvUsage[] = "txltool export-csv BOOK FILE";
+
+int CommandImportCsv(const Arguments& args) {
+    Arguments files;
+    CommandLineAnswers answers;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string option = ArgumentToUtf8(args[i]);
+        if (option == "--map" || option == "--ignore-rest-from") {
+            if (i + 1 == args.size()) return UsageError(option + " needs a value", ImportCsvUsage);
+            const PathString& value = args[++i];
+            if (option == "--ignore-rest-from") {
+                answers.ignoreRestFrom.insert(ArgumentToGbk(value));
+            } else if (!ParseMapping(value, answers)) {
+                return UsageError("--map " + ArgumentToUtf8(value) + ": expected TITLE=INDEX with INDEX 0 to 26",
+                                  ImportCsvUsage);
+            }
+        } else if (option.compare(0, 2, "--") == 0) {
+            return UsageError("unknown option " + option, ImportCsvUsage);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) return UsageError("expected BOOK and FILE", ImportCsvUsage);
+
+    Document document;
+    if (!LoadBookOrNew(files[0], document)) return ExitFailed;
+    CsvImportResult result =
+        ImportCsvFile(files[1], document.contacts, ColumnMappingQuestion{AnswerFromCommandLine, &answers});
+    if (!result.read) {
+        PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvCannotReadText));
+        return ExitFailed;
+    }
+    if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(result.notImported)));
+    if (result.imported > 0 && !SaveBook(files[0], document)) return ExitFailed;
+    return ExitOk;
+}
+
+int CommandExportCsv(const Arguments& args) {
+    if (args.size() != 2) return UsageError("expected BOOK and FILE", ExportCsvUsage);
+    Document document;
+    if (!LoadBookOrNew(args[0], document)) return ExitFailed;
+    if (!ExportCsvFile(args[1], document.contacts, false)) {
+        PrintError(ArgumentToUtf8(args[1]) + ": " + Utf8FromWide(CsvExportFailedText));
+        return ExitFailed;
+    }
+    return ExitOk;
+}
