@@ -16,38 +16,92 @@ const PathChar PathSeparator = '/';
 
 namespace {
 
-// One converter per direction, opened on first use and kept: conversions
-// happen on every keystroke of an import, and opening costs more than
-// converting.
-iconv_t Converter(const char* to, const char* from) {
-    iconv_t cd = iconv_open(to, from);
-    return cd;
+// Code page 936 gives the user-defined areas of GBK, and the codes it
+// leaves unassigned, the private-use characters U+E000 to U+E864 in this
+// order; iconv's CP936 leaves them out. Names with self-made characters
+// (typed with the system's character editor) must survive both ways.
+struct PrivateUseRun {
+    unsigned char lead;
+    unsigned char firstTrail;
+    unsigned char lastTrail;
+};
+
+const char16_t FirstPrivateUse = 0xE000;
+
+const PrivateUseRun PrivateUseRuns[] = {
+    {0xAA, 0xA1, 0xFE}, {0xAB, 0xA1, 0xFE}, {0xAC, 0xA1, 0xFE}, {0xAD, 0xA1, 0xFE}, {0xAE, 0xA1, 0xFE},
+    {0xAF, 0xA1, 0xFE}, {0xF8, 0xA1, 0xFE}, {0xF9, 0xA1, 0xFE}, {0xFA, 0xA1, 0xFE}, {0xFB, 0xA1, 0xFE},
+    {0xFC, 0xA1, 0xFE}, {0xFD, 0xA1, 0xFE}, {0xFE, 0xA1, 0xFE}, {0xA1, 0x40, 0x7E}, {0xA1, 0x80, 0xA0},
+    {0xA2, 0x40, 0x7E}, {0xA2, 0x80, 0xA0}, {0xA3, 0x40, 0x7E}, {0xA3, 0x80, 0xA0}, {0xA4, 0x40, 0x7E},
+    {0xA4, 0x80, 0xA0}, {0xA5, 0x40, 0x7E}, {0xA5, 0x80, 0xA0}, {0xA6, 0x40, 0x7E}, {0xA6, 0x80, 0xA0},
+    {0xA7, 0x40, 0x7E}, {0xA7, 0x80, 0xA0}, {0xA2, 0xAB, 0xB0}, {0xA2, 0xE3, 0xE4}, {0xA2, 0xEF, 0xF0},
+    {0xA2, 0xFD, 0xFE}, {0xA4, 0xF4, 0xFE}, {0xA5, 0xF7, 0xFE}, {0xA6, 0xB9, 0xC0}, {0xA6, 0xD9, 0xDF},
+    {0xA6, 0xEC, 0xED}, {0xA6, 0xF3, 0xF3}, {0xA6, 0xF6, 0xFE}, {0xA7, 0xC2, 0xD0}, {0xA7, 0xF2, 0xFE},
+    {0xA8, 0x96, 0xA0}, {0xA8, 0xBC, 0xBC}, {0xA8, 0xBF, 0xBF}, {0xA8, 0xC1, 0xC4}, {0xA8, 0xEA, 0xFE},
+    {0xA9, 0x58, 0x58}, {0xA9, 0x5B, 0x5B}, {0xA9, 0x5D, 0x5F}, {0xA9, 0x89, 0x95}, {0xA9, 0x97, 0xA3},
+    {0xA9, 0xF0, 0xFE}, {0xD7, 0xFA, 0xFE}, {0xFE, 0x50, 0x7E}, {0xFE, 0x80, 0xA0},
+};
+
+// The private-use character of a two-byte code, or 0 when it has none.
+char16_t PrivateUseOfGbk(unsigned char lead, unsigned char trail) {
+    unsigned next = FirstPrivateUse;
+    for (const PrivateUseRun& run : PrivateUseRuns) {
+        if (lead == run.lead && trail >= run.firstTrail && trail <= run.lastTrail) {
+            return static_cast<char16_t>(next + (trail - run.firstTrail));
+        }
+        next += run.lastTrail - run.firstTrail + 1;
+    }
+    return 0;
 }
 
+// The two-byte code of a private-use character; empty when it has none.
+std::string GbkOfPrivateUse(char16_t unit) {
+    if (unit < FirstPrivateUse) return std::string();
+    unsigned offset = unit - FirstPrivateUse;
+    for (const PrivateUseRun& run : PrivateUseRuns) {
+        unsigned length = run.lastTrail - run.firstTrail + 1u;
+        if (offset < length) {
+            return std::string{static_cast<char>(run.lead), static_cast<char>(run.firstTrail + offset)};
+        }
+        offset -= length;
+    }
+    return std::string();
+}
+
+// One converter per direction, opened on first use and kept: conversions
+// happen for every line of an import, and opening costs more than
+// converting.
 iconv_t GbkToUtf16Converter() {
-    static iconv_t cd = Converter("UTF-16LE", "CP936");
+    static iconv_t cd = iconv_open("UTF-16LE", "CP936");
     return cd;
 }
 
 iconv_t Utf16ToGbkConverter() {
-    static iconv_t cd = Converter("CP936", "UTF-16LE");
+    static iconv_t cd = iconv_open("CP936", "UTF-16LE");
     return cd;
 }
 
-iconv_t GbkToUtf8Converter() {
-    static iconv_t cd = Converter("UTF-8", "CP936");
+iconv_t Utf16ToUtf8Converter() {
+    static iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
     return cd;
 }
 
-iconv_t Utf8ToGbkConverter() {
-    static iconv_t cd = Converter("CP936", "UTF-8");
+iconv_t Utf8ToUtf16Converter() {
+    static iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
     return cd;
 }
 
-// Runs iconv over the whole input; on a sequence it cannot convert it
-// writes the replacement and skips `skip(in, left)` input bytes.
-template <typename SkipFn>
-std::string Convert(iconv_t cd, const char* in, size_t inLeft, const std::string& replacement, SkipFn skip) {
+// What takes the place of input iconv cannot convert: the bytes to write
+// and how many input bytes they stand for.
+struct Fallback {
+    std::string bytes;
+    size_t consumed;
+};
+
+// Runs iconv over the whole input; at a sequence it cannot convert it
+// writes what `fallback(in, left)` gives and skips the input it consumed.
+template <typename FallbackFn>
+std::string Convert(iconv_t cd, const char* in, size_t inLeft, FallbackFn fallback) {
     std::string out;
     if (cd == reinterpret_cast<iconv_t>(-1)) return out;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -60,9 +114,10 @@ std::string Convert(iconv_t cd, const char* in, size_t inLeft, const std::string
         out.append(buffer, outPtr - buffer);
         if (done != static_cast<size_t>(-1)) break;
         if (errno == E2BIG) continue;
-        // EILSEQ or EINVAL: an invalid or cut-short sequence.
-        out += replacement;
-        size_t n = std::min(inLeft, skip(inPtr, inLeft));
+        // EILSEQ or EINVAL: an invalid, unmappable or cut-short sequence.
+        Fallback replacement = fallback(inPtr, inLeft);
+        out += replacement.bytes;
+        size_t n = std::min(inLeft, std::max<size_t>(replacement.consumed, 1));
         inPtr += n;
         inLeft -= n;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -70,54 +125,79 @@ std::string Convert(iconv_t cd, const char* in, size_t inLeft, const std::string
     return out;
 }
 
-size_t SkipGbkCharacter(const char* p, size_t left) {
+const std::string Utf16Question("?\0", 2);
+
+std::string Utf16LeBytes(char16_t unit) {
+    return std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+}
+
+char16_t Utf16LeUnit(const char* p) {
+    return static_cast<char16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
+}
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// A GBK character without a Unicode one: its private-use character when
+// it has one, else one "?" for the whole (one- or two-byte) character.
+Fallback GbkFallback(const char* p, size_t left) {
     unsigned char lead = static_cast<unsigned char>(p[0]);
     if (lead >= 0x81 && lead <= 0xFE && left >= 2) {
         unsigned char trail = static_cast<unsigned char>(p[1]);
-        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) return 2;
+        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+            char16_t unit = PrivateUseOfGbk(lead, trail);
+            return {unit ? Utf16LeBytes(unit) : Utf16Question, 2};
+        }
     }
-    return 1;
+    return {Utf16Question, 1};
 }
 
-size_t SkipUtf16Character(const char* p, size_t left) {
-    if (left < 2) return left;
-    unsigned unit = static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8);
-    if (unit >= 0xD800 && unit <= 0xDBFF && left >= 4) {
-        unsigned next = static_cast<unsigned char>(p[2]) | (static_cast<unsigned char>(p[3]) << 8);
-        if (next >= 0xDC00 && next <= 0xDFFF) return 4;
-    }
-    return 2;
+// A UTF-16 character GBK cannot spell: the user-defined code of a
+// private-use character, else one "?" (also for a whole surrogate pair).
+Fallback Utf16Fallback(const char* p, size_t left) {
+    if (left < 2) return {"?", left};
+    char16_t unit = Utf16LeUnit(p);
+    if (IsHighSurrogate(unit) && left >= 4 && IsLowSurrogate(Utf16LeUnit(p + 2))) return {"?", 4};
+    std::string code = GbkOfPrivateUse(unit);
+    return {code.empty() ? "?" : code, 2};
 }
 
-size_t SkipUtf8Character(const char*, size_t) { return 1; }
+std::string Utf16ToBytes(const std::u16string& units) {
+    std::string bytes;
+    bytes.reserve(units.size() * 2);
+    for (char16_t unit : units) bytes += Utf16LeBytes(unit);
+    return bytes;
+}
+
+std::u16string BytesToUtf16(const std::string& bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i) units[i] = Utf16LeUnit(bytes.data() + 2 * i);
+    return units;
+}
 
 }  // namespace
 
 std::u16string GbkToUtf16(const std::string& gbk) {
-    std::string bytes = Convert(GbkToUtf16Converter(), gbk.data(), gbk.size(), std::string("?\0", 2), SkipGbkCharacter);
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    }
-    return units;
+    return BytesToUtf16(Convert(GbkToUtf16Converter(), gbk.data(), gbk.size(), GbkFallback));
 }
 
 std::string Utf16ToGbk(const std::u16string& units) {
-    std::string bytes(units.size() * 2, '\0');
-    for (size_t i = 0; i < units.size(); ++i) {
-        bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
-    }
-    return Convert(Utf16ToGbkConverter(), bytes.data(), bytes.size(), "?", SkipUtf16Character);
+    std::string bytes = Utf16ToBytes(units);
+    return Convert(Utf16ToGbkConverter(), bytes.data(), bytes.size(), Utf16Fallback);
 }
 
+// Paths go through UTF-16 so that they follow exactly the rules above.
 PathString PathFromGbk(const std::string& gbk) {
-    return Convert(GbkToUtf8Converter(), gbk.data(), gbk.size(), "?", SkipGbkCharacter);
+    std::string bytes = Utf16ToBytes(GbkToUtf16(gbk));
+    return Convert(Utf16ToUtf8Converter(), bytes.data(), bytes.size(), [](const char*, size_t left) {
+        return Fallback{"?", std::min<size_t>(left, 2)};
+    });
 }
 
 std::string PathToGbk(const PathString& path) {
-    return Convert(Utf8ToGbkConverter(), path.data(), path.size(), "?", SkipUtf8Character);
+    std::string bytes = Convert(Utf8ToUtf16Converter(), path.data(), path.size(),
+                                [](const char*, size_t) { return Fallback{Utf16Question, 1}; });
+    return Utf16ToGbk(BytesToUtf16(bytes));
 }
 
 PathString PathFromAscii(const char* ascii) { return ascii; }
