@@ -6,6 +6,10 @@ namespace {
 
 bool IsTrailingBlank(char c) { return c == ' ' || c == '\n'; }
 
+// Where a cursor goes when a component had to be cut: every later
+// component taken from it is empty.
+const char EmptyText[] = "";
+
 }  // namespace
 
 void TrimSpaces(std::string& text) {
@@ -20,4 +24,43 @@ void TrimSpaces(char* text) {
     std::string trimmed = text;
     TrimSpaces(trimmed);
     std::memcpy(text, trimmed.c_str(), trimmed.size() + 1);
+}
+
+int ContainsToken(const char* text, const char* token, const char** cursor) {
+    const char* found = std::strstr(text, token);
+    if (!found) return 0;
+    if (cursor) *cursor = found + std::strlen(token);
+    return 1;
+}
+
+int MatchPrefix(const char* text, const char* prefix, const char** cursor) {
+    if (cursor) *cursor = nullptr;
+    size_t length = std::strlen(prefix);
+    if (std::strncmp(text, prefix, length) != 0) return 0;
+    if (cursor) *cursor = text + length;
+    return 1;
+}
+
+int TakeComponent(const char* text, char* out, const char** cursor, char delimiter, size_t capacity) {
+    if (capacity == 0) return 0;
+    size_t n = 0;
+    for (;;) {
+        char c = text[n];
+        if (c == delimiter) {
+            out[n] = '\0';
+            if (delimiter != '\0' && cursor) *cursor = text + n + 1;
+            return 0;
+        }
+        if (c == '\0') {
+            out[n] = '\0';
+            if (cursor) *cursor = text + n;
+            return 1;
+        }
+        if (n + 1 == capacity) {
+            out[n] = '\0';
+            if (cursor) *cursor = EmptyText;
+            return 0;
+        }
+        out[n++] = c;
+    }
 }
