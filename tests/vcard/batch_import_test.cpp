@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_support.h"
+#include "vcard/batch_import.h"
+
+namespace {
+
+std::string Card(const std::string& surname) { return "BEGIN:VCARD\r\nN:" + surname + ";X\r\nEND:VCARD\r\n"; }
+
+class BatchImport : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    ContactStore store;
+
+    void Write(const std::string& name, const std::string& bytes) { WriteFileBytes(folder.Path(name), bytes); }
+    PathString Directory() const { return PathString(folder.Root().native()); }
+    std::string Surnames() {
+        std::string names;
+        for (const auto& record : store.records) names += FieldValue(*record, Surname) + " ";
+        return names;
+    }
+};
+
+}  // namespace
+
+TEST_F(BatchImport, ReadsEveryVcfFileInNameOrderWhateverTheCase) {
+    Write("b.VCF", Card("B"));
+    Write("a.vcf", Card("A1") + Card("A2"));
+    Write("C.Vcf", Card("C"));
+    Write("c.txt", Card("T"));
+    Write("d.vcf.bak", Card("K"));
+    std::filesystem::create_directory(folder.Root() / "sub.vcf");
+    WriteFileBytes(folder.Path("sub.vcf/e.vcf"), Card("E"));
+
+    VcardImportResult result = ImportVcardDirectory(Directory(), store);
+    EXPECT_EQ("A1 A2 B C ", Surnames());
+    EXPECT_EQ(4, result.imported);
+    EXPECT_EQ(3, result.filesRead);
+    EXPECT_EQ(0, result.filesUnreadable);
+}
+
+TEST_F(BatchImport, AMissingOrEmptyDirectoryImportsNothing) {
+    VcardImportResult result = ImportVcardDirectory(folder.Path("missing"), store);
+    EXPECT_EQ(0, result.filesRead + result.filesUnreadable + result.imported);
+    result = ImportVcardDirectory(Directory(), store);
+    EXPECT_EQ(0, result.filesRead);
+    EXPECT_EQ(0, RecordCount(store));
+}
+
+TEST_F(BatchImport, ADirectoryEndingInASeparatorWorks) {
+    Write("a.vcf", Card("A"));
+    PathString directory = Directory() + PathSeparator;
+    EXPECT_EQ(1, ImportVcardDirectory(directory, store).imported);
+}
+
+TEST_F(BatchImport, ImportingTwiceAddsEveryContactTwice) {
+    Write("a.vcf", Card("A"));
+    ImportVcardDirectory(Directory(), store);
+    ImportVcardDirectory(Directory(), store);
+    EXPECT_EQ("A A ", Surnames());
+}
+
+TEST_F(BatchImport, StopsAtTheStoresCapacityAcrossFiles) {
+    for (int i = 0; i < MaxRecords - 3; ++i) AppendRecord(store, Person("P"));
+    Write("1.vcf", Card("A") + Card("B"));
+    Write("2.vcf", Card("C") + Card("D"));
+    Write("3.vcf", Card("E"));
+    VcardImportResult result = ImportVcardDirectory(Directory(), store);
+    EXPECT_EQ(3, result.imported);
+    EXPECT_EQ(2, result.notImported);
+    EXPECT_EQ(3, result.filesRead);
+    EXPECT_EQ(MaxRecords, RecordCount(store));
+    EXPECT_EQ("C", FieldValue(*RecordAt(store, MaxRecords - 1), Surname));
+}

@@ -1,0 +1,15 @@
+#include "vcard/batch_import.h"
+
+namespace {
+
+const char VcardExtension[] = ".vcf";
+
+}  // namespace
+
+VcardImportResult ImportVcardDirectory(const PathString& directory, ContactStore& store) {
+    VcardImportResult total;
+    for (const PathString& name : ListFilesWithExtension(directory, VcardExtension)) {
+        AddImportResult(total, ReadVcardFile(JoinPath(directory, name), store));
+    }
+    return total;
+}

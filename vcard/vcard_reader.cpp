@@ -1,0 +1,251 @@
+#include "vcard/vcard_reader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "store/fixed_text.h"
+#include "vcard/text_encodings.h"
+#include "vcard/text_operations.h"
+#include "vcard/vcard_format.h"
+
+namespace {
+
+// How a property's value is cut into components.
+enum ValueSplit {
+    WholeValue,    // one component: everything
+    FirstAndRest,  // up to the first ";", then the whole rest
+    AddressParts,  // seven components at ";", the seventh the whole rest
+    BirthdayParts, // year, month and day at "-"
+};
+
+const int MaxComponents = 7;
+// A component that is read but not stored (post-office box, extended address).
+const ContactField DroppedComponent = ContactFieldCount;
+
+// Where the components of a recognised line go.
+struct LineTarget {
+    ValueSplit split;
+    ContactField fields[MaxComponents];
+};
+
+// False when the line is to be ignored (a TEL line without a known type).
+using TargetRule = bool (*)(const char* property, LineTarget& target);
+
+struct PropertyRule {
+    const char* name;
+    TargetRule target;
+};
+
+bool TelephoneTarget(const char* property, LineTarget& target) {
+    ContactField field;
+    if (ContainsToken(property, "CELL")) {
+        field = Mobile;
+    } else if (ContainsToken(property, "FAX")) {
+        field = ContainsToken(property, "HOME") ? HomeFax : WorkFax;
+    } else if (ContainsToken(property, "WORK")) {
+        field = WorkPhone;
+    } else if (ContainsToken(property, "HOME")) {
+        field = HomePhone;
+    } else {
+        return false;
+    }
+    target = {WholeValue, {field}};
+    return true;
+}
+
+bool AddressTarget(const char* property, LineTarget& target) {
+    const AddressFields& address = ContainsToken(property, "HOME") ? HomeAddress : WorkAddress;
+    target = {AddressParts, {DroppedComponent, DroppedComponent}};
+    for (int i = 0; i < AddressFieldCount; ++i) target.fields[2 + i] = address.fields[i];
+    return true;
+}
+
+// The ten properties the reader knows, matched case-sensitively as a whole
+// word: the name must be followed by the end of the property part or ";".
+const PropertyRule PropertyRules[] = {
+    {"N", [](const char*, LineTarget& t) { return t = {FirstAndRest, {Surname, GivenName}}, true; }},
+    {"NICKNAME", [](const char*, LineTarget& t) { return t = {WholeValue, {Nickname}}, true; }},
+    {"ORG", [](const char*, LineTarget& t) { return t = {FirstAndRest, {Company, Department}}, true; }},
+    {"TITLE", [](const char*, LineTarget& t) { return t = {WholeValue, {JobTitle}}, true; }},
+    {"TEL", TelephoneTarget},
+    {"ADR", AddressTarget},
+    {"X-WAB-GENDER", [](const char*, LineTarget& t) { return t = {WholeValue, {Gender}}, true; }},
+    {"X-QQ", [](const char*, LineTarget& t) { return t = {WholeValue, {QQNumber}}, true; }},
+    {"EMAIL", [](const char*, LineTarget& t) { return t = {WholeValue, {Email}}, true; }},
+    {"BDAY", [](const char*, LineTarget& t) { return t = {BirthdayParts, {BirthYear, BirthMonth, BirthDay}}, true; }},
+};
+
+const PropertyRule* FindProperty(const char* property) {
+    for (const PropertyRule& rule : PropertyRules) {
+        const char* behind;
+        if (MatchPrefix(property, rule.name, &behind) && (*behind == '\0' || *behind == ';')) return &rule;
+    }
+    return nullptr;
+}
+
+int ComponentCount(ValueSplit split) {
+    switch (split) {
+    case FirstAndRest: return 2;
+    case AddressParts: return 7;
+    case BirthdayParts: return 3;
+    case WholeValue: break;
+    }
+    return 1;
+}
+
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Year up to the first "-", month up to the second; the day is the one or
+// two digits behind the second "-" (a time such as T08:00:00 may follow).
+// A birthday with a year or a month but no day gets the day 1; "--", as
+// the export writes an empty birthday, stays empty.
+void SplitBirthday(const char* value, VcardText (&parts)[MaxComponents]) {
+    const char* p = value;
+    bool yearEnded = TakeComponent(p, parts[0], &p, '-', VcardTextCapacity) == 0;
+    bool monthEnded = yearEnded && TakeComponent(p, parts[1], &p, '-', VcardTextCapacity) == 0;
+    if (!yearEnded) parts[1][0] = '\0';
+    int day = 0;
+    if (monthEnded) {
+        while (day < 2 && IsAsciiDigit(p[day])) {
+            parts[2][day] = p[day];
+            ++day;
+        }
+    }
+    parts[2][day] = '\0';
+    if (day == 0 && (parts[0][0] != '\0' || parts[1][0] != '\0')) CopyToField(parts[2], VcardTextCapacity, "1");
+}
+
+void SplitValue(const char* value, ValueSplit split, VcardText (&parts)[MaxComponents]) {
+    const char* p = value;
+    switch (split) {
+    case WholeValue:
+        TakeComponent(p, parts[0], nullptr, '\0', VcardTextCapacity);
+        break;
+    case FirstAndRest:
+        TakeComponent(p, parts[0], &p, ';', VcardTextCapacity);
+        TakeComponent(p, parts[1], &p, '\0', VcardTextCapacity);
+        break;
+    case AddressParts:
+        for (int i = 0; i < MaxComponents - 1; ++i) TakeComponent(p, parts[i], &p, ';', VcardTextCapacity);
+        TakeComponent(p, parts[MaxComponents - 1], &p, '\0', VcardTextCapacity);
+        break;
+    case BirthdayParts:
+        SplitBirthday(value, parts);
+        break;
+    }
+}
+
+void StoreComponent(ContactRecord& card, ContactField field, const char* text) {
+    if (field == DroppedComponent) return;
+    if (field == Gender) {
+        // "1" is female; "2", or anything else, male.
+        card.Gender = text[0] == '1' ? 1 : 0;
+        return;
+    }
+    SetField(card, field, text);
+}
+
+// Reads one line of at most VcardLineLength bytes, its line end included
+// as one line feed. False at the end of the file when nothing was read.
+bool ReadLine(FILE* file, char (&line)[VcardLineLength + 1]) {
+    int n = 0;
+    int c = 0;
+    while (n < VcardLineLength && (c = std::getc(file)) != EOF) {
+        if (c == '\r') {
+            int next = std::getc(file);
+            if (next != '\n' && next != EOF) std::ungetc(next, file);
+            c = '\n';
+        }
+        line[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    line[n] = '\0';
+    return n > 0;
+}
+
+void FinishCard(const ContactRecord& card, ContactStore& store, VcardImportResult& result) {
+    if (card.Surname[0] == '\0' && card.GivenName[0] == '\0') return;
+    if (!HasRoomFor(store, 1)) {
+        ++result.notImported;
+        return;
+    }
+    AppendRecord(store, card);
+    ++result.imported;
+}
+
+}  // namespace
+
+void AddImportResult(VcardImportResult& total, const VcardImportResult& part) {
+    total.filesRead += part.filesRead;
+    total.filesUnreadable += part.filesUnreadable;
+    total.imported += part.imported;
+    total.notImported += part.notImported;
+}
+
+int ParseVcardLine(const char* line, ContactRecord& card) {
+    // The property part is the text before the first ":", the value all
+    // after it; each is cut to 255 bytes.
+    VcardText property;
+    VcardText value;
+    const char* colon = std::strchr(line, ':');
+    if (colon) {
+        CopyToField(property, VcardTextCapacity, line, static_cast<size_t>(colon - line));
+        CopyToField(value, VcardTextCapacity, colon + 1);
+    } else {
+        CopyToField(property, VcardTextCapacity, line);
+        value[0] = '\0';
+    }
+    if (value[0] == '\0') return 0;
+
+    const PropertyRule* rule = FindProperty(property);
+    LineTarget target;
+    if (!rule || !rule->target(property, target)) return 0;
+
+    // Split before decoding, so that an escaped ";" never splits.
+    VcardText parts[MaxComponents];
+    SplitValue(value, target.split, parts);
+    VcardEncoding encoding = VcardEncodingOfProperty(property);
+    int count = ComponentCount(target.split);
+    for (int i = 0; i < count; ++i) {
+        DecodeVcardValue(parts[i], encoding);
+        StoreComponent(card, target.fields[i], parts[i]);
+    }
+    return 1;
+}
+
+VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {
+    VcardImportResult result;
+    FILE* file = OpenFile(path, "rb");
+    if (!file) {
+        result.filesUnreadable = 1;
+        return result;
+    }
+    char line[VcardLineLength + 1];
+    ContactRecord card = EmptyRecord();
+    bool inCard = false;
+    while (ReadLine(file, line)) {
+        TrimSpaces(line);
+        if (!inCard) {
+            if (ContainsToken(line, VcardBegin)) {
+                card = EmptyRecord();
+                inCard = true;
+            }
+        } else if (ContainsToken(line, VcardEnd)) {
+            FinishCard(card, store, result);
+            inCard = false;
+        } else {
+            // A second BEGIN:VCARD inside a card is ignored like any
+            // line the reader does not know.
+            ParseVcardLine(line, card);
+        }
+    }
+    // A card cut off by the end of the file is dropped.
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        result.filesUnreadable = 1;
+    } else {
+        result.filesRead = 1;
+    }
+    return result;
+}
