@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_support.h"
+#include "vcard/vcard_reader.h"
+#include "vcard/vcard_writer.h"
+
+namespace {
+
+ContactRecord ZhangSan() {
+    ContactRecord record = Person(Gbk("张"), Gbk("三"));
+    SetField(record, Mobile, "13800000000");
+    return record;
+}
+
+// Every field the export writes, with values each encoding carries back.
+ContactRecord FullRecord() {
+    ContactRecord record = EmptyRecord();
+    SetField(record, Surname, Gbk("欧阳"));
+    SetField(record, GivenName, Gbk("小明"));
+    record.Gender = 1;
+    SetField(record, BirthYear, "1985");
+    SetField(record, BirthMonth, "3");
+    SetField(record, BirthDay, "7");
+    SetField(record, QQNumber, "10001");
+    SetField(record, Email, "xiaoming@example.com");
+    SetField(record, Mobile, "13800000000");
+    SetField(record, HomeCountry, Gbk("中国"));
+    SetField(record, HomeProvince, Gbk("河北"));
+    SetField(record, HomeCity, Gbk("石家庄"));
+    SetField(record, HomeStreet, Gbk("中山路 1 号"));
+    SetField(record, HomePostcode, "050000");
+    SetField(record, HomePhone, "0311-1234567");
+    SetField(record, HomeFax, "0311-7654321");
+    SetField(record, WorkCountry, Gbk("中国"));
+    SetField(record, WorkProvince, Gbk("北京"));
+    SetField(record, WorkCity, Gbk("北京"));
+    SetField(record, WorkStreet, Gbk("长安街 100 号"));
+    SetField(record, WorkPostcode, "100000");
+    SetField(record, WorkPhone, "010-12345678");
+    SetField(record, WorkFax, "010-87654321");
+    SetField(record, Company, Gbk("科文通讯设备有限公司北京分公司"));  // 28 bytes
+    SetField(record, Department, Gbk("市场部二组"));
+    SetField(record, JobTitle, Gbk("高级经理"));
+    return record;
+}
+
+class VcardWriter : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    PathString path = folder.Path("out.vcf");
+
+    ContactRecord WriteAndRead(const ContactRecord& record, VcardEncoding encoding) {
+        EXPECT_EQ(VcardWritten, WriteVcardFile(path, &record, encoding));
+        ContactStore store;
+        EXPECT_EQ(1, ReadVcardFile(path, store).imported);
+        return RecordCount(store) == 1 ? *RecordAt(store, 0) : EmptyRecord();
+    }
+};
+
+}  // namespace
+
+TEST(VcardFileText, WritesEveryLineWithCrLfAndNoneAfterTheLast) {
+    std::string expected = Gbk("BEGIN:VCARD\r\nVERSION:2.1\r\nN:张;三\r\nX-WAB-GENDER:2\r\nORG:;\r\nTITLE:\r\n") +
+                           "TEL;WORK:\r\nTEL;HOME:\r\nTEL;WORK;FAX:\r\nTEL;HOME;FAX:\r\nTEL;CELL:13800000000\r\n"
+                           "ADR;WORK:;;;;;;\r\nADR;HOME:;;;;;;\r\nEMAIL;PREF;INTERNET:\r\nX-QQ:\r\nBDAY:--\r\n"
+                           "END:VCARD";
+    EXPECT_EQ(expected, VcardFileText(ZhangSan(), Plain));
+}
+
+TEST(VcardFileText, OnlyNameCompanyAndTitleDependOnTheEncoding) {
+    ContactRecord record = ZhangSan();
+    SetField(record, WorkStreet, Gbk("长安街"));
+    std::string plain = VcardFileText(record, Plain);
+    std::string utf8 = VcardFileText(record, Utf8Qp);
+    std::string unicode = VcardFileText(record, UnicodeQp);
+    EXPECT_NE(std::string::npos, utf8.find("\r\nN;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E5=BC=A0;=E4=B8=89\r\n"));
+    EXPECT_NE(std::string::npos, unicode.find("\r\nN;ENCODING=QUOTED-PRINTABLE:=FF=D5=FF=C5;=FF=C8=FF=FD\r\n"));
+    EXPECT_NE(std::string::npos, utf8.find("\r\nORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:;\r\n"));
+    EXPECT_NE(std::string::npos, unicode.find("\r\nTITLE;ENCODING=QUOTED-PRINTABLE:\r\n"));
+    std::string from = "X-WAB-GENDER";
+    std::string rawPart = plain.substr(plain.find("TEL;WORK:"));
+    EXPECT_EQ(rawPart, utf8.substr(utf8.find("TEL;WORK:")));
+    EXPECT_EQ(rawPart, unicode.substr(unicode.find("TEL;WORK:")));
+    EXPECT_NE(std::string::npos, rawPart.find(Gbk("ADR;WORK:;;长安街;;;;\r\n")));
+}
+
+TEST(VcardFileText, GenderAndBirthday) {
+    ContactRecord record = ZhangSan();
+    record.Gender = 1;
+    EXPECT_NE(std::string::npos, VcardFileText(record, Plain).find("X-WAB-GENDER:1\r\n"));
+    record.Gender = 2;
+    EXPECT_NE(std::string::npos, VcardFileText(record, Plain).find("X-WAB-GENDER:2\r\n"));
+    SetField(record, BirthYear, "1985");
+    SetField(record, BirthMonth, "3");
+    SetField(record, BirthDay, "7");
+    EXPECT_NE(std::string::npos, VcardFileText(record, Plain).find("\r\nBDAY:1985-3-7\r\nEND:VCARD"));
+}
+
+TEST(VcardFileText, ALineEndInAFieldCannotStartALine) {
+    ContactRecord record = ZhangSan();
+    SetField(record, Email, "a\r\nEND:VCARD\nb");
+    std::string text = VcardFileText(record, Plain);
+    EXPECT_NE(std::string::npos, text.find("EMAIL;PREF;INTERNET:a  END:VCARD b\r\n"));
+    EXPECT_EQ(text.size() - 9, text.find("END:VCARD", text.find("X-QQ")));
+}
+
+TEST_F(VcardWriter, WritesReplacesAndReports) {
+    ContactRecord record = ZhangSan();
+    EXPECT_EQ(VcardWritten, WriteVcardFile(path, &record, Plain));
+    EXPECT_EQ(VcardFileText(record, Plain), ReadFileBytes(path));
+    SetField(record, Mobile, "1");
+    EXPECT_EQ(VcardWritten, WriteVcardFile(path, &record, Utf8Qp));
+    EXPECT_EQ(VcardFileText(record, Utf8Qp), ReadFileBytes(path));
+    EXPECT_EQ(VcardNoRecord, WriteVcardFile(path, nullptr, Plain));
+    EXPECT_EQ(VcardNotWritten, WriteVcardFile(folder.Path("missing/out.vcf"), &record, Plain));
+    EXPECT_FALSE(FileExists(folder.Path("missing")));
+}
+
+TEST_F(VcardWriter, EveryEncodingReadsBackUnchanged) {
+    ContactRecord record = FullRecord();
+    for (VcardEncoding encoding : {Plain, Utf8Qp, UnicodeQp}) {
+        ContactRecord read = WriteAndRead(record, encoding);
+        for (int f = 0; f < ContactFieldCount; ++f) {
+            const ContactFieldInfo& info = FieldInfo(f);
+            if (!info.isText) continue;
+            EXPECT_EQ(FieldValue(record, info.field), FieldValue(read, info.field)) << "field " << f << ", encoding "
+                                                                                     << encoding;
+        }
+        EXPECT_EQ(1, read.Gender);
+        EXPECT_EQ(0, read.GroupIndex);
+    }
+}
+
+TEST_F(VcardWriter, EachEncodingKeepsItsOwnRules) {
+    ContactRecord record = Person("Zhang", "San Feng");
+    SetField(record, Nickname, "Xiao");  // never written
+    SetField(record, JobTitle, "V.P.");
+    record.GroupIndex = 3;
+    record.Gender = 5;
+    ContactRecord plain = WriteAndRead(record, Plain);
+    EXPECT_EQ("San Feng", FieldValue(plain, GivenName));
+    EXPECT_EQ("V.P.", FieldValue(plain, JobTitle));
+    EXPECT_EQ("", FieldValue(plain, Nickname));
+    EXPECT_EQ(0, plain.GroupIndex);
+    EXPECT_EQ(0, plain.Gender);
+    // Quoted-printable values keep only escapes, digits and letters.
+    for (VcardEncoding encoding : {Utf8Qp, UnicodeQp}) {
+        ContactRecord read = WriteAndRead(record, encoding);
+        EXPECT_EQ("SanFeng", FieldValue(read, GivenName));
+        EXPECT_EQ("VP", FieldValue(read, JobTitle));
+    }
+}
+
+TEST_F(VcardWriter, AnEmptyBirthdayStaysEmpty) {
+    ContactRecord read = WriteAndRead(ZhangSan(), Plain);
+    EXPECT_EQ("", FieldValue(read, BirthYear));
+    EXPECT_EQ("", FieldValue(read, BirthMonth));
+    EXPECT_EQ("", FieldValue(read, BirthDay));
+}
+
+TEST_F(VcardWriter, Utf8QpEncodesTheFirstThirtyThreeCharactersOfTheOrganisation) {
+    ContactRecord record = ZhangSan();
+    SetField(record, Company, std::string(29, 'c'));
+    SetField(record, Department, std::string(13, 'd'));
+    ContactRecord read = WriteAndRead(record, Utf8Qp);
+    EXPECT_EQ(std::string(29, 'c'), FieldValue(read, Company));
+    EXPECT_EQ(std::string(3, 'd'), FieldValue(read, Department));
+    read = WriteAndRead(record, UnicodeQp);
+    EXPECT_EQ(std::string(13, 'd'), FieldValue(read, Department));
+}

@@ -1,0 +1,97 @@
+#include "vcard/vcard_export.h"
+
+#include <string>
+
+#include "vcard/vcard_writer.h"
+
+namespace {
+
+const char VcardExtension[] = ".vcf";
+const PathChar Replacement = '_';
+
+bool IsForbiddenInFileName(PathChar c) {
+    switch (c) {
+    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return true;
+    default:
+        return (c >= 0 && c < 0x20) || c == 0x7F;
+    }
+}
+
+PathChar LowerAscii(PathChar c) { return c >= 'A' && c <= 'Z' ? static_cast<PathChar>(c - 'A' + 'a') : c; }
+
+PathString LowerAscii(PathString text) {
+    for (PathChar& c : text) c = LowerAscii(c);
+    return text;
+}
+
+// CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 name devices on
+// Windows, whatever extension follows; "CON.vcf" is no file.
+bool IsDeviceName(const PathString& name) {
+    PathString stem = LowerAscii(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (const char* device : {"con", "prn", "aux", "nul"}) {
+        if (stem == PathFromAscii(device)) return true;
+    }
+    if (stem.size() != 4 || stem[3] < '0' || stem[3] > '9') return false;
+    PathString prefix = stem.substr(0, 3);
+    return prefix == PathFromAscii("com") || prefix == PathFromAscii("lpt");
+}
+
+bool InScope(const ContactRecord& record, VcardExportScope scope) {
+    return scope == ExportAll || record.CheckFlag == 1;
+}
+
+}  // namespace
+
+bool AnyRecordTicked(const ContactStore& store) {
+    for (const auto& record : store.records) {
+        if (record->CheckFlag == 1) return true;
+    }
+    return false;
+}
+
+PathString VcardFileName(const ContactRecord& record) {
+    // Converted first and replaced after: in GBK a "\" or "|" byte can be
+    // the second half of a Chinese character.
+    PathString stem = PathFromGbk(FieldValue(record, Surname) + FieldValue(record, GivenName));
+    for (PathChar& c : stem) {
+        if (IsForbiddenInFileName(c)) c = Replacement;
+    }
+    if (IsDeviceName(stem)) stem.insert(stem.begin(), Replacement);
+    return stem + PathFromAscii(VcardExtension);
+}
+
+PathString UniqueFileName(const PathString& name, std::set<PathString>& used) {
+    PathString extension = PathFromAscii(VcardExtension);
+    PathString stem = name;
+    if (stem.size() >= extension.size() && LowerAscii(stem.substr(stem.size() - extension.size())) == extension) {
+        stem.resize(stem.size() - extension.size());
+    }
+    PathString candidate = name;
+    for (int n = 2; !used.insert(LowerAscii(candidate)).second; ++n) {
+        candidate = stem + PathFromAscii(("(" + std::to_string(n) + ")").c_str()) + extension;
+    }
+    return candidate;
+}
+
+VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& directory, VcardEncoding encoding,
+                                   VcardExportScope scope) {
+    VcardExportResult result;
+    if (directory.empty()) return result;
+    std::set<PathString> used;
+    for (const auto& record : store.records) {
+        if (!InScope(*record, scope)) continue;
+        PathString path = JoinPath(directory, UniqueFileName(VcardFileName(*record), used));
+        if (PathToGbk(path).size() > MaxExportPathBytes) {
+            ++result.failed;
+            continue;
+        }
+        if (WriteVcardFile(path, record.get(), encoding) == VcardWritten) {
+            ++result.written;
+        } else {
+            ++result.failed;
+        }
+    }
+    return result;
+}
