@@ -22,6 +22,8 @@ const Command Commands[] = {
     {"dump", CommandDump, "txltool dump BOOK"},
     {"import-csv", CommandImportCsv, ImportCsvUsage},
     {"export-csv", CommandExportCsv, ExportCsvUsage},
+    {"import-vcf", CommandImportVcf, ImportVcfUsage},
+    {"export-vcf", CommandExportVcf, ExportVcfUsage},
 };
 
 int Usage() {

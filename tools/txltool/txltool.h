@@ -34,3 +34,7 @@ int CommandImportCsv(const Arguments& args);
 int CommandExportCsv(const Arguments& args);
 extern const char ImportCsvUsage[];
 extern const char ExportCsvUsage[];
+int CommandImportVcf(const Arguments& args);
+int CommandExportVcf(const Arguments& args);
+extern const char ImportVcfUsage[];
+extern const char ExportVcfUsage[];

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# txltool import-vcf and export-vcf as a script uses them. Arguments: the
+# command that runs txltool (under Wine for the Windows build, for example
+# "wine-run.sh txltool.exe").
+set -u
+txltool=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+passed=0
+failed=0
+
+check() {  # check NAME EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
+    fi
+}
+
+run() { "${txltool[@]}" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# The records of a book, one line each, in UTF-8: surname, given name and
+# the field numbers asked for (3 gender, 9 mobile, 25 company...).
+records() {  # records BOOK [FIELD...]
+    local book=$1
+    shift
+    local fields="2,3"
+    for f in "$@"; do fields="$fields,$((f + 1))"; done
+    run dump "$book" | iconv -f GBK -t UTF-8 | grep -a '^record' | cut -f "$fields"
+}
+
+# A card of UTF-8 lines, written as GBK with CR LF line ends.
+card() {
+    printf 'BEGIN:VCARD\r\nVERSION:2.1\r\n'
+    for line in "$@"; do printf '%s\r\n' "$line" | iconv -f UTF-8 -t GBK; done
+    printf 'END:VCARD\r\n'
+}
+
+# One file, a QP-encoded name and a nameless card.
+{
+    card 'N:张;三' 'TEL;CELL:13800000000' 'X-WAB-GENDER:1'
+    card 'N;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9D=8E;=E5=9B=9B' 'ORG:Acme;Sales'
+    card 'FN:Nameless'
+} > two.vcf
+out=$(run import-vcf book.txl two.vcf)
+check "import-vcf exits 0" 0 $?
+check "import-vcf reports what it imported" $'imported\t2' "$out"
+check "import-vcf creates the book" $'张\t三\t1\t13800000000\n李\t四\t0\t' "$(records book.txl 3 9)"
+check "imported contacts are in group 0" "0" "$(run dump book.txl | grep -a '^record' | head -n 1 | cut -f 29)"
+
+# A directory: every .vcf in name order, whatever the case of the extension.
+mkdir cards
+card 'N:Bai;B' > cards/b.VCF
+card 'N:An;A' > cards/a.vcf
+card 'N:Chen;C' > cards/C.Vcf
+card 'N:Txt;T' > cards/d.txt
+out=$(run import-vcf book.txl cards)
+check "import-vcf of a directory" $'imported\t3' "$out"
+check "directory files are read in name order" $'An\tA\nBai\tB\nChen\tC' "$(records book.txl | tail -n 3)"
+
+# Nothing new: the book is not written again; a missing book is not created.
+before=$(od -An -tx1 book.txl | tr -d ' \n')
+card 'FN:Nameless' > nameless.vcf
+out=$(run import-vcf book.txl nameless.vcf)
+check "importing nothing exits 0" 0 $?
+check "importing nothing leaves the book alone" "$before" "$(od -An -tx1 book.txl | tr -d ' \n')"
+run import-vcf fresh.txl nameless.vcf > /dev/null
+check "importing nothing creates no book" "no" "$( [ -e fresh.txl ] && echo yes || echo no )"
+
+# A path that cannot be read: its message and status 1, the rest imported.
+out=$(run import-vcf other.txl missing.vcf cards/a.vcf 2> err.txt)
+check "an unreadable path exits 1" 1 $?
+check "the other paths are still imported" $'An\tA' "$(records other.txl)"
+check "an unreadable path is named" "yes" "$(grep -q 'missing.vcf: cannot be read' err.txt && echo yes || echo no)"
+
+# A book holds at most 512 contacts: the rest are counted.
+for i in $(seq 1 515); do card "N:P$i;X"; done > many.vcf
+out=$(run import-vcf full.txl many.vcf 2> err.txt)
+check "a full book exits 1" 1 $?
+check "a full book takes 512" $'imported\t512' "$out"
+check "the contacts left out are counted" "yes" "$(grep -q '3 contacts not imported' err.txt && echo yes || echo no)"
+check "the full book reads back" "512" "$(records full.txl | wc -l | tr -d ' ')"
+
+# Export: one file per contact, plain by default, duplicate names numbered.
+run import-vcf book.txl two.vcf > /dev/null
+mkdir out
+out=$(run export-vcf book.txl out)
+check "export-vcf exits 0" 0 $?
+check "export-vcf reports what it wrote" $'written\t7' "$out"
+check "one file per contact" "AnA.vcf BaiB.vcf ChenC.vcf 张三(2).vcf 张三.vcf 李四(2).vcf 李四.vcf" \
+    "$(cd out && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+expected=$(printf 'BEGIN:VCARD\r\nVERSION:2.1\r\nN:张;三\r\nX-WAB-GENDER:1\r\nORG:;\r\nTITLE:\r\nTEL;WORK:\r\nTEL;HOME:\r\nTEL;WORK;FAX:\r\nTEL;HOME;FAX:\r\nTEL;CELL:13800000000\r\nADR;WORK:;;;;;;\r\nADR;HOME:;;;;;;\r\nEMAIL;PREF;INTERNET:\r\nX-QQ:\r\nBDAY:--\r\nEND:VCARD' | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n')
+check "a plain file, byte for byte" "$expected" "$(od -An -tx1 'out/张三.vcf' | tr -d ' \n')"
+
+mkdir utf8 unicode
+run export-vcf book.txl utf8 --encoding utf8qp > /dev/null
+check "utf8qp names" "N;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9D=8E;=E5=9B=9B" "$(sed -n 3p 'utf8/李四.vcf' | tr -d '\r')"
+run export-vcf --encoding unicodeqp book.txl unicode > /dev/null
+check "unicodeqp names" "N;ENCODING=QUOTED-PRINTABLE:=FF=C0=FF=EE;=FF=CB=FF=C4" "$(sed -n 3p 'unicode/李四.vcf' | tr -d '\r')"
+
+# What is exported imports back unchanged, in every encoding.
+for dir in out utf8 unicode; do
+    rm -f back.txl
+    run import-vcf back.txl "$dir" > /dev/null
+    check "$dir reads back" "$(records book.txl 3 9 25 26 | sort)" "$(records back.txl 3 9 25 26 | sort)"
+done
+
+# Exporting again replaces the files; a missing book exports nothing.
+run export-vcf book.txl out > /dev/null
+check "a second export replaces the files" "7" "$(ls out | wc -l | tr -d ' ')"
+mkdir none
+out=$(run export-vcf missing.txl none)
+check "a missing book exports nothing" $'written\t0' "$out"
+check "a missing book is not created by export" "no" "$( [ -e missing.txl ] && echo yes || echo no )"
+run export-vcf book.txl no-such-dir > /dev/null 2>&1
+check "export to a missing directory exits 1" 1 $?
+
+# Wrong command lines are usage errors.
+run import-vcf book.txl > /dev/null 2>&1
+check "import-vcf without a path exits 2" 2 $?
+run export-vcf book.txl out --encoding latin1 > /dev/null 2>&1
+check "an unknown encoding exits 2" 2 $?
+run export-vcf book.txl out --encoding > /dev/null 2>&1
+check "a missing encoding exits 2" 2 $?
+run export-vcf book.txl > /dev/null 2>&1
+check "export-vcf without a directory exits 2" 2 $?
+
+echo "txltool vcf: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

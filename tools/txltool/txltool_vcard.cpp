@@ -1,0 +1,91 @@
+// txltool import-vcf and export-vcf: the vCard import, batch import and
+// export of the program, from the command line.
+#include <string>
+
+#include "tools/txltool/txltool.h"
+#include "vcard/batch_import.h"
+#include "vcard/vcard_export.h"
+#include "vcard/vcard_reader.h"
+
+namespace {
+
+int UsageError(const char* usage) {
+    PrintError(std::string("usage: ") + usage);
+    return ExitUsage;
+}
+
+struct EncodingName {
+    const char* name;
+    VcardEncoding encoding;
+};
+
+const EncodingName EncodingNames[] = {{"plain", Plain}, {"utf8qp", Utf8Qp}, {"unicodeqp", UnicodeQp}};
+
+bool EncodingNamed(const std::string& name, VcardEncoding& encoding) {
+    for (const EncodingName& entry : EncodingNames) {
+        if (name == entry.name) {
+            encoding = entry.encoding;
+            return true;
+        }
+    }
+    return false;
+}
+
+// One PATH: a .vcf file, or a directory whose .vcf files are all read.
+VcardImportResult ImportPath(const PathString& path, ContactStore& contacts) {
+    bool directory = IsDirectory(path);
+    VcardImportResult result = directory ? ImportVcardDirectory(path, contacts) : ReadVcardFile(path, contacts);
+    if (result.filesUnreadable > 0) {
+        PrintError(ArgumentToUtf8(path) + (directory ? ": " + std::to_string(result.filesUnreadable) +
+                                                           " .vcf files cannot be read"
+                                                     : ": cannot be read"));
+    }
+    return result;
+}
+
+}  // namespace
+
+const char ImportVcfUsage[] = "txltool import-vcf BOOK PATH...";
+const char ExportVcfUsage[] = "txltool export-vcf BOOK DIR [--encoding plain|utf8qp|unicodeqp]";
+
+int CommandImportVcf(const Arguments& args) {
+    if (args.size() < 2) return UsageError(ImportVcfUsage);
+    Document document;
+    if (!LoadBookOrNew(args[0], document)) return ExitFailed;
+    VcardImportResult total;
+    for (size_t i = 1; i < args.size(); ++i) AddImportResult(total, ImportPath(args[i], document.contacts));
+    PrintBytes(stdout, "imported\t" + std::to_string(total.imported) + "\n");
+    if (total.notImported > 0) {
+        PrintError(std::to_string(total.notImported) + " contacts not imported: a book holds at most " +
+                   std::to_string(MaxRecords));
+    }
+    if (total.imported > 0 && !SaveBook(args[0], document)) return ExitFailed;
+    return total.filesUnreadable == 0 && total.notImported == 0 ? ExitOk : ExitFailed;
+}
+
+int CommandExportVcf(const Arguments& args) {
+    Arguments positional;
+    VcardEncoding encoding = Plain;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (ArgumentToUtf8(args[i]) != "--encoding") {
+            positional.push_back(args[i]);
+        } else if (i + 1 == args.size() || !EncodingNamed(ArgumentToUtf8(args[++i]), encoding)) {
+            return UsageError(ExportVcfUsage);
+        }
+    }
+    if (positional.size() != 2) return UsageError(ExportVcfUsage);
+    const PathString& directory = positional[1];
+    Document document;
+    if (!LoadBookOrNew(positional[0], document)) return ExitFailed;
+    if (!IsDirectory(directory)) {
+        PrintError(ArgumentToUtf8(directory) + ": not a directory");
+        return ExitFailed;
+    }
+    VcardExportResult result = ExportVcardFiles(document.contacts, directory, encoding, ExportAll);
+    PrintBytes(stdout, "written\t" + std::to_string(result.written) + "\n");
+    if (result.failed > 0) {
+        PrintError(std::to_string(result.failed) + " files could not be written");
+        return ExitFailed;
+    }
+    return ExitOk;
+}
