@@ -28,12 +28,14 @@ struct LineTarget {
     ContactField fields[MaxComponents];
 };
 
-// False when the line is to be ignored (a TEL line without a known type).
+// For TEL and ADR the target depends on the types in the property part;
+// false when the line is to be ignored (a TEL line without a known type).
 using TargetRule = bool (*)(const char* property, LineTarget& target);
 
 struct PropertyRule {
     const char* name;
-    TargetRule target;
+    LineTarget target;        // where the components go...
+    TargetRule chooseTarget;  // ...unless the types choose it
 };
 
 bool TelephoneTarget(const char* property, LineTarget& target) {
@@ -53,6 +55,7 @@ bool TelephoneTarget(const char* property, LineTarget& target) {
     return true;
 }
 
+// Any address without HOME (work, postal, parcel, untyped) is the work address.
 bool AddressTarget(const char* property, LineTarget& target) {
     const AddressFields& address = ContainsToken(property, "HOME") ? HomeAddress : WorkAddress;
     target = {AddressParts, {DroppedComponent, DroppedComponent}};
@@ -63,16 +66,16 @@ bool AddressTarget(const char* property, LineTarget& target) {
 // The ten properties the reader knows, matched case-sensitively as a whole
 // word: the name must be followed by the end of the property part or ";".
 const PropertyRule PropertyRules[] = {
-    {"N", [](const char*, LineTarget& t) { return t = {FirstAndRest, {Surname, GivenName}}, true; }},
-    {"NICKNAME", [](const char*, LineTarget& t) { return t = {WholeValue, {Nickname}}, true; }},
-    {"ORG", [](const char*, LineTarget& t) { return t = {FirstAndRest, {Company, Department}}, true; }},
-    {"TITLE", [](const char*, LineTarget& t) { return t = {WholeValue, {JobTitle}}, true; }},
-    {"TEL", TelephoneTarget},
-    {"ADR", AddressTarget},
-    {"X-WAB-GENDER", [](const char*, LineTarget& t) { return t = {WholeValue, {Gender}}, true; }},
-    {"X-QQ", [](const char*, LineTarget& t) { return t = {WholeValue, {QQNumber}}, true; }},
-    {"EMAIL", [](const char*, LineTarget& t) { return t = {WholeValue, {Email}}, true; }},
-    {"BDAY", [](const char*, LineTarget& t) { return t = {BirthdayParts, {BirthYear, BirthMonth, BirthDay}}, true; }},
+    {"N", {FirstAndRest, {Surname, GivenName}}, nullptr},
+    {"NICKNAME", {WholeValue, {Nickname}}, nullptr},
+    {"ORG", {FirstAndRest, {Company, Department}}, nullptr},
+    {"TITLE", {WholeValue, {JobTitle}}, nullptr},
+    {"TEL", {}, TelephoneTarget},
+    {"ADR", {}, AddressTarget},
+    {"X-WAB-GENDER", {WholeValue, {Gender}}, nullptr},
+    {"X-QQ", {WholeValue, {QQNumber}}, nullptr},
+    {"EMAIL", {WholeValue, {Email}}, nullptr},
+    {"BDAY", {BirthdayParts, {BirthYear, BirthMonth, BirthDay}}, nullptr},
 };
 
 const PropertyRule* FindProperty(const char* property) {
@@ -198,8 +201,9 @@ int ParseVcardLine(const char* line, ContactRecord& card) {
     if (value[0] == '\0') return 0;
 
     const PropertyRule* rule = FindProperty(property);
-    LineTarget target;
-    if (!rule || !rule->target(property, target)) return 0;
+    if (!rule) return 0;
+    LineTarget target = rule->target;
+    if (rule->chooseTarget && !rule->chooseTarget(property, target)) return 0;
 
     // Split before decoding, so that an escaped ";" never splits.
     VcardText parts[MaxComponents];

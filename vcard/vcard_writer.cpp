@@ -18,7 +18,7 @@ std::string LineText(const ContactRecord& record, ContactField field) {
     return text;
 }
 
-// The two fields joined by ";", in the chosen encoding.
+// A value in the chosen encoding; at most 255 bytes of it are encoded.
 std::string EncodedValue(const std::string& text, VcardEncoding encoding) {
     VcardText buffer;
     CopyToField(buffer, VcardTextCapacity, text);
