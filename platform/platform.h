@@ -21,8 +21,11 @@ using PathString = std::basic_string<PathChar>;
 // The separator the program puts between a directory and a file name.
 extern const PathChar PathSeparator;
 
-// GBK (code page 936) to UTF-16 and back. A GBK byte sequence that has no
-// character becomes U+003F; a character GBK cannot spell becomes "?".
+// GBK (code page 936) to UTF-16 and back, alike on both systems. A GBK
+// byte sequence that has no character becomes U+003F; a character GBK
+// cannot spell becomes "?" (one for a surrogate pair), never a look-alike.
+// The user-defined codes are the private-use characters U+E000 to U+E864,
+// as Windows has them.
 std::u16string GbkToUtf16(const std::string& gbk);
 std::string Utf16ToGbk(const std::u16string& units);
 

@@ -27,6 +27,28 @@ void AppendGbkCharacter(std::u16string& out, const char* p, int length) {
     out.append(reinterpret_cast<const char16_t*>(unit), n);
 }
 
+bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+// Code page 936 writes U+F8F5 as the lone byte 0xFF, which is no GBK
+// character and would read back as "?": write "?" at once.
+const char16_t LoneByteFF = 0xF8F5;
+bool IsConvertedByHand(char16_t unit) { return IsSurrogate(unit) || unit == LoneByteFF; }
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Converts characters that are all in the Basic Multilingual Plane. No
+// best fit: a character without a GBK code is "?", never a look-alike
+// such as "|" for the broken bar, which could change a file name's meaning.
+void AppendGbkRun(std::string& out, const char16_t* units, size_t count) {
+    if (count == 0) return;
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(units);
+    int length = static_cast<int>(count);
+    int n = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, "?", nullptr);
+    if (n <= 0) return;
+    size_t start = out.size();
+    out.resize(start + n);
+    WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide, length, &out[start], n, "?", nullptr);
+}
+
 }  // namespace
 
 // Converts character by character, so that a byte without a character
@@ -51,32 +73,6 @@ std::u16string GbkToUtf16(const std::string& gbk) {
     }
     return out;
 }
-
-namespace {
-
-bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-// Code page 936 writes U+F8F5 as the lone byte 0xFF, which is no GBK
-// character and would read back as "?": write "?" at once.
-const char16_t LoneByteFF = 0xF8F5;
-bool IsConvertedByHand(char16_t unit) { return IsSurrogate(unit) || unit == LoneByteFF; }
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Converts characters that are all in the Basic Multilingual Plane. No
-// best fit: a character without a GBK code is "?", never a look-alike
-// such as "|" for the broken bar, which could change a file name's meaning.
-void AppendGbkRun(std::string& out, const char16_t* units, size_t count) {
-    if (count == 0) return;
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(units);
-    int length = static_cast<int>(count);
-    int n = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, "?", nullptr);
-    if (n <= 0) return;
-    size_t start = out.size();
-    out.resize(start + n);
-    WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide, length, &out[start], n, "?", nullptr);
-}
-
-}  // namespace
 
 // A character outside the Basic Multilingual Plane (a surrogate pair)
 // becomes one "?", as does a lone surrogate, whatever the system's own
