@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Corvelle natively (core, txltool, tests) and for Windows
-# (Corvelle.exe, txltool.exe, tests) into build/native and build/windows.
-# Usage: tools/build.sh [native|windows|all] [extra cmake arguments...]
+# (Corvelle.exe, txltool.exe, tests) into build/native and build/windows;
+# "sanitize" builds the native suite with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build/sanitize.
+# Usage: tools/build.sh [native|windows|all|sanitize] [extra cmake arguments...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
@@ -17,10 +19,11 @@ build() {  # build NAME [cmake arguments...]
 
 case "$which" in
   native) build native "$@" ;;
+  sanitize) build sanitize -DCORVELLE_SANITIZE=ON "$@" ;;
   windows) build windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" "$@" ;;
   all)
     build native "$@"
     build windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" "$@"
     ;;
-  *) echo "usage: tools/build.sh [native|windows|all]" >&2; exit 2 ;;
+  *) echo "usage: tools/build.sh [native|windows|all|sanitize]" >&2; exit 2 ;;
 esac

@@ -7,6 +7,7 @@ packages=(
   cmake make g++ googletest libbenchmark-dev
   mingw-w64 wine wine64 xvfb xauth fonts-wqy-zenhei locales
   imagemagick xdotool python3
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both builds and runs every test: the
-# native suite, then the Windows suite (core and user interface) under Wine
-# on a virtual display.
+# native suite, the same suite under the sanitizers, every fuzz harness
+# for a short while, then the Windows suite (core and user interface) under
+# Wine on a virtual display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -12,6 +13,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 echo "== Native tests"
 (cd "$root/build/native" && ctest --output-on-failure -j "$(nproc)") || status=1
+
+echo "== Native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+"$root/tools/sanitize.sh" || status=1
+
+echo "== Fuzz harnesses, ${FUZZ_SECONDS:=20} s each"
+"$root/tools/fuzz.sh" "$FUZZ_SECONDS" || status=1
 
 echo "== Windows tests under Wine"
 (cd "$root/build/windows" &&
