@@ -111,9 +111,13 @@ std::string EncodeAddressBook(const GroupList& groups, const ContactStore& conta
     PutInt32(out, FormatVersion);
     PutInt32(out, GroupCount(groups));
     for (const Group& group : groups.groups) {
-        std::string name = FieldString(group.name, GroupNameWidth);
-        PutInt32(out, static_cast<int32_t>(name.size() + 1));
-        out.append(name.c_str(), name.size() + 1);
+        // A name that fills its 16 bytes would be an entry the reader
+        // refuses: it keeps its whole characters within 15 bytes.
+        char name[GroupNameWidth];
+        CopyToField(name, GroupNameWidth, group.name, GroupNameWidth);
+        size_t length = std::strlen(name) + 1;
+        PutInt32(out, static_cast<int32_t>(length));
+        out.append(name, length);
     }
     PutInt32(out, RecordCount(contacts));
     for (const auto& record : contacts.records) PutRecord(out, *record);

@@ -194,3 +194,13 @@ TEST_F(AddressBookFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
     for (auto& entry : std::filesystem::directory_iterator(folder.Root())) entries += entry.is_regular_file();
     EXPECT_EQ(1, entries);  // no temporary file left beside the book
 }
+
+TEST_F(AddressBookFile, AGroupNameThatFillsItsWidthIsSavedCutToWholeCharacters) {
+    ClearGroups(document.groups);
+    AppendGroup(document.groups, "");
+    std::memcpy(document.groups.groups[0].name, ("b" + Gbk("一二三四五六七") + "c").data(), GroupNameWidth);
+    ASSERT_EQ(1, WriteAddressBook(path, document.groups, document.contacts));
+    Document read;
+    ASSERT_EQ(LoadOk, ReadAddressBook(path, read.groups, read.contacts));
+    EXPECT_EQ("b" + Gbk("一二三四五六七"), GroupName(read.groups, 0));
+}
