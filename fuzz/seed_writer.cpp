@@ -2,6 +2,7 @@
 // small, valid files from which the fuzzer starts.
 // Usage: corvelle_seed_writer CORPUS_FOLDER (fuzz/corpus)
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "store/address_book_file.h"
@@ -66,6 +67,17 @@ bool WriteSettings(const std::string& folder) {
     return SaveSettings(settings, folder + "/chosen.dat") == 1 && ok;
 }
 
+// The seeds of each harness, written into corpus/HARNESS/.
+struct SeedSet {
+    const char* harness;
+    bool (*write)(const std::string& folder);
+};
+
+const SeedSet SeedSets[] = {
+    {"address_book", WriteBooks},
+    {"settings", WriteSettings},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,8 +85,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: corvelle_seed_writer CORPUS_FOLDER\n");
         return 2;
     }
-    std::string corpus = argv[1];
-    bool ok = WriteBooks(corpus + "/address_book") && WriteSettings(corpus + "/settings");
-    if (!ok) std::fprintf(stderr, "corvelle_seed_writer: cannot write the seeds in %s\n", argv[1]);
+    bool ok = true;
+    for (const SeedSet& set : SeedSets) {
+        std::string folder = std::string(argv[1]) + "/" + set.harness;
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (!set.write(folder)) {
+            std::fprintf(stderr, "corvelle_seed_writer: cannot write the seeds in %s\n", folder.c_str());
+            ok = false;
+        }
+    }
     return ok ? 0 : 1;
 }

@@ -16,7 +16,6 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebI
 
 if [ "$seconds" == seeds ]; then
   cmake --build "$build" -j "$(nproc)" --target corvelle_seed_writer
-  mkdir -p "$root/fuzz/corpus"/{address_book,settings}
   exec "$build/fuzz/corvelle_seed_writer" "$root/fuzz/corpus"
 fi
 case "$seconds" in ''|*[!0-9]*) echo "usage: tools/fuzz.sh [SECONDS] | tools/fuzz.sh seeds" >&2; exit 2 ;; esac
