@@ -17,11 +17,13 @@
 #include <thread>
 #include <vector>
 
+#include "csv/csv_writer.h"
 #include "random_books.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"
 #include "store/settings_file.h"
 #include "test_support.h"
+#include "vcard/vcard_writer.h"
 
 namespace {
 
@@ -146,9 +148,19 @@ int SaveSettingsVersion(const PathString& path, int version) {
     return SaveSettings(settings, path);
 }
 
+int SaveVcard(const PathString& path, int version) {
+    return WriteVcardFile(path, RecordAt(FullBook(version).contacts, 0), Utf8Qp);
+}
+
+int SaveCsv(const PathString& path, int version) {
+    return ExportCsvFile(path, FullBook(version).contacts, false) ? 1 : 0;
+}
+
 const SavedFile SavedFiles[] = {
     {"AddressBook", SaveBook},
     {"Settings", SaveSettingsVersion},
+    {"Vcard", SaveVcard},
+    {"Csv", SaveCsv},
 };
 
 // While it lasts, this process may write no file past `limit` bytes, as
