@@ -3,16 +3,33 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "store/groups.h"
 #include "store/settings_file.h"
 
 struct AppState {
     HINSTANCE instance;
-    HFONT uiFont;
+    HFONT uiFont;  // "宋体" 12, created once by the entry point
     HWND mainWindow;
-    Document document;
+
+    // The main window's children, created with it and kept for the run.
+    HWND quickSearchBox;
+    HWND fieldFilter;
+    HWND groupFilter;
+    HWND addButton;
+    HWND editButton;
+    HWND deleteButton;
+    HWND contactList;
+    HIMAGELIST stateImages;      // the list's check boxes: empty square, ticked square
+    WNDPROC previousHeaderProc;  // the list header's own procedure, behind the header filter
+
+    Document document;  // contacts, groups and CurrentPath of the open book
     DisplaySettings settings;
+
+    // EditedRecord: the record the contact editor shows, set by Add and
+    // Edit just before it opens. A reference into document.contacts.
+    ContactRecord* editedRecord;
 };
 
 extern AppState App;

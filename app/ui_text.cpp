@@ -22,3 +22,17 @@ void SetControlTextGbk(HWND control, const std::string& gbk) { SetWindowTextW(co
 int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT buttonsAndIcon) {
     return MessageBoxW(owner, text.c_str(), caption, buttonsAndIcon);
 }
+
+std::wstring FillIn(const wchar_t* pattern, std::initializer_list<std::wstring> values) {
+    std::wstring text;
+    auto value = values.begin();
+    for (const wchar_t* p = pattern; *p; ++p) {
+        if (p[0] == L'%' && p[1] == L's' && value != values.end()) {
+            text += *value++;
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
+}

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 std::wstring WideFromGbk(const std::string& gbk);
@@ -15,3 +16,11 @@ void SetControlTextGbk(HWND control, const std::string& gbk);
 
 // A modal message box: text, caption, buttons and icon in one call.
 int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT buttonsAndIcon);
+
+// A message text with each "%s" replaced by the next value, so that the
+// program's texts stay written exactly as they are shown.
+std::wstring FillIn(const wchar_t* pattern, std::initializer_list<std::wstring> values);
+
+// The program's UTF-16 literals (u"...") as the W API takes them.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the W API is UTF-16");
+inline const wchar_t* AsWide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }

@@ -1,7 +1,6 @@
 // The UI tests run on this thread, which owns every window they create,
 // like the program's own user-interface thread.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -9,7 +8,6 @@
 
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
-    RegisterMainWindowClass(GetModuleHandleW(nullptr));
-    InitCommonControls();
+    StartUserInterface(GetModuleHandleW(nullptr));
     return RUN_ALL_TESTS();
 }

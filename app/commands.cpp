@@ -1,0 +1,276 @@
+#include "app/commands.h"
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/file_dialogs.h"
+#include "app/file_names.h"
+#include "app/main_window.h"
+#include "app/ui_text.h"
+#include "editor/contact_editor.h"
+#include "listview/contact_list.h"
+#include "resources/resource.h"
+#include "store/address_book_file.h"
+
+namespace {
+
+const wchar_t BookFilterName[] = L"通讯录文件(*.txl)";
+const wchar_t BookFilterPattern[] = L"*.txl";
+const wchar_t BookExtension[] = L".txl";
+
+const wchar_t NewQuestion[] = L"新建文件将会清除为保存的数据，继续请点击“是”";
+const wchar_t NewCaption[] = L"新建";
+
+const wchar_t OpenTitle[] = L"打开文件";
+const wchar_t ErrorCaption[] = L"错误";
+
+const wchar_t SaveNewTitle[] = L"新建文件";
+const wchar_t SaveAsTitle[] = L"另存为...";
+const wchar_t SaveCaption[] = L"保存";
+const wchar_t SavedText[] = L"文件保存！";
+const wchar_t SaveFailedText[] = L"文件路径：%s\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。";
+const wchar_t SaveAsDefaultQuestion[] = L"是否保存为默认文件？";
+
+const wchar_t AttentionCaption[] = L"注意";
+const wchar_t SelectOneText[] = L"请选择一项！";
+const wchar_t BookFullText[] = L"一个通讯录最多只能保存%s个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
+
+const wchar_t DeleteCaption[] = L"删除";
+const wchar_t DeleteQuestion[] = L"你选择删除项目：\n姓名：%s%s\n点击“是”确认删除。";
+const wchar_t DeleteTickedQuestion[] = L"删除所有选中条目，点击“是”确认删除操作。";
+const wchar_t TickedDeletedText[] = L"选中项已经删除完毕！";
+
+// The item menu of menu 101, shown as the contact list's context menu.
+const int ItemMenuPosition = 1;
+
+// What Open says when the reader refuses a book, formatted with its path.
+const wchar_t* LoadFailureText(LoadResult result) {
+    switch (result) {
+        case OpenFailed:
+            return L"文件路径：%s\n\n读取文件过程中产生不可预知的错误，是系统或者文件的问题！(0)\n读取过程因异常结束。";
+        case BadMagic:
+            return L"文件路径：%s\n\n文件不是正确的格式，程序终止读取。(2)\n读取失败。";
+        case TooManyRecords:
+            return L"文件路径：%s\n\n文件可能已经损坏！(3)\n请下载最新的程序然后重试。";
+        case VersionTooNew:
+            return L"文件路径：%s\n\n文件的版本较高，继续读取可能出现问题。(4)\n您需要下载新版本的软件来读取该文件，读取过程终止。";
+        case FileTruncated:
+            return L"文件路径：%s\n\n文件可能已经损坏！(5)\n文件数据与文件头不一致，文件不完整。";
+        case GroupNameTooLong:
+            return L"文件路径：%s\n\n文件可能已经损坏！(11)\n文件数据大小与约定格式不一致，文件不完整。";
+        case LoadOk:
+            break;
+    }
+    return L"";
+}
+
+ContactStore& Contacts() { return App.document.contacts; }
+
+// ---- File commands
+
+void NewCommand(HWND window) {
+    if (ShowMessage(window, NewQuestion, NewCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
+    ResetDocument(App.document, MainWindowViews);
+}
+
+// The current document is replaced without asking, as it always has been.
+void OpenCommand(HWND window) {
+    PathString path;
+    if (!ChooseFile(window, BookFilterName, BookFilterPattern, OpenTitle, path, FileDialogKind::Open)) return;
+    App.document.currentPath = path;
+    ClearRecords(Contacts());
+    LoadResult result = ReadAddressBook(path, App.document.groups, Contacts());
+    if (result != LoadOk) {
+        ShowMessage(window, FillIn(LoadFailureText(result), {path}), ErrorCaption, MB_OK | MB_ICONWARNING);
+        ClearRecords(Contacts());
+        App.document.currentPath.clear();
+    }
+    RebuildColumns();
+    FillGroupFilter();
+    RefreshList();
+    UpdateTitle();
+}
+
+bool ChooseBookToSave(HWND window, const wchar_t* title, PathString& path) {
+    return ChooseFile(window, BookFilterName, BookFilterPattern, title, path, FileDialogKind::Save, BookExtension);
+}
+
+void SaveAndConfirm(HWND window, const PathString& path) {
+    if (SaveBook(window, path)) ShowMessage(window, SavedText, SaveCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void SaveCommand(HWND window) {
+    if (!App.document.currentPath.empty()) {
+        SaveAndConfirm(window, App.document.currentPath);
+    } else {
+        PathString path;
+        if (ChooseBookToSave(window, SaveNewTitle, path)) SaveAndConfirm(window, path);
+    }
+    UpdateTitle();
+}
+
+void SaveAsCommand(HWND window) {
+    PathString path;
+    if (!ChooseBookToSave(window, SaveAsTitle, path)) return;
+    SaveAndConfirm(window, path);
+    UpdateTitle();
+}
+
+// Saves under the default name in the current directory, where start-up
+// will look for it. Success is silent.
+void SaveAsDefaultCommand(HWND window) {
+    if (ShowMessage(window, SaveAsDefaultQuestion, SaveCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    PathString path = JoinPath(CurrentDirectory(), PathFromGbk(App.settings.DefaultFileName));
+    if (!PathFits(path)) {
+        ShowPathTooLong(window);
+        return;
+    }
+    SaveBook(window, path);
+    UpdateTitle();
+}
+
+// ---- Item commands
+
+void RunEditorOn(HWND window, ContactRecord* record) {
+    App.editedRecord = record;
+    RunContactEditor(window);
+}
+
+void AddCommand(HWND window) {
+    if (!HasRoomForOneMoreContact(window)) return;
+    RunEditorOn(window, AppendRecord(Contacts(), EmptyRecord()));
+}
+
+void EditCommand(HWND window) {
+    int row = FirstSelectedRow();
+    if (row < 0) return;
+    if (ContactRecord* record = ShownRecordAt(Contacts(), row)) RunEditorOn(window, record);
+}
+
+void DeleteCommand(HWND window) {
+    int row = FirstSelectedRow();
+    if (row < 0) {
+        ShowMessage(window, SelectOneText, AttentionCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    ContactRecord* record = ShownRecordAt(Contacts(), row);
+    if (!record) return;
+    std::wstring question =
+        FillIn(DeleteQuestion, {WideFromGbk(FieldValue(*record, Surname)), WideFromGbk(FieldValue(*record, GivenName))});
+    if (ShowMessage(window, question, DeleteCaption, MB_YESNO | MB_ICONWARNING) != IDYES) return;
+    RemoveRecord(Contacts(), record);
+    ListView_DeleteItem(App.contactList, row);
+    RefreshList();
+}
+
+// Ticked contacts go whether or not the filters show them.
+void DeleteTickedCommand(HWND window) {
+    if (ShowMessage(window, DeleteTickedQuestion, DeleteCaption, MB_YESNO | MB_ICONWARNING) != IDYES) return;
+    std::vector<ContactRecord*> ticked;
+    for (auto& record : Contacts().records) {
+        if (record->CheckFlag == 1) ticked.push_back(record.get());
+    }
+    for (ContactRecord* record : ticked) RemoveRecord(Contacts(), record);
+    RefreshList();
+    ShowMessage(window, TickedDeletedText, DeleteCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+// Ticks every contact, also those the filters hide, and every row.
+void SelectAllCommand() {
+    for (auto& record : Contacts().records) record->CheckFlag = 1;
+    ListView_SetItemState(App.contactList, -1, TickedState, LVIS_STATEIMAGEMASK);
+}
+
+// ---- Contact list notifications
+
+void ShowContextMenu(HWND window, POINT clientPoint) {
+    HMENU menu = LoadMenuW(App.instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    POINT screenPoint = clientPoint;
+    ClientToScreen(App.contactList, &screenPoint);
+    TrackPopupMenu(GetSubMenu(menu, ItemMenuPosition), TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+// Keeps CheckFlag equal to the row's check box. Only a change of the box
+// counts: a row being inserted (old state 0) or a change of selection or
+// focus alone is not a tick. Ticking a box then clears the selection.
+void OnItemChanged(const NMLISTVIEW* change) {
+    if (!(change->uChanged & LVIF_STATE) || change->uOldState == 0) return;
+    UINT oldBox = change->uOldState & LVIS_STATEIMAGEMASK;
+    UINT newBox = change->uNewState & LVIS_STATEIMAGEMASK;
+    if (oldBox == newBox || (newBox != TickedState && newBox != UntickedState)) return;
+    ContactRecord* record = ShownRecordAt(Contacts(), change->iItem);
+    if (!record) return;
+    record->CheckFlag = newBox == TickedState ? 1 : 0;
+    int selected = FirstSelectedRow();
+    if (selected >= 0) ListView_SetItemState(App.contactList, selected, 0, LVIS_SELECTED);
+}
+
+}  // namespace
+
+bool SaveBook(HWND owner, const PathString& path) {
+    if (WriteAddressBook(path, App.document.groups, Contacts()) != 1) {
+        ShowMessage(owner, FillIn(SaveFailedText, {path}), SaveCaption, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    App.document.currentPath = path;
+    return true;
+}
+
+bool HasRoomForOneMoreContact(HWND owner) {
+    if (HasRoomFor(Contacts(), 1)) return true;
+    ShowMessage(owner, FillIn(BookFullText, {std::to_wstring(MaxRecords)}), AttentionCaption, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    HWND sender = reinterpret_cast<HWND>(lParam);
+    UINT code = HIWORD(wParam);
+    if (sender && ((sender == App.quickSearchBox && code == EN_CHANGE) ||
+                   ((sender == App.fieldFilter || sender == App.groupFilter) && code == CBN_SELCHANGE))) {
+        RefreshList();
+        return;
+    }
+    // The whole wParam: only a menu item or a button click (code 0) is a command.
+    switch (wParam) {
+        case IDM_FILE_NEW: NewCommand(window); break;
+        case IDM_FILE_OPEN: OpenCommand(window); break;
+        case IDM_FILE_SAVE: SaveCommand(window); break;
+        case IDM_FILE_SAVE_AS: SaveAsCommand(window); break;
+        case IDM_FILE_SAVE_DEFAULT: SaveAsDefaultCommand(window); break;
+        case IDM_FILE_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); break;
+        case IDM_ITEM_ADD:
+        case IDC_ADD_BUTTON: AddCommand(window); break;
+        case IDM_ITEM_EDIT:
+        case IDC_EDIT_BUTTON: EditCommand(window); break;
+        case IDM_ITEM_DELETE:
+        case IDC_DELETE_BUTTON: DeleteCommand(window); break;
+        case IDM_ITEM_DELETE_TICKED: DeleteTickedCommand(window); break;
+        case IDM_ITEM_SELECT_ALL: SelectAllCommand(); break;
+    }
+}
+
+LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification) {
+    switch (notification->code) {
+        case NM_DBLCLK:
+            if (reinterpret_cast<const NMITEMACTIVATE*>(notification)->iItem >= 0) {
+                SendMessageW(window, WM_COMMAND, IDC_EDIT_BUTTON, 0);
+            }
+            break;
+        case NM_RCLICK: {
+            const NMITEMACTIVATE* click = reinterpret_cast<const NMITEMACTIVATE*>(notification);
+            if (click->iItem >= 0) ShowContextMenu(window, click->ptAction);
+            break;
+        }
+        case LVN_ITEMCHANGED:
+            OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(notification));
+            break;
+        case LVN_GETDISPINFOW:
+            ContactList_OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification)));
+            break;
+        case LVN_DELETEALLITEMS:
+            return TRUE;  // no LVN_DELETEITEM for each row: a refresh stays quick
+    }
+    return 0;
+}

@@ -1,0 +1,25 @@
+// The main window's commands: the file commands and the life of the open
+// document, the item commands, and what the contact list reports.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/platform.h"
+
+// WM_COMMAND: menu items, toolbar buttons, the context menu, and the
+// notifications of the search box and the two filters.
+void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+
+// WM_NOTIFY from the contact list: double-click, right-click, check boxes.
+LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification);
+
+// Writes the open book to a path. On success the book is tied to that path
+// (CurrentPath) and true is returned; on failure the user is warned with
+// the file's name, CurrentPath is left as it was, and false is returned.
+bool SaveBook(HWND owner, const PathString& path);
+
+// True when one more contact fits in the book. Otherwise tells the user
+// that the book is full and returns false. Every command that adds a
+// contact asks this first.
+bool HasRoomForOneMoreContact(HWND owner);

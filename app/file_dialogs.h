@@ -1,0 +1,23 @@
+// The common open and save dialogs, as every command that asks for a file
+// uses them.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+enum class FileDialogKind { Open, Save };
+
+// Shows the open or save dialog, filtered to one kind of file (a name such
+// as L"通讯录文件(*.txl)" and its pattern L"*.txl"). Returns true when the
+// user chose a file; its full path is then in `path`. The save dialog adds
+// the default extension (such as L".txl") to a name that has none.
+//
+// The dialogs move the current directory to the chosen file's folder, so
+// later uses of the current directory follow the user. A path longer than
+// the program accepts is refused with a message (and false), never cut.
+bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
+                PathString& path, FileDialogKind kind, const wchar_t* defaultExtension = L"");
+
+// Tells the user that a path is too long to be used.
+void ShowPathTooLong(HWND owner);

@@ -1,0 +1,78 @@
+#include "listview/columns.h"
+
+#include "store/fixed_text.h"
+
+const char16_t NameColumnHeader[] = u"姓名";
+
+namespace {
+
+#define ONE_FIELD(flag, header, width, field) \
+    { flag, header, width, CellFormat::RunTogether, {field}, 1 }
+
+const ColumnInfo columnTable[ColumnFlagCount] = {
+    {GenderColumn, u"性别", 40, CellFormat::GenderWord, {Gender}, 1},
+    ONE_FIELD(NicknameColumn, u"昵称", 80, Nickname),
+    {BirthdayColumn, u"生日", 130, CellFormat::Birthday, {BirthYear, BirthMonth, BirthDay}, 3},
+    ONE_FIELD(MobileColumn, u"手机号", 130, Mobile),
+    ONE_FIELD(QQColumn, u"QQ号", 130, QQNumber),
+    ONE_FIELD(EmailColumn, u"邮箱", 150, Email),
+    {HomeAddressColumn, u"家庭住址", 200, CellFormat::RunTogether, {HomeCountry, HomeProvince, HomeCity, HomeStreet}, 4},
+    {WorkAddressColumn, u"工作地址", 200, CellFormat::RunTogether, {WorkCountry, WorkProvince, WorkCity, WorkStreet}, 4},
+    ONE_FIELD(HomePhoneColumn, u"家庭电话", 100, HomePhone),
+    ONE_FIELD(WorkPhoneColumn, u"公司电话", 100, WorkPhone),
+    ONE_FIELD(CompanyColumn, u"公司", 150, Company),
+    ONE_FIELD(DepartmentColumn, u"部门", 100, Department),
+    ONE_FIELD(JobTitleColumn, u"职务", 100, JobTitle),
+    ONE_FIELD(WorkPostcodeColumn, u"工作邮编", 80, WorkPostcode),
+    ONE_FIELD(WorkFaxColumn, u"工作传真", 100, WorkFax),
+    ONE_FIELD(HomePostcodeColumn, u"家庭邮编", 80, HomePostcode),
+    ONE_FIELD(HomeFaxColumn, u"家庭传真", 100, HomeFax),
+};
+
+#undef ONE_FIELD
+
+// The GBK words the cells use, converted once.
+struct CellWords {
+    std::string male = GbkText(u"男");
+    std::string female = GbkText(u"女");
+    std::string units[3] = {GbkText(u"年"), GbkText(u"月"), GbkText(u"日")};
+};
+
+const CellWords& Words() {
+    static const CellWords words;
+    return words;
+}
+
+}  // namespace
+
+const ColumnInfo& ColumnInfoOf(int flag) { return columnTable[flag]; }
+
+int NthShownColumn(const int32_t flags[ColumnFlagCount], int n) {
+    if (n < 0) return -1;
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        if (IsColumnShown(flags, flag) && n-- == 0) return flag;
+    }
+    return -1;
+}
+
+std::string NameText(const ContactRecord& record) { return FieldValue(record, Surname) + FieldValue(record, GivenName); }
+
+std::string ColumnText(const ContactRecord& record, int flag) {
+    const ColumnInfo& column = columnTable[flag];
+    std::string text;
+    switch (column.format) {
+        case CellFormat::GenderWord:
+            text = record.Gender == 0 ? Words().male : Words().female;
+            break;
+        case CellFormat::Birthday:
+            for (int i = 0; i < column.fieldCount; ++i) {
+                text += FieldValue(record, column.fields[i]);
+                text += Words().units[i];
+            }
+            break;
+        case CellFormat::RunTogether:
+            for (int i = 0; i < column.fieldCount; ++i) text += FieldValue(record, column.fields[i]);
+            break;
+    }
+    return text;
+}

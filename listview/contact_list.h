@@ -1,0 +1,41 @@
+// The contact list on the main window and the three controls that narrow
+// it. Every change to the store, the settings or the filters is followed
+// by a full rebuild: RebuildColumns when the columns may have changed,
+// FillGroupFilter when the groups may have, then RefreshList.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "listview/filters.h"
+#include "store/contact_record.h"
+
+// The item states of a row's check box (state images 1 and 2).
+const UINT UntickedState = INDEXTOSTATEIMAGEMASK(1);
+const UINT TickedState = INDEXTOSTATEIMAGEMASK(2);
+
+// Removes every column and field-filter choice, then adds the name column
+// and one column per shown flag, and offers the same headers in the field
+// filter after "- 所有类别 -" and "姓名". The field filter is left on its
+// first choice.
+void RebuildColumns();
+
+// Appends a row for the record under the current columns; returns its index.
+int AppendRow(const ContactRecord& record);
+
+// Empties the list and appends a row for every record that passes the
+// filters, in store order, setting each record's ShownFlag and ticking the
+// rows whose CheckFlag is 1.
+void RefreshList();
+
+// LVN_GETDISPINFO: the list asks for a cell's text when it shows it.
+void ContactList_OnGetDispInfo(NMLVDISPINFOW* request);
+
+// The lowest-numbered selected row, or -1.
+int FirstSelectedRow();
+
+// Refills the group filter: "- 所有分组 -", then every group, first choice selected.
+void FillGroupFilter();
+
+// What the search box, the field filter and the group filter say now.
+FilterState ReadFilterState();

@@ -1,0 +1,159 @@
+// Driving Corvelle's real windows in UI tests under Wine.
+//
+// Every UI test runs on one thread, which owns the windows it creates, as
+// the program's own user-interface thread does. A command that shows a
+// message box or a dialog runs a nested message loop and returns only when
+// that window closes; the test tells ModalAnswers beforehand what will
+// appear and how to answer it:
+//
+//     ModalAnswers answers;
+//     answers.ExpectMessage(L"文件保存！", L"保存", MB_OK | MB_ICONINFORMATION, IDOK);
+//     SendCommand(IDM_FILE_SAVE);
+//     EXPECT_TRUE(answers.AllAnswered());
+//
+// Each modal window is checked (text, caption, buttons, icon) against the
+// next expectation, in order, and answered once it is fully up. A window
+// nobody expected fails the test and is closed, so a test never hangs.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "test_support.h"
+
+class ModalAnswers {
+public:
+    ModalAnswers();   // installs a WH_CBT hook on this thread; one at a time
+    ~ModalAnswers();  // removes it; an expectation never met fails the test
+    ModalAnswers(const ModalAnswers&) = delete;
+    ModalAnswers& operator=(const ModalAnswers&) = delete;
+
+    // A message box with exactly this text and caption, these buttons and
+    // this icon (MB_YESNO | MB_ICONWARNING, ...), answered with IDYES, IDNO,
+    // IDCANCEL or IDOK.
+    void ExpectMessage(const std::wstring& text, const std::wstring& caption, UINT buttonsAndIcon, int answer);
+
+    // A message box of the system's own (such as the file dialog's question
+    // before it creates a file), answered without checking its words.
+    void ExpectSystemMessage(int answer);
+
+    // A dialog with this caption; `act` runs on it once it is up and must
+    // close it, for example by posting WM_COMMAND IDOK or IDCANCEL.
+    void ExpectDialog(const std::wstring& caption, std::function<void(HWND dialog)> act);
+
+    // The common open or save dialog with this title: the path is typed
+    // into its file-name box and the OK button pressed.
+    void ExpectFileDialog(const std::wstring& title, const PathString& path);
+    // The same dialog, first opening a folder as the user does by typing
+    // its path, then choosing a file name in it.
+    void ExpectFileDialogInFolder(const std::wstring& title, const PathString& folder, const PathString& name);
+    // The same dialog, cancelled.
+    void ExpectFileDialogCancelled(const std::wstring& title);
+
+    // True when every expectation was met.
+    bool AllAnswered() const { return expected_.empty(); }
+
+private:
+    enum class Kind { Message, SystemMessage, Dialog, Stuck };
+    struct Expectation {
+        Kind kind;
+        std::wstring caption;
+        std::wstring text;
+        UINT buttonsAndIcon;
+        int answer;
+        std::function<void(HWND)> act;
+    };
+    struct Pending {
+        UINT_PTR timer;
+        HWND window;
+        Expectation expectation;
+    };
+
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR timer, DWORD);
+    void OnActivate(HWND window);
+    void Answer(HWND window, const Expectation& expectation);
+
+    HHOOK hook_;
+    std::deque<Expectation> expected_;
+    std::vector<Pending> pending_;
+    std::set<HWND> seen_;
+};
+
+// What a message box shows, read from the box itself.
+std::wstring MessageBoxText(HWND box);
+UINT MessageBoxButtons(HWND box);  // MB_OK, MB_YESNO, MB_YESNOCANCEL, ...; 0xFFFF when unknown
+UINT MessageBoxIcon(HWND box);     // MB_ICONQUESTION, MB_ICONWARNING, ...; 0 for none
+// Presses a button of a dialog as the user would, through its WM_COMMAND.
+void PressButton(HWND dialog, int id);
+
+// Runs every message waiting on this thread; true when WM_QUIT was among them.
+bool PumpMessages();
+
+std::wstring WindowText(HWND window);
+
+// ---- The contact list and the filters, read back as the user sees them
+
+int RowCount(HWND list);
+std::wstring CellText(HWND list, int row, int column);
+// The texts of one column, every row in order.
+std::vector<std::wstring> ColumnTexts(HWND list, int column = 0);
+std::vector<std::wstring> ColumnHeaders(HWND list);
+int ColumnWidth(HWND list, int column);
+bool IsTicked(HWND list, int row);
+bool IsSelected(HWND list, int row);
+void SelectRow(HWND list, int row);
+// Sets a row's check box by program, as the list does when it is clicked.
+void SetTicked(HWND list, int row, bool ticked);
+// Clicks a row's check box with the mouse.
+void ClickCheckBox(HWND list, int row);
+
+std::vector<std::wstring> ComboTexts(HWND combo);
+int ComboSelection(HWND combo);
+// Chooses an entry as the user would: the selection changes and the owner
+// hears CBN_SELCHANGE.
+void ChooseInCombo(HWND combo, int choice);
+// Types text into an edit box one character at a time, after emptying it.
+void TypeInto(HWND edit, const std::wstring& text);
+
+// ---- Corvelle's main window
+
+// A test that starts Corvelle's main window in a scratch folder, which is
+// the current directory for the test's duration, as Corvelle is started
+// from a folder. The window is destroyed at the end without the exit prompt.
+class MainWindowTest : public testing::Test {
+protected:
+    MainWindowTest();
+    ~MainWindowTest() override;
+
+    // Creates, places and shows the main window as start-up does.
+    void StartCorvelle();
+    // Sends a command as the menu, a button or the context menu does,
+    // then lets every resulting message run.
+    void SendCommand(int id);
+    // Closes the window through WM_CLOSE; true when the program quit.
+    bool CloseCorvelle();
+
+    HWND List() const;
+    std::wstring Title() const { return WindowText(window); }
+
+    // Writes a book into the scratch folder.
+    void WriteBook(const std::string& name, const Document& document);
+    PathString PathOf(const std::string& name) const { return folder.Path(name); }
+
+    ScratchFolder folder;
+    CurrentDirectoryScope here;
+    HWND window = nullptr;
+};
+
+// A document with the default groups and these contacts.
+Document BookWith(const std::vector<ContactRecord>& contacts);
