@@ -6,24 +6,44 @@ here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=${CORVELLE_WINEPREFIX:-$here/../build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installer prompts
+# The same locale as wine-run.sh, so that Wine settles its locale's
+# defaults here, before the fonts below are mapped, and never again.
+if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+fi
 
-ready() { [ -f "$WINEPREFIX/.corvelle-ready" ] && [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ]; }
+# Each step leaves a mark, so that an older prefix gets the later steps.
+ready() {
+  [ -f "$WINEPREFIX/.corvelle-ready" ] && [ -f "$WINEPREFIX/.corvelle-fonts-2" ] &&
+    [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ]
+}
 ready && exit 0
 mkdir -p "$WINEPREFIX"
 exec 9> "$WINEPREFIX.lock"
 flock 9
 ready && exit 0
 
+font="WenQuanYi Zen Hei"
 if [ ! -f "$WINEPREFIX/.corvelle-ready" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX"
   wineboot -i > /dev/null 2>&1
-  font="WenQuanYi Zen Hei"
   key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
   for face in "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
     wine reg add "$key" /v "$face" /d "$font" /f > /dev/null 2>&1
   done
   wineserver -w
   touch "$WINEPREFIX/.corvelle-ready"
+fi
+
+# Wine maps "MS Shell Dlg" (the menus, the list, the dialogs) to SimSun in
+# a Chinese locale; SimSun itself must then be a real font, which only a
+# replacement, not a substitute, gives it.
+if [ ! -f "$WINEPREFIX/.corvelle-fonts-2" ]; then
+  for face in "宋体" "SimSun" "新宋体" "NSimSun"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$font" /f > /dev/null 2>&1
+  done
+  wineserver -w
+  touch "$WINEPREFIX/.corvelle-fonts-2"
 fi
 
 # The UI tests open and close many windows on a display without a window

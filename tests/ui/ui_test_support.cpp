@@ -208,6 +208,61 @@ void ModalAnswers::Answer(HWND window, const Expectation& expectation) {
     }
 }
 
+// ---- Pop-up menus
+
+namespace {
+
+PopupMenuAnswer* activeMenuAnswer = nullptr;
+const UINT MenuPollMs = 20;
+
+void PostKey(HWND window, UINT key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+}  // namespace
+
+PopupMenuAnswer::PopupMenuAnswer(UINT choose) : choose_(choose) {
+    activeMenuAnswer = this;
+    timer_ = SetTimer(nullptr, 0, MenuPollMs, TimerProc);
+}
+
+PopupMenuAnswer::~PopupMenuAnswer() {
+    KillTimer(nullptr, timer_);
+    activeMenuAnswer = nullptr;
+}
+
+void CALLBACK PopupMenuAnswer::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    PopupMenuAnswer* answer = activeMenuAnswer;
+    if (!answer || answer->shown_) return;
+    HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow)) return;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    if (!menu) return;
+    answer->shown_ = true;
+    KillTimer(nullptr, answer->timer_);
+
+    int steps = 0;
+    int chosenSteps = -1;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        UINT id = GetMenuItemID(menu, i);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        answer->ids.push_back(id == static_cast<UINT>(-1) ? 0 : id);
+        answer->texts.push_back(text);
+        if (id != 0) ++steps;  // the keyboard passes over separators
+        if (answer->choose_ != 0 && id == answer->choose_) chosenSteps = steps;
+    }
+    // The menu follows the keyboard messages of this thread, whichever window they name.
+    HWND target = GetForegroundWindow() ? GetForegroundWindow() : menuWindow;
+    if (chosenSteps < 0) {
+        PostKey(target, VK_ESCAPE);
+        return;
+    }
+    for (int i = 0; i < chosenSteps; ++i) PostKey(target, VK_DOWN);
+    PostKey(target, VK_RETURN);
+}
+
 // ---- Message boxes and dialogs
 
 std::wstring MessageBoxText(HWND box) {
@@ -337,6 +392,41 @@ void ClickCheckBox(HWND list, int row) {
         }
     }
     ADD_FAILURE() << "row " << row << " shows no check box";
+}
+
+namespace {
+
+// A point inside the row, or below the last row when there is none.
+LPARAM RowPoint(HWND list, int row) {
+    RECT bounds = {};
+    if (row < RowCount(list)) {
+        ListView_GetItemRect(list, row, &bounds, LVIR_LABEL);
+        return MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    }
+    RECT client;
+    GetClientRect(list, &client);
+    return MAKELPARAM(10, client.bottom - 5);
+}
+
+}  // namespace
+
+void DoubleClickRow(HWND list, int row) {
+    LPARAM point = RowPoint(list, row);
+    // The first click selects the row; the list waits for its button to come up.
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PumpMessages();
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    SendMessageW(list, WM_LBUTTONUP, 0, point);
+    PumpMessages();
+}
+
+void RightClickRow(HWND list, int row) {
+    LPARAM point = RowPoint(list, row);
+    // The list waits for the button to come up before it reports the click.
+    PostMessageW(list, WM_RBUTTONUP, 0, point);
+    SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    PumpMessages();
 }
 
 std::vector<std::wstring> ComboTexts(HWND combo) {

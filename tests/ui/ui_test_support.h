@@ -89,6 +89,27 @@ private:
     std::set<HWND> seen_;
 };
 
+// The next pop-up menu that opens on this thread while the object lives:
+// its items are read, then the item with the id `choose` is picked with
+// the keyboard, or, when `choose` is 0, the menu is closed without a choice.
+class PopupMenuAnswer {
+public:
+    explicit PopupMenuAnswer(UINT choose = 0);
+    ~PopupMenuAnswer();
+    PopupMenuAnswer(const PopupMenuAnswer&) = delete;
+    PopupMenuAnswer& operator=(const PopupMenuAnswer&) = delete;
+
+    bool Shown() const { return shown_; }
+    std::vector<UINT> ids;            // in menu order; 0 for a separator
+    std::vector<std::wstring> texts;  // "" for a separator
+
+private:
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+    UINT choose_;
+    UINT_PTR timer_;
+    bool shown_ = false;
+};
+
 // What a message box shows, read from the box itself.
 std::wstring MessageBoxText(HWND box);
 UINT MessageBoxButtons(HWND box);  // MB_OK, MB_YESNO, MB_YESNOCANCEL, ...; 0xFFFF when unknown
@@ -116,6 +137,10 @@ void SelectRow(HWND list, int row);
 void SetTicked(HWND list, int row, bool ticked);
 // Clicks a row's check box with the mouse.
 void ClickCheckBox(HWND list, int row);
+// Double-clicks or right-clicks a row with the mouse, or the empty space
+// below the rows when `row` is past the last.
+void DoubleClickRow(HWND list, int row);
+void RightClickRow(HWND list, int row);
 
 std::vector<std::wstring> ComboTexts(HWND combo);
 int ComboSelection(HWND combo);

@@ -1,0 +1,216 @@
+// The list's columns and rows, and how the quick search and the two
+// filters narrow them, keystroke by keystroke.
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "listview/contact_list.h"
+#include "ui_test_support.h"
+
+namespace {
+
+class ContactListTest : public MainWindowTest {
+protected:
+    // Starts with these contacts and the settings' columns: only the
+    // flags listed are shown (none: just the name column).
+    void StartWith(const std::vector<ContactRecord>& contacts, std::vector<ColumnFlag> shown) {
+        DisplaySettings settings = DefaultSettings();
+        for (int32_t& flag : settings.ColumnFlags) flag = 0;
+        for (ColumnFlag flag : shown) settings.ColumnFlags[flag] = 1;
+        ASSERT_EQ(1, SaveSettings(settings, PathOf("txl.dat")));
+        WriteBook("default.txl", BookWith(contacts));
+        StartCorvelle();
+    }
+
+    // Types into the search box one key at a time, as the user does.
+    void Search(const std::wstring& text) { TypeInto(App.quickSearchBox, text); }
+    std::vector<std::wstring> Names() { return ColumnTexts(List(), 0); }
+};
+
+ContactRecord Contact(const std::string& surname, const std::string& givenName = "", int32_t group = 0) {
+    ContactRecord record = Person(surname, givenName);
+    record.GroupIndex = group;
+    return record;
+}
+
+std::vector<ColumnFlag> AllColumns() {
+    std::vector<ColumnFlag> flags;
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) flags.push_back(static_cast<ColumnFlag>(flag));
+    return flags;
+}
+
+}  // namespace
+
+TEST_F(ContactListTest, WithNoFlagsOnlyTheNameColumnShows) {
+    StartWith({Contact("a")}, {});
+    EXPECT_EQ((std::vector<std::wstring>{L"姓名"}), ColumnHeaders(List()));
+    EXPECT_EQ((std::vector<std::wstring>{L"- 所有类别 -", L"姓名"}), ComboTexts(App.fieldFilter));
+}
+
+TEST_F(ContactListTest, EveryFlagShowsItsColumnInFlagOrder) {
+    ContactRecord full = Person(Gbk("王"), Gbk("小明"));
+    full.Gender = 2;
+    SetField(full, Nickname, "Ming");
+    SetField(full, BirthYear, "1985");
+    SetField(full, BirthMonth, "03");
+    SetField(full, BirthDay, "7");
+    SetField(full, Mobile, "13800001111");
+    SetField(full, QQNumber, "10001");
+    SetField(full, Email, "ming@example.com");
+    SetField(full, HomeCountry, Gbk("中国"));
+    SetField(full, HomeCity, Gbk("杭州"));
+    SetField(full, HomeStreet, Gbk("西湖路1号"));
+    SetField(full, WorkProvince, Gbk("上海"));
+    SetField(full, WorkStreet, Gbk("南京路"));
+    SetField(full, HomePhone, "0571-1");
+    SetField(full, WorkPhone, "021-2");
+    SetField(full, Company, Gbk("公司甲"));
+    SetField(full, Department, Gbk("研发"));
+    SetField(full, JobTitle, Gbk("工程师"));
+    SetField(full, WorkPostcode, "200000");
+    SetField(full, WorkFax, "021-3");
+    SetField(full, HomePostcode, "310000");
+    SetField(full, HomeFax, "0571-4");
+    StartWith({full}, AllColumns());
+
+    EXPECT_EQ((std::vector<std::wstring>{L"姓名", L"性别", L"昵称", L"生日", L"手机号", L"QQ号", L"邮箱", L"家庭住址",
+                                         L"工作地址", L"家庭电话", L"公司电话", L"公司", L"部门", L"职务", L"工作邮编",
+                                         L"工作传真", L"家庭邮编", L"家庭传真"}),
+              ColumnHeaders(List()));
+    const int widths[] = {80, 40, 80, 130, 130, 130, 150, 200, 200, 100, 100, 150, 100, 100, 80, 100, 80, 100};
+    for (int column = 0; column < 18; ++column) EXPECT_EQ(widths[column], ColumnWidth(List(), column)) << column;
+    std::vector<std::wstring> cells;
+    for (int column = 0; column < 18; ++column) cells.push_back(CellText(List(), 0, column));
+    EXPECT_EQ((std::vector<std::wstring>{L"王小明", L"女", L"Ming", L"1985年03月7日", L"13800001111", L"10001",
+                                         L"ming@example.com", L"中国杭州西湖路1号", L"上海南京路", L"0571-1", L"021-2",
+                                         L"公司甲", L"研发", L"工程师", L"200000", L"021-3", L"310000", L"0571-4"}),
+              cells);
+    EXPECT_EQ(19u, ComboTexts(App.fieldFilter).size());  // all categories, the name, 17 columns
+}
+
+TEST_F(ContactListTest, AnEmptyBirthdayShowsOnlyItsUnits) {
+    StartWith({Contact("a")}, {GenderColumn, BirthdayColumn});
+    EXPECT_EQ(L"男", CellText(List(), 0, 1));
+    EXPECT_EQ(L"年月日", CellText(List(), 0, 2));
+}
+
+TEST_F(ContactListTest, RowsFollowTheStoreAndTheFilters) {
+    StartWith({Contact("one", "", 0), Contact("two", "", 1), Contact("three", "", 1)}, {});
+    EXPECT_EQ((std::vector<std::wstring>{L"one", L"two", L"three"}), Names());
+    ChooseInCombo(App.groupFilter, 2);  // 家人
+    EXPECT_EQ((std::vector<std::wstring>{L"two", L"three"}), Names());
+    EXPECT_EQ(RecordAt(App.document.contacts, 1), ShownRecordAt(App.document.contacts, 0));
+    EXPECT_EQ(RecordAt(App.document.contacts, 2), ShownRecordAt(App.document.contacts, 1));
+    EXPECT_EQ(0, RecordAt(App.document.contacts, 0)->ShownFlag);
+}
+
+TEST_F(ContactListTest, EveryKeystrokeNarrowsTheList) {
+    StartWith({Contact("apple"), Contact("apricot"), Contact("banana")}, {});
+    SetWindowTextW(App.quickSearchBox, L"");
+    SendMessageW(App.quickSearchBox, WM_CHAR, L'a', 0);
+    PumpMessages();
+    EXPECT_EQ(3, RowCount(List()));
+    SendMessageW(App.quickSearchBox, WM_CHAR, L'p', 0);
+    PumpMessages();
+    EXPECT_EQ((std::vector<std::wstring>{L"apple", L"apricot"}), Names());
+    SendMessageW(App.quickSearchBox, WM_CHAR, L'r', 0);
+    PumpMessages();
+    EXPECT_EQ((std::vector<std::wstring>{L"apricot"}), Names());
+    SendMessageW(App.quickSearchBox, WM_CHAR, VK_BACK, 0);
+    PumpMessages();
+    EXPECT_EQ(2, RowCount(List()));
+}
+
+// After a partial match the search goes on from the failing byte.
+TEST_F(ContactListTest, TheSearchMissesAabInAaab) {
+    StartWith({Contact("aaab"), Contact("aab")}, {});
+    Search(L"aab");
+    EXPECT_EQ((std::vector<std::wstring>{L"aab"}), Names());
+    Search(L"ab");
+    EXPECT_EQ((std::vector<std::wstring>{L"aaab", L"aab"}), Names());
+}
+
+TEST_F(ContactListTest, TheYearUnitMatchesEveryContact) {
+    ContactRecord born = Contact("born");
+    SetField(born, BirthYear, "1990");
+    StartWith({Contact("a"), born, Contact("c")}, {});
+    Search(L"年");
+    EXPECT_EQ(3, RowCount(List()));
+}
+
+TEST_F(ContactListTest, TheSearchIsCaseSensitive) {
+    StartWith({Contact("ABC"), Contact("abc")}, {});
+    Search(L"abc");
+    EXPECT_EQ((std::vector<std::wstring>{L"abc"}), Names());
+}
+
+TEST_F(ContactListTest, AllCategoriesSearchesHiddenColumnsButNotAlone) {
+    ContactRecord withPostcode = Contact("post");
+    SetField(withPostcode, HomePostcode, "310000");
+    SetField(withPostcode, Mobile, "139");
+    StartWith({withPostcode, Contact("other")}, {MobileColumn});
+    Search(L"310000");
+    EXPECT_EQ((std::vector<std::wstring>{L"post"}), Names());
+    // Only the shown columns can be chosen one by one.
+    EXPECT_EQ((std::vector<std::wstring>{L"- 所有类别 -", L"姓名", L"手机号"}), ComboTexts(App.fieldFilter));
+    ChooseInCombo(App.fieldFilter, 2);
+    EXPECT_EQ(0, RowCount(List()));
+    Search(L"139");
+    EXPECT_EQ((std::vector<std::wstring>{L"post"}), Names());
+}
+
+TEST_F(ContactListTest, AFieldChoiceSearchesOnlyThatColumn) {
+    ContactRecord a = Contact("alpha");
+    SetField(a, Nickname, "beta");
+    ContactRecord b = Contact("beta");
+    SetField(b, Nickname, "alpha");
+    StartWith({a, b}, {GenderColumn, NicknameColumn});
+    Search(L"beta");
+    EXPECT_EQ(2, RowCount(List()));
+    ChooseInCombo(App.fieldFilter, 1);  // 姓名
+    EXPECT_EQ((std::vector<std::wstring>{L"beta"}), Names());
+    ChooseInCombo(App.fieldFilter, 3);  // 昵称, the second shown column
+    EXPECT_EQ((std::vector<std::wstring>{L"alpha"}), Names());
+    Search(L"男");
+    ChooseInCombo(App.fieldFilter, 2);  // 性别
+    EXPECT_EQ(2, RowCount(List()));
+}
+
+TEST_F(ContactListTest, AGroupNarrowsTheSearchAndAllGroupsBringsTheRestBack) {
+    StartWith({Contact("ann", "", 0), Contact("anna", "", 1), Contact("bob", "", 1), Contact("anne", "", 2)}, {});
+    ChooseInCombo(App.groupFilter, 2);  // 家人
+    EXPECT_EQ((std::vector<std::wstring>{L"anna", L"bob"}), Names());
+    Search(L"ann");
+    EXPECT_EQ((std::vector<std::wstring>{L"anna"}), Names());
+    ChooseInCombo(App.groupFilter, 0);
+    EXPECT_EQ((std::vector<std::wstring>{L"ann", L"anna", L"anne"}), Names());
+}
+
+TEST_F(ContactListTest, AContactOutsideTheGroupListShowsOnlyUnderAllGroups) {
+    StartWith({Contact("lost", "", -1), Contact("far", "", 9), Contact("home", "", 0)}, {});
+    EXPECT_EQ(3, RowCount(List()));
+    for (int choice = 1; choice <= 5; ++choice) {
+        ChooseInCombo(App.groupFilter, choice);
+        for (const std::wstring& name : Names()) EXPECT_EQ(L"home", name) << choice;
+    }
+}
+
+TEST_F(ContactListTest, AFileWithItsOwnGroupsFillsTheGroupFilter) {
+    Document book;
+    AppendGroup(book.groups, Gbk("甲"));
+    AppendGroup(book.groups, Gbk("乙"));
+    AppendRecord(book.contacts, Contact("x", "", 1));
+    WriteBook("default.txl", book);
+    StartCorvelle();
+    EXPECT_EQ((std::vector<std::wstring>{L"- 所有分组 -", L"甲", L"乙"}), ComboTexts(App.groupFilter));
+    ChooseInCombo(App.groupFilter, 2);
+    EXPECT_EQ((std::vector<std::wstring>{L"x"}), ColumnTexts(List()));
+}
+
+TEST_F(ContactListTest, ARefreshLeavesNoRowSelected) {
+    StartWith({Contact("a"), Contact("b")}, {});
+    SelectRow(List(), 1);
+    RefreshList();
+    EXPECT_EQ(-1, FirstSelectedRow());
+    SelectRow(List(), 1);
+    EXPECT_EQ(1, FirstSelectedRow());
+}

@@ -1,0 +1,251 @@
+// Add, Edit, Delete, Delete ticked and Select all, the check boxes, the
+// double-click and the context menu of the contact list.
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "resources/resource.h"
+#include "store/address_book_file.h"
+#include "ui_test_support.h"
+
+namespace {
+
+const wchar_t DeleteTickedQuestion[] = L"删除所有选中条目，点击“是”确认删除操作。";
+const wchar_t TickedDeletedText[] = L"选中项已经删除完毕！";
+const UINT YesNoWarning = MB_YESNO | MB_ICONWARNING;
+
+ContactRecord Contact(const std::string& surname, int32_t group = 0) {
+    ContactRecord record = Person(surname);
+    record.GroupIndex = group;
+    return record;
+}
+
+std::vector<std::string> StoredSurnames() {
+    std::vector<std::string> names;
+    for (const auto& record : App.document.contacts.records) names.push_back(FieldValue(*record, Surname));
+    return names;
+}
+
+std::vector<int> CheckFlags() {
+    std::vector<int> flags;
+    for (const auto& record : App.document.contacts.records) flags.push_back(record->CheckFlag);
+    return flags;
+}
+
+class ItemCommandTest : public MainWindowTest {
+protected:
+    // Starts with the contacts "a", "b", "c" ... as the default book.
+    void StartWith(const std::vector<ContactRecord>& contacts) {
+        WriteBook("default.txl", BookWith(contacts));
+        StartCorvelle();
+    }
+    ContactRecord* Record(int index) { return RecordAt(App.document.contacts, index); }
+};
+
+}  // namespace
+
+TEST_F(ItemCommandTest, DeleteWithoutASelectedRowAsksForOne) {
+    StartWith({Contact("a")});
+    ModalAnswers answers;
+    answers.ExpectMessage(L"请选择一项！", L"注意", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_ITEM_DELETE);
+    answers.ExpectMessage(L"请选择一项！", L"注意", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDC_DELETE_BUTTON);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(1, RowCount(List()));
+}
+
+TEST_F(ItemCommandTest, DeleteNamesTheContactAndRemovesItOnYes) {
+    StartWith({Person(Gbk("张"), Gbk("三")), Person(Gbk("李"), Gbk("四")), Person("c")});
+    SelectRow(List(), 1);
+    ModalAnswers answers;
+    const std::wstring question = L"你选择删除项目：\n姓名：李四\n点击“是”确认删除。";
+    answers.ExpectMessage(question, L"删除", YesNoWarning, IDNO);
+    SendCommand(IDM_ITEM_DELETE);
+    EXPECT_EQ(3, RowCount(List()));
+
+    answers.ExpectMessage(question, L"删除", YesNoWarning, IDYES);
+    SendCommand(IDC_DELETE_BUTTON);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ((std::vector<std::wstring>{L"张三", L"c"}), ColumnTexts(List()));
+    EXPECT_EQ(2, RecordCount(App.document.contacts));
+    EXPECT_EQ(-1, ListView_GetNextItem(List(), -1, LVNI_SELECTED));
+}
+
+// Row n is the n-th record that passes the filters.
+TEST_F(ItemCommandTest, ARowUnderASearchIsTheRecordItShows) {
+    StartWith({Contact("apple"), Contact("banana"), Contact("cherry"), Contact("bean")});
+    TypeInto(App.quickSearchBox, L"b");
+    ASSERT_EQ((std::vector<std::wstring>{L"banana", L"bean"}), ColumnTexts(List()));
+    SelectRow(List(), 1);
+    ModalAnswers answers;
+    answers.ExpectMessage(L"你选择删除项目：\n姓名：bean\n点击“是”确认删除。", L"删除", YesNoWarning, IDYES);
+    SendCommand(IDM_ITEM_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"apple", "banana", "cherry"}), StoredSurnames());
+    EXPECT_EQ((std::vector<std::wstring>{L"banana"}), ColumnTexts(List()));
+}
+
+TEST_F(ItemCommandTest, EditWithoutASelectedRowDoesNothing) {
+    StartWith({Contact("a")});
+    ModalAnswers answers;  // no message
+    App.editedRecord = nullptr;
+    SendCommand(IDM_ITEM_EDIT);
+    SendCommand(IDC_EDIT_BUTTON);
+    EXPECT_EQ(nullptr, App.editedRecord);
+}
+
+TEST_F(ItemCommandTest, EditOpensTheEditorOnTheSelectedRowsRecord) {
+    StartWith({Contact("a", 0), Contact("b", 1), Contact("c", 1)});
+    ChooseInCombo(App.groupFilter, 2);  // 家人: b and c
+    SelectRow(List(), 1);
+    SendCommand(IDM_ITEM_EDIT);
+    EXPECT_EQ(Record(2), App.editedRecord);
+    SelectRow(List(), 0);
+    SendCommand(IDC_EDIT_BUTTON);
+    EXPECT_EQ(Record(1), App.editedRecord);
+}
+
+TEST_F(ItemCommandTest, DoubleClickingARowEditsIt) {
+    StartWith({Contact("a"), Contact("b")});
+    App.editedRecord = nullptr;
+    DoubleClickRow(List(), 2);  // below the rows: nothing
+    EXPECT_EQ(nullptr, App.editedRecord);
+    DoubleClickRow(List(), 1);
+    EXPECT_EQ(Record(1), App.editedRecord);
+}
+
+// The editor removes a contact left without a surname when it closes.
+TEST_F(ItemCommandTest, AddGivesTheEditorANewRecordThatGoesIfLeftUnnamed) {
+    StartWith({Contact("a")});
+    ModalAnswers answers;
+    SendCommand(IDM_ITEM_ADD);
+    SendCommand(IDC_ADD_BUTTON);
+    EXPECT_EQ((std::vector<std::string>{"a"}), StoredSurnames());
+    EXPECT_EQ(nullptr, App.editedRecord);
+    EXPECT_EQ(1, RowCount(List()));
+}
+
+TEST_F(ItemCommandTest, AddRefusesA513thContact) {
+    std::vector<ContactRecord> full;
+    for (int i = 0; i < MaxRecords; ++i) full.push_back(Contact("n" + std::to_string(i)));
+    StartWith(full);
+    App.editedRecord = nullptr;
+    ModalAnswers answers;
+    const wchar_t refusal[] = L"一个通讯录最多只能保存512个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
+    answers.ExpectMessage(refusal, L"注意", MB_OK | MB_ICONWARNING, IDOK);
+    SendCommand(IDM_ITEM_ADD);
+    answers.ExpectMessage(refusal, L"注意", MB_OK | MB_ICONWARNING, IDOK);
+    SendCommand(IDC_ADD_BUTTON);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(MaxRecords, RecordCount(App.document.contacts));
+    EXPECT_EQ(nullptr, App.editedRecord);
+}
+
+TEST_F(ItemCommandTest, TickingABoxSetsItsRecordsFlagAndClearsTheSelection) {
+    StartWith({Contact("a"), Contact("b"), Contact("c")});
+    SelectRow(List(), 0);
+    ClickCheckBox(List(), 2);
+    EXPECT_TRUE(IsTicked(List(), 2));
+    EXPECT_EQ((std::vector<int>{0, 0, 1}), CheckFlags());
+    EXPECT_FALSE(IsSelected(List(), 0));
+    ClickCheckBox(List(), 2);
+    EXPECT_FALSE(IsTicked(List(), 2));
+    EXPECT_EQ((std::vector<int>{0, 0, 0}), CheckFlags());
+}
+
+// The box of a selected row counts as much as any other.
+TEST_F(ItemCommandTest, TickingTheSelectedRowsBoxCountsToo) {
+    StartWith({Contact("a"), Contact("b")});
+    SelectRow(List(), 1);
+    ClickCheckBox(List(), 1);
+    EXPECT_TRUE(IsTicked(List(), 1));
+    EXPECT_EQ((std::vector<int>{0, 1}), CheckFlags());
+    SelectRow(List(), 0);  // a selection alone ticks nothing
+    EXPECT_EQ((std::vector<int>{0, 1}), CheckFlags());
+}
+
+TEST_F(ItemCommandTest, ATickSurvivesBeingFilteredOut) {
+    StartWith({Contact("apple"), Contact("banana")});
+    SetTicked(List(), 1, true);
+    TypeInto(App.quickSearchBox, L"app");
+    EXPECT_EQ(1, RowCount(List()));
+    EXPECT_EQ((std::vector<int>{0, 1}), CheckFlags());
+    TypeInto(App.quickSearchBox, L"");
+    EXPECT_FALSE(IsTicked(List(), 0));
+    EXPECT_TRUE(IsTicked(List(), 1));
+}
+
+TEST_F(ItemCommandTest, SelectAllTicksEveryContactAlsoHiddenOnes) {
+    StartWith({Contact("apple"), Contact("banana"), Contact("avocado")});
+    TypeInto(App.quickSearchBox, L"a");
+    TypeInto(App.quickSearchBox, L"av");
+    ASSERT_EQ(1, RowCount(List()));
+    SendCommand(IDM_ITEM_SELECT_ALL);
+    EXPECT_TRUE(IsTicked(List(), 0));
+    EXPECT_EQ((std::vector<int>{1, 1, 1}), CheckFlags());
+    TypeInto(App.quickSearchBox, L"");
+    for (int row = 0; row < 3; ++row) EXPECT_TRUE(IsTicked(List(), row)) << row;
+}
+
+TEST_F(ItemCommandTest, DeleteTickedRemovesTickedContactsAlsoHiddenOnes) {
+    StartWith({Contact("apple"), Contact("banana"), Contact("avocado"), Contact("cherry")});
+    SetTicked(List(), 1, true);
+    SetTicked(List(), 2, true);
+    TypeInto(App.quickSearchBox, L"cherry");
+    ModalAnswers answers;
+    answers.ExpectMessage(DeleteTickedQuestion, L"删除", YesNoWarning, IDNO);
+    SendCommand(IDM_ITEM_DELETE_TICKED);
+    EXPECT_EQ(4, RecordCount(App.document.contacts));
+
+    answers.ExpectMessage(DeleteTickedQuestion, L"删除", YesNoWarning, IDYES);
+    answers.ExpectMessage(TickedDeletedText, L"删除", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_ITEM_DELETE_TICKED);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ((std::vector<std::string>{"apple", "cherry"}), StoredSurnames());
+    EXPECT_EQ((std::vector<std::wstring>{L"cherry"}), ColumnTexts(List()));
+}
+
+TEST_F(ItemCommandTest, SelectAllThenDeleteTickedUnderASearchEmptiesTheBook) {
+    StartWith({Contact("apple"), Contact("banana")});
+    TypeInto(App.quickSearchBox, L"ban");
+    SendCommand(IDM_ITEM_SELECT_ALL);
+    ModalAnswers answers;
+    answers.ExpectMessage(DeleteTickedQuestion, L"删除", YesNoWarning, IDYES);
+    answers.ExpectMessage(TickedDeletedText, L"删除", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_ITEM_DELETE_TICKED);
+    EXPECT_EQ(0, RecordCount(App.document.contacts));
+}
+
+TEST_F(ItemCommandTest, DeleteTickedReportsEvenWhenNothingWasTicked) {
+    StartWith({Contact("a")});
+    ModalAnswers answers;
+    answers.ExpectMessage(DeleteTickedQuestion, L"删除", YesNoWarning, IDYES);
+    answers.ExpectMessage(TickedDeletedText, L"删除", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_ITEM_DELETE_TICKED);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(1, RecordCount(App.document.contacts));
+}
+
+TEST_F(ItemCommandTest, RightClickingARowShowsTheItemMenu) {
+    StartWith({Contact("a"), Contact("b")});
+    {
+        PopupMenuAnswer menu;
+        RightClickRow(List(), 2);  // below the rows
+        EXPECT_FALSE(menu.Shown());
+    }
+    PopupMenuAnswer menu;
+    RightClickRow(List(), 0);
+    ASSERT_TRUE(menu.Shown());
+    EXPECT_EQ((std::vector<UINT>{IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, 0,
+                                 IDM_ITEM_SELECT_ALL}),
+              menu.ids);
+    EXPECT_EQ((std::vector<std::wstring>{L"添加...", L"编辑...", L"删除", L"删除选中", L"", L"全选"}), menu.texts);
+}
+
+TEST_F(ItemCommandTest, AChoiceInTheContextMenuRunsItsCommand) {
+    StartWith({Contact("a"), Contact("b")});
+    PopupMenuAnswer menu(IDM_ITEM_SELECT_ALL);
+    RightClickRow(List(), 1);
+    ASSERT_TRUE(menu.Shown());
+    PumpMessages();
+    EXPECT_EQ((std::vector<int>{1, 1}), CheckFlags());
+}
