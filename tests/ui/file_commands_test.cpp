@@ -334,3 +334,17 @@ TEST_F(SaveCommandTest, AFolderNameOutsideGbkStillSavesAndOpens) {
     EXPECT_EQ((std::vector<std::wstring>{L"k"}), ColumnTexts(List()));
     EXPECT_EQ(TitleFor(book), Title());
 }
+
+// The dialog takes the name, but with ".txl" added it would no longer fit.
+TEST_F(SaveCommandTest, ANameThatOverflowsWithItsExtensionIsRefused) {
+    StartCorvelle();
+    PathString overlong = PathOf(std::string(258 - PathOf("").size(), 'x'));
+    ASSERT_EQ(258u, overlong.size());
+    ModalAnswers answers;
+    answers.ExpectFileDialog(L"另存为...", overlong);
+    answers.ExpectMessage(L"文件路径太长，程序无法使用！\n请选择一个路径较短的位置或文件名。", L"错误", Warning, IDOK);
+    SendCommand(IDM_FILE_SAVE_AS);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(NewTitle, Title());
+    EXPECT_FALSE(FileExists(overlong));
+}
