@@ -8,10 +8,12 @@
 #include "app/file_names.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
+#include "csv/csv_commands.h"
 #include "editor/contact_editor.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
+#include "vcard/vcard_commands.h"
 
 namespace {
 
@@ -248,6 +250,11 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDC_DELETE_BUTTON: DeleteCommand(window); break;
         case IDM_ITEM_DELETE_TICKED: DeleteTickedCommand(window); break;
         case IDM_ITEM_SELECT_ALL: SelectAllCommand(); break;
+        case IDM_IMPORT_VCF: ImportVcardFileCommand(window); break;
+        case IDM_IMPORT_VCF_DIRECTORY: ImportVcardDirectoryCommand(window); break;
+        case IDM_IMPORT_CSV: ImportCsvCommand(window); break;
+        case IDM_EXPORT_VCF: ExportVcardCommand(window); break;
+        case IDM_EXPORT_CSV: ExportCsvCommand(window); break;
     }
 }
 

@@ -1,0 +1,40 @@
+#include "csv/csv_commands.h"
+
+#include "app/app_state.h"
+#include "app/file_dialogs.h"
+#include "app/ui_text.h"
+#include "csv/column_mapping_dialog.h"
+#include "csv/csv_messages.h"
+#include "csv/csv_reader.h"
+#include "csv/csv_writer.h"
+#include "listview/contact_list.h"
+
+void ImportCsvCommand(HWND window) {
+    PathString path;
+    if (!ChooseFile(window, CsvFileFilterName, CsvFilePattern, CsvImportChooserTitle, path, FileDialogKind::Open)) {
+        return;
+    }
+    CsvImportResult result = ImportCsvFile(path, App.document.contacts, ColumnMappingDialogQuestion(window));
+    if (!result.read) ShowMessage(window, CsvCannotReadText, CsvCaption, MB_OK | MB_ICONWARNING);
+    RebuildColumns();
+    RefreshList();
+    if (result.notImported > 0) {
+        ShowMessage(window, CsvBookFullText(result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
+    }
+}
+
+// Cancel at the question writes nothing, not even an empty file.
+void ExportCsvCommand(HWND window) {
+    PathString path;
+    if (!ChooseFile(window, CsvFileFilterName, CsvFilePattern, CsvExportChooserTitle, path, FileDialogKind::Save,
+                    CsvExtension)) {
+        return;
+    }
+    int answer = ShowMessage(window, CsvExportQuestionText, CsvExportQuestionCaption, MB_YESNOCANCEL | MB_ICONINFORMATION);
+    if (answer != IDYES && answer != IDNO) return;
+    if (ExportCsvFile(path, App.document.contacts, answer == IDNO)) {
+        ShowMessage(window, CsvExportSucceededText, CsvCaption, MB_OK | MB_ICONINFORMATION);
+    } else {
+        ShowMessage(window, CsvExportFailedText, CsvCaption, MB_OK | MB_ICONWARNING);
+    }
+}

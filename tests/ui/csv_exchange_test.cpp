@@ -1,0 +1,225 @@
+// The CSV commands: import with the column mapping dialog, export with its
+// question, and every message they show.
+#include <windows.h>
+#include <windowsx.h>
+
+#include "app/app_state.h"
+#include "csv/csv_format.h"
+#include "resources/resource.h"
+#include "store/contact_store.h"
+#include "ui_test_support.h"
+
+namespace {
+
+const wchar_t MappingCaption[] = L"CSV对号入座";
+const wchar_t ImportTitle[] = L"导入CSV文件";
+const wchar_t ExportTitle[] = L"生成CSV文件";
+const wchar_t ExportQuestion[] = L"请选择输出的项目：\n点击“是”输出所有项，“否”输出选中项";
+const wchar_t ExportSucceeded[] = L"生成CSV文件成功！";
+const UINT Warning = MB_OK | MB_ICONWARNING;
+const UINT Information = MB_OK | MB_ICONINFORMATION;
+
+std::wstring Prompt(const std::wstring& title) { return L"请选择一项与文件中的 " + title + L" 表头对应"; }
+
+std::string FieldOf(int index, ContactField field) {
+    return FieldValue(*RecordAt(App.document.contacts, index), field);
+}
+
+std::string HeaderLine() {
+    std::string line;
+    for (const std::string& title : CsvFieldTitles()) line += (line.empty() ? "" : ",") + title;
+    return line + "\r\n";
+}
+
+// Lines of a file, split at CR LF.
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+class CsvExchangeTest : public MainWindowTest {
+protected:
+    void StartWith(const std::vector<ContactRecord>& contacts) {
+        WriteBook("default.txl", BookWith(contacts));
+        StartCorvelle();
+    }
+    // Imports a file of these bytes; the expectations for what it asks are
+    // set up beforehand.
+    void Import(ModalAnswers& answers, const std::string& bytes) {
+        WriteFileBytes(PathOf("in.csv"), bytes);
+        answers.ExpectFileDialog(ImportTitle, PathOf("in.csv"));
+    }
+};
+
+}  // namespace
+
+// ---- Import and the mapping dialog
+
+TEST_F(CsvExchangeTest, EachUnknownTitleIsAskedAboutUntilTheRestIsIgnored) {
+    StartWith({});
+    ModalAnswers answers;
+    Import(answers, "Name,\xD0\xD5,Phone,Mobile,Nick\r\n"
+                    "San,\xD5\xC5,010,138,nick\r\n");
+    answers.ExpectDialog(MappingCaption, [](HWND dialog) {
+        EXPECT_EQ(Prompt(L"Name"), WindowText(GetDlgItem(dialog, IDC_MAPPING_PROMPT)));
+        HWND fields = GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST);
+        std::vector<std::wstring> titles = ComboTexts(fields);
+        ASSERT_EQ(27u, titles.size());
+        EXPECT_EQ(L"姓", titles[0]);
+        EXPECT_EQ(L"住宅：国家", titles[10]);
+        EXPECT_EQ(L"职务", titles[26]);
+        EXPECT_EQ(0, ComboSelection(fields));
+        ComboBox_SetCurSel(fields, GivenName);
+        PressButton(dialog, IDOK);  // "确定"
+    });
+    answers.ExpectDialog(MappingCaption, [](HWND dialog) {
+        EXPECT_EQ(Prompt(L"Phone"), WindowText(GetDlgItem(dialog, IDC_MAPPING_PROMPT)));
+        EXPECT_EQ(0, ComboSelection(GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST)));
+        PressButton(dialog, IDCANCEL);  // "忽略该项"
+    });
+    answers.ExpectDialog(MappingCaption, [](HWND dialog) {
+        EXPECT_EQ(Prompt(L"Mobile"), WindowText(GetDlgItem(dialog, IDC_MAPPING_PROMPT)));
+        PressButton(dialog, IDC_IGNORE_REMAINING);  // "忽略该项及之后": Nick is not asked about
+    });
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ((std::vector<std::wstring>{L"张San"}), ColumnTexts(List()));
+    EXPECT_EQ("", FieldOf(0, HomePhone));
+    EXPECT_EQ("", FieldOf(0, Mobile));
+    EXPECT_EQ("", FieldOf(0, Nickname));
+}
+
+TEST_F(CsvExchangeTest, TheTipExplainsTheBirthdayColumnAndTheDialogStays) {
+    StartWith({});
+    ModalAnswers answers;
+    Import(answers, "\xD0\xD5,Birthday\r\n\xD5\xC5,19850307\r\n");
+    answers.ExpectDialog(MappingCaption, [](HWND dialog) {
+        SendMessageW(dialog, WM_COMMAND, IDC_TIP_BUTTON, 0);  // returns once the tip is answered
+        ComboBox_SetCurSel(GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST), BirthYear);
+        PressButton(dialog, IDOK);
+    });
+    answers.ExpectMessage(L"如果表头是生日并且是年月日在一起，请对应到 出生年 项，系统将会自动识别日期。", L"Tip",
+                          Information, IDOK);
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    ASSERT_EQ(1, RecordCount(App.document.contacts));
+    EXPECT_EQ("1985", FieldOf(0, BirthYear));
+    EXPECT_EQ("03", FieldOf(0, BirthMonth));
+    EXPECT_EQ("07", FieldOf(0, BirthDay));
+}
+
+// The columns are rebuilt, which puts the field filter back on all fields.
+TEST_F(CsvExchangeTest, AFileWithKnownTitlesImportsWithoutAQuestion) {
+    StartWith({Person("old")});
+    ChooseInCombo(App.fieldFilter, 1);
+    ModalAnswers answers;
+    Import(answers, HeaderLine() + "\xD5\xC5,\xC8\xFD,\xC5\xAE\r\n,nobody\r\n");
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ((std::vector<std::wstring>{L"old", L"张三"}), ColumnTexts(List()));
+    EXPECT_EQ(1, RecordAt(App.document.contacts, 1)->Gender);
+    EXPECT_EQ(0, ComboSelection(App.fieldFilter));
+}
+
+TEST_F(CsvExchangeTest, AnEmptyFileCannotBeRead) {
+    StartWith({Person("old")});
+    ModalAnswers answers;
+    Import(answers, "");
+    answers.ExpectMessage(L"无法读取csv文件！", L"CSV", Warning, IDOK);
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(1, RowCount(List()));
+}
+
+TEST_F(CsvExchangeTest, AnImportBeyondTheBooksCapacitySaysHowManyLinesWereLeftOut) {
+    std::vector<ContactRecord> crowd;
+    for (int i = 0; i < MaxRecords - 2; ++i) crowd.push_back(Person("p" + std::to_string(i)));
+    StartWith(crowd);
+    ModalAnswers answers;
+    Import(answers, "\xD0\xD5\r\na\r\nb\r\nc\r\nd\r\ne\r\n");
+    answers.ExpectMessage(L"通讯录已满（最多 512 个联系人），文件中有 3 行未能导入！", L"CSV", Warning, IDOK);
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(MaxRecords, RowCount(List()));
+    EXPECT_EQ(L"b", CellText(List(), MaxRecords - 1, 0));
+}
+
+// ---- Export and its question
+
+TEST_F(CsvExchangeTest, YesExportsEveryContactUnderTheHeader) {
+    StartWith({Person(Gbk("张"), Gbk("三")), Person("b")});
+    SetTicked(List(), 1, true);
+    TypeInto(App.quickSearchBox, L"b");
+    ModalAnswers answers;
+    answers.ExpectFileDialog(ExportTitle, PathOf("out"));
+    answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDYES);
+    answers.ExpectMessage(ExportSucceeded, L"CSV", Information, IDOK);
+    SendCommand(IDM_EXPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    std::vector<std::string> lines = LinesOf(ReadFileBytes(PathOf("out.csv")));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ(HeaderLine(), lines[0] + "\r\n");
+    EXPECT_EQ("\xD5\xC5,\xC8\xFD,\xC4\xD0" + std::string(24, ','), lines[1]);
+    EXPECT_EQ(0u, lines[2].find("b,,"));
+}
+
+TEST_F(CsvExchangeTest, NoExportsOnlyTheTickedContacts) {
+    StartWith({Person("a"), Person("b"), Person("c")});
+    SetTicked(List(), 0, true);
+    SetTicked(List(), 2, true);
+    ModalAnswers answers;
+    answers.ExpectFileDialog(ExportTitle, PathOf("ticked.csv"));
+    answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDNO);
+    answers.ExpectMessage(ExportSucceeded, L"CSV", Information, IDOK);
+    SendCommand(IDM_EXPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    std::vector<std::string> lines = LinesOf(ReadFileBytes(PathOf("ticked.csv")));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ('a', lines[1][0]);
+    EXPECT_EQ('c', lines[2][0]);
+}
+
+TEST_F(CsvExchangeTest, CancelAtTheQuestionWritesNoFile) {
+    StartWith({Person("a")});
+    ModalAnswers answers;
+    answers.ExpectFileDialog(ExportTitle, PathOf("none.csv"));
+    answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDCANCEL);
+    SendCommand(IDM_EXPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_FALSE(FileExists(PathOf("none.csv")));
+}
+
+TEST_F(CsvExchangeTest, CancellingTheFileChooserAsksNothingMore) {
+    StartWith({Person("a")});
+    ModalAnswers answers;
+    answers.ExpectFileDialogCancelled(ExportTitle);
+    SendCommand(IDM_EXPORT_CSV);
+    answers.ExpectFileDialogCancelled(ImportTitle);
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(1, RowCount(List()));
+}
+
+// What was exported imports again without a question.
+TEST_F(CsvExchangeTest, AnExportedFileImportsBackUnasked) {
+    ContactRecord full = Person(Gbk("张"), Gbk("三"));
+    SetField(full, Company, Gbk("公司"));
+    SetField(full, Email, "a@b.cn");
+    StartWith({full});
+    ModalAnswers answers;
+    answers.ExpectFileDialog(ExportTitle, PathOf("round.csv"));
+    answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDYES);
+    answers.ExpectMessage(ExportSucceeded, L"CSV", Information, IDOK);
+    SendCommand(IDM_EXPORT_CSV);
+    answers.ExpectFileDialog(ImportTitle, PathOf("round.csv"));
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    ASSERT_EQ(2, RecordCount(App.document.contacts));
+    EXPECT_EQ(Gbk("公司"), FieldOf(1, Company));
+    EXPECT_EQ("a@b.cn", FieldOf(1, Email));
+}

@@ -1,0 +1,53 @@
+#include "vcard/vcard_commands.h"
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/file_dialogs.h"
+#include "app/ui_text.h"
+#include "listview/contact_list.h"
+#include "vcard/batch_import.h"
+#include "vcard/vcard_dialogs.h"
+#include "vcard/vcard_reader.h"
+
+namespace {
+
+const wchar_t VcardFilterName[] = L"VCard(*.vcf)";
+const wchar_t VcardFilterPattern[] = L"*.vcf";
+const wchar_t VcardExtension[] = L".vcf";
+const wchar_t ImportTitle[] = L"导入vcf";
+const wchar_t DirectoryCaption[] = L"选择vcf文件所在目录";
+
+const wchar_t BookFullCaption[] = L"注意";
+const wchar_t BookFullText[] = L"通讯录已满（最多 %s 个联系人），有 %s 个联系人未能导入！";
+
+// An import is otherwise silent; what did not fit is never dropped unsaid.
+void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
+    if (result.notImported == 0) return;
+    ShowMessage(window, FillIn(BookFullText, {std::to_wstring(MaxRecords), std::to_wstring(result.notImported)}),
+                BookFullCaption, MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+// A file that cannot be read imports nothing, silently, like a file
+// without a named card.
+void ImportVcardFileCommand(HWND window) {
+    PathString path;
+    if (!ChooseFile(window, VcardFilterName, VcardFilterPattern, ImportTitle, path, FileDialogKind::Open,
+                    VcardExtension)) {
+        return;
+    }
+    VcardImportResult result = ReadVcardFile(path, App.document.contacts);
+    RefreshList();
+    TellWhatDidNotFit(window, result);
+}
+
+void ImportVcardDirectoryCommand(HWND window) {
+    if (DirectoryDialog(window, DirectoryCaption) != 1) return;
+    VcardImportResult result = ImportVcardDirectory(ChosenDirectory, App.document.contacts);
+    RefreshList();
+    TellWhatDidNotFit(window, result);
+}
+
+void ExportVcardCommand(HWND window) { ExportVcardDialog(window); }

@@ -1,0 +1,137 @@
+#include "vcard/vcard_dialogs.h"
+
+#include <windowsx.h>
+
+#include "app/app_state.h"
+#include "app/file_names.h"
+#include "app/ui_text.h"
+#include "resources/resource.h"
+#include "vcard/folder_browser.h"
+#include "vcard/vcard_export.h"
+
+PathString ChosenDirectory;
+
+namespace {
+
+const wchar_t BrowseTitle[] = L"选择路径";
+
+// Items of the encoding list, in VcardEncoding order.
+const wchar_t* const EncodingLabels[VcardEncodingCount] = {L"不采用QP编码", L"UTF-8QP编码", L"UnicodeQP编码"};
+
+const wchar_t TipCaption[] = L"Tip";
+const wchar_t EncodingTipText[] =
+    L"关于QP编码，请参考“QUOTED-PRINTABLE”编码规范\n编码的选择与使用目的有关，对于Nokia手机推荐使用 "
+    L"UTF-8编码，对于电脑来说推荐不编码";
+
+const wchar_t ExportFailedCaption[] = L"错误";
+const wchar_t ExportFailedText[] = L"有%s个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。";
+
+PathString DirectoryBoxText(HWND dialog) {
+    HWND box = GetDlgItem(dialog, IDC_DIRECTORY_EDIT);
+    std::wstring text(GetWindowTextLengthW(box) + 1, L'\0');
+    text.resize(GetWindowTextW(box, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+// Room for the longest path the program uses; a longer one is never cut.
+void LimitDirectoryBox(HWND dialog) { Edit_LimitText(GetDlgItem(dialog, IDC_DIRECTORY_EDIT), PathCapacity - 1); }
+
+void BrowseIntoDirectoryBox(HWND dialog) {
+    PathString folder;
+    if (!BrowseForFolder(dialog, BrowseTitle, folder)) return;
+    ChosenDirectory = folder;
+    SetDlgItemTextW(dialog, IDC_DIRECTORY_EDIT, folder.c_str());
+}
+
+// The trimming rule of TrimSpaces, on the path as typed: no byte of it is
+// lost to a conversion. A single-line box holds no line feeds.
+PathString WithoutSurroundingSpaces(const PathString& text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == PathString::npos) return PathString();
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+// ---- ExportVcardDialog
+
+void ExportDialog_OnInit(HWND dialog) {
+    HWND encodings = GetDlgItem(dialog, IDC_ENCODING_LIST);
+    for (const wchar_t* label : EncodingLabels) ComboBox_AddString(encodings, label);
+    ComboBox_SetCurSel(encodings, Plain);
+
+    bool anyTicked = AnyRecordTicked(App.document.contacts);
+    CheckRadioButton(dialog, IDC_EXPORT_TICKED, IDC_EXPORT_ALL, anyTicked ? IDC_EXPORT_TICKED : IDC_EXPORT_ALL);
+    EnableWindow(GetDlgItem(dialog, IDC_EXPORT_TICKED), anyTicked);
+    LimitDirectoryBox(dialog);
+}
+
+// The folder is taken as typed. An empty one exports nothing, silently.
+void ExportDialog_OnExport(HWND dialog) {
+    VcardEncoding encoding = VcardEncodingFromValue(ComboBox_GetCurSel(GetDlgItem(dialog, IDC_ENCODING_LIST)));
+    VcardExportScope scope = IsDlgButtonChecked(dialog, IDC_EXPORT_ALL) == BST_CHECKED ? ExportAll : ExportTicked;
+    VcardExportResult result = ExportVcardFiles(App.document.contacts, DirectoryBoxText(dialog), encoding, scope);
+    if (result.failed > 0) {
+        ShowMessage(dialog, FillIn(ExportFailedText, {std::to_wstring(result.failed)}), ExportFailedCaption,
+                    MB_OK | MB_ICONWARNING);
+    }
+    EndDialog(dialog, 1);
+}
+
+INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            ExportDialog_OnInit(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK: ExportDialog_OnExport(dialog); return TRUE;
+                case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+                case IDC_TIP_BUTTON:
+                    ShowMessage(dialog, EncodingTipText, TipCaption, MB_OK | MB_ICONINFORMATION);
+                    return TRUE;
+                case IDC_EXPORT_BROWSE: BrowseIntoDirectoryBox(dialog); return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+// ---- DirectoryDialog
+
+void DirectoryDialog_OnInit(HWND dialog, const wchar_t* caption) {
+    SetWindowTextW(dialog, caption);
+    LimitDirectoryBox(dialog);
+}
+
+void DirectoryDialog_OnOk(HWND dialog) {
+    PathString directory = WithoutSurroundingSpaces(DirectoryBoxText(dialog));
+    if (directory.empty()) return;
+    ChosenDirectory = directory;
+    EndDialog(dialog, 1);
+}
+
+INT_PTR CALLBACK DirectoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            DirectoryDialog_OnInit(dialog, reinterpret_cast<const wchar_t*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK: DirectoryDialog_OnOk(dialog); return TRUE;
+                case IDCANCEL: EndDialog(dialog, 0); return TRUE;
+                case IDC_DIRECTORY_BROWSE: BrowseIntoDirectoryBox(dialog); return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+int ExportVcardDialog(HWND owner) {
+    return DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_EXPORT_VCARD), owner, ExportDialogProc, 0) == 1;
+}
+
+int DirectoryDialog(HWND owner, const wchar_t* caption) {
+    return DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_DIRECTORY), owner, DirectoryDialogProc,
+                           reinterpret_cast<LPARAM>(caption)) == 1;
+}
