@@ -30,7 +30,8 @@ void ExportCsvCommand(HWND window) {
                     CsvExtension)) {
         return;
     }
-    int answer = ShowMessage(window, CsvExportQuestionText, CsvExportQuestionCaption, MB_YESNOCANCEL | MB_ICONINFORMATION);
+    int answer =
+        ShowMessage(window, CsvExportQuestionText, CsvExportQuestionCaption, MB_YESNOCANCEL | MB_ICONINFORMATION);
     if (answer != IDYES && answer != IDNO) return;
     if (ExportCsvFile(path, App.document.contacts, answer == IDNO)) {
         ShowMessage(window, CsvExportSucceededText, CsvCaption, MB_OK | MB_ICONINFORMATION);

@@ -24,7 +24,7 @@ const wchar_t EncodingTipText[] =
     L"UTF-8编码，对于电脑来说推荐不编码";
 
 const wchar_t ExportFailedCaption[] = L"错误";
-const wchar_t ExportFailedText[] = L"有%s个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。";
+const wchar_t ExportFailedText[] = L"有 %s 个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。";
 
 PathString DirectoryBoxText(HWND dialog) {
     HWND box = GetDlgItem(dialog, IDC_DIRECTORY_EDIT);

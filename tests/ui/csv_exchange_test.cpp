@@ -205,6 +205,23 @@ TEST_F(CsvExchangeTest, CancellingTheFileChooserAsksNothingMore) {
     EXPECT_EQ(1, RowCount(List()));
 }
 
+// A file another program holds open cannot be replaced: the export says
+// so, and the file keeps what it had.
+TEST_F(CsvExchangeTest, AFileThatCannotBeReplacedIsReportedAsAFailure) {
+    StartWith({Person("a")});
+    WriteFileBytes(PathOf("held.csv"), "kept");
+    HANDLE held = CreateFileW(PathOf("held.csv").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ModalAnswers answers;
+    answers.ExpectFileDialog(ExportTitle, PathOf("held.csv"));
+    answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDYES);
+    answers.ExpectMessage(L"无效的文件名！\n生成CSV文件失败！", L"CSV", Warning, IDOK);
+    SendCommand(IDM_EXPORT_CSV);
+    CloseHandle(held);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ("kept", ReadFileBytes(PathOf("held.csv")));
+}
+
 // What was exported imports again without a question.
 TEST_F(CsvExchangeTest, AnExportedFileImportsBackUnasked) {
     ContactRecord full = Person(Gbk("张"), Gbk("三"));

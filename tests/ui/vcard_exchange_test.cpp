@@ -182,7 +182,7 @@ TEST_F(VcardExchangeTest, FilesThatCannotBeWrittenAreCounted) {
         SetDlgItemTextW(dialog, IDC_DIRECTORY_EDIT, PathOf("missing").c_str());
         PressButton(dialog, IDOK);
     });
-    answers.ExpectMessage(L"有3个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。", L"错误",
+    answers.ExpectMessage(L"有 3 个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。", L"错误",
                           Warning, IDOK);
     SendCommand(IDM_EXPORT_VCF);
     EXPECT_TRUE(answers.AllAnswered());
