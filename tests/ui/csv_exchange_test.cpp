@@ -94,6 +94,26 @@ TEST_F(CsvExchangeTest, EachUnknownTitleIsAskedAboutUntilTheRestIsIgnored) {
     EXPECT_EQ("", FieldOf(0, Nickname));
 }
 
+// Enter maps to the field the list shows ("姓" at first); Escape ignores.
+TEST_F(CsvExchangeTest, EnterAndEscapeAnswerTheMappingDialog) {
+    StartWith({});
+    ModalAnswers answers;
+    Import(answers, "A,B\r\nx,y\r\n");
+    auto pressKey = [](UINT key) {
+        return [key](HWND) {
+            PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+            PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+        };
+    };
+    answers.ExpectDialog(MappingCaption, pressKey(VK_RETURN));
+    answers.ExpectDialog(MappingCaption, pressKey(VK_ESCAPE));
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    ASSERT_EQ(1, RecordCount(App.document.contacts));
+    EXPECT_EQ("x", FieldOf(0, Surname));
+    EXPECT_EQ("", FieldOf(0, GivenName));
+}
+
 TEST_F(CsvExchangeTest, TheTipExplainsTheBirthdayColumnAndTheDialogStays) {
     StartWith({});
     ModalAnswers answers;
