@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Corvelle's icons and writes them as .ico files into resources/icons.
+"""Draws Corvelle's icons and the help banner into resources/icons.
 
 Plain Python, no libraries: each picture is drawn into a small RGBA canvas
-and written as a 32-bit icon image with its transparency mask. Run it again
-after changing a picture, and commit the .ico files it writes.
+and written as a 32-bit icon image with its transparency mask; the banner
+is written as a 24-bit bitmap. Run it again after changing a picture, and
+commit the files it writes.
 
     tools/draw_icons.py
 
@@ -27,13 +28,55 @@ GREEN = (0, 128, 0)
 class Canvas:
     """A square picture of RGBA pixels, transparent until painted."""
 
-    def __init__(self, size):
-        self.size = size
-        self.pixels = [[None] * size for _ in range(size)]
+    def __init__(self, size, height=None):
+        self.size = size  # the width
+        self.height = size if height is None else height
+        self.pixels = [[None] * size for _ in range(self.height)]
 
     def put(self, x, y, colour):
-        if 0 <= x < self.size and 0 <= y < self.size:
+        if 0 <= x < self.size and 0 <= y < self.height:
             self.pixels[y][x] = colour
+
+    def where(self, inside, colour):
+        """Paints every pixel whose centre satisfies inside(x, y)."""
+        for y in range(self.height):
+            for x in range(self.size):
+                if inside(x + 0.5, y + 0.5):
+                    self.put(x, y, colour)
+
+    def polygon(self, points, colour):
+        """Fills a polygon given in pixel-edge coordinates (even-odd rule)."""
+
+        def inside(px, py):
+            result = False
+            for (x0, y0), (x1, y1) in zip(points, points[1:] + points[:1]):
+                if (y0 > py) != (y1 > py) and px < x0 + (py - y0) * (x1 - x0) / (y1 - y0):
+                    result = not result
+            return result
+
+        self.where(inside, colour)
+
+    def stroke(self, points, radius, colour):
+        """A polyline drawn with a round pen of the given radius, in pixel-edge coordinates."""
+
+        def near(px, py):
+            for (x0, y0), (x1, y1) in zip(points, points[1:] or points):
+                dx, dy = x1 - x0, y1 - y0
+                length = dx * dx + dy * dy
+                t = 0.0 if length == 0 else max(0.0, min(1.0, ((px - x0) * dx + (py - y0) * dy) / length))
+                ex, ey = x0 + t * dx - px, y0 + t * dy - py
+                if ex * ex + ey * ey <= radius * radius:
+                    return True
+            return False
+
+        self.where(near, colour)
+
+    def disc(self, cx, cy, radius, colour):
+        self.stroke([(cx, cy)], radius, colour)
+
+    def clear_disc(self, cx, cy, radius):
+        """Makes a round hole, transparent again."""
+        self.stroke([(cx, cy)], radius, None)
 
     def rect(self, left, top, right, bottom, colour):
         """Fills the rectangle, both corners included."""
@@ -51,7 +94,7 @@ class Canvas:
 
     def ellipse(self, cx, cy, rx, ry, colour, max_y=None):
         """Fills the ellipse around a pixel-centre point, optionally only down to max_y."""
-        for y in range(self.size):
+        for y in range(self.height):
             if max_y is not None and y > max_y:
                 break
             for x in range(self.size):
@@ -146,11 +189,227 @@ def application_icon(size):
     return c
 
 
+# ---- The small command icons of the menus and the toolbar buttons, 16 x 16
+
+OUTLINE = (64, 64, 64)
+
+
+def new_page():
+    """A blank page with its top right corner folded down."""
+    c = Canvas(16)
+    page = [(2.5, 0.5), (9.5, 0.5), (13.5, 4.5), (13.5, 15.5), (2.5, 15.5)]
+    c.polygon(page, OUTLINE)
+    c.polygon([(3.5, 1.5), (9, 1.5), (12.5, 5), (12.5, 14.5), (3.5, 14.5)], WHITE)
+    c.polygon([(9.5, 0.5), (9.5, 4.5), (13.5, 4.5)], OUTLINE)
+    c.polygon([(10.5, 2), (10.5, 3.5), (12, 3.5)], (210, 210, 210))
+    return c
+
+
+def open_folder():
+    """An open yellow folder: the back with its tab, the front flap tilted open."""
+    c = Canvas(16)
+    edge = (150, 100, 10)
+    c.polygon([(0.5, 2.5), (5.5, 2.5), (6.5, 4), (13.5, 4), (13.5, 14.5), (0.5, 14.5)], edge)
+    c.polygon([(1.5, 3.5), (5, 3.5), (6, 5), (12.5, 5), (12.5, 13.5), (1.5, 13.5)], (220, 170, 40))
+    c.polygon([(3, 7), (16, 7), (13.5, 14.5), (0.5, 14.5)], edge)
+    c.polygon([(3.7, 8), (14.6, 8), (12.8, 13.5), (1.9, 13.5)], (255, 215, 90))
+    return c
+
+
+def floppy_disk(body, dark):
+    """A floppy disk in the given colour: metal shutter above, white label below."""
+    c = Canvas(16)
+    c.polygon([(0.5, 0.5), (13.5, 0.5), (15.5, 2.5), (15.5, 15.5), (0.5, 15.5)], dark)
+    c.polygon([(1.5, 1.5), (13, 1.5), (14.5, 3), (14.5, 14.5), (1.5, 14.5)], body)
+    c.rect(4, 1, 11, 5, (200, 200, 205))
+    c.rect(8, 2, 9, 4, dark)
+    c.rect(3, 8, 12, 15, WHITE)
+    c.frame(3, 8, 12, 15, dark)
+    c.rect(5, 10, 10, 10, (170, 170, 170))
+    c.rect(5, 12, 10, 12, (170, 170, 170))
+    return c
+
+
+def green_plus():
+    c = Canvas(16)
+    dark = (0, 100, 0)
+    c.rect(5, 1, 10, 14, dark)
+    c.rect(1, 5, 14, 10, dark)
+    c.rect(6, 2, 9, 13, (40, 180, 40))
+    c.rect(2, 6, 13, 9, (40, 180, 40))
+    return c
+
+
+def red_pencil():
+    """A red pencil lying from bottom left to top right, its sharpened point down."""
+    c = Canvas(16)
+    c.stroke([(5.5, 10.5), (13, 3)], 2.6, (110, 0, 0))
+    c.stroke([(5.5, 10.5), (13, 3)], 1.7, (220, 40, 40))
+    c.stroke([(12.2, 3.8), (13, 3)], 1.7, (240, 160, 170))  # the eraser
+    c.polygon([(0.5, 15.5), (2.2, 9.6), (6.4, 13.8)], (110, 0, 0))
+    c.polygon([(1.6, 14.4), (2.8, 10.6), (5.4, 13.2)], (245, 210, 160))
+    c.polygon([(0.5, 15.5), (1.1, 13.4), (2.6, 14.9)], OUTLINE)
+    return c
+
+
+def red_cross():
+    c = Canvas(16)
+    for radius, colour in ((2.4, (120, 0, 0)), (1.6, (225, 30, 30))):
+        c.stroke([(3, 3), (13, 13)], radius, colour)
+        c.stroke([(13, 3), (3, 13)], radius, colour)
+    return c
+
+
+def wrench_and_screwdriver():
+    """A grey wrench and a screwdriver with an orange handle, crossed."""
+    c = Canvas(16)
+    steel, dark = (170, 170, 180), (70, 70, 80)
+    c.stroke([(3, 13), (12, 4)], 1.9, dark)
+    c.disc(12, 4, 3.6, dark)
+    c.disc(3, 13, 2.6, dark)
+    c.stroke([(3, 13), (12, 4)], 1.1, steel)
+    c.disc(12, 4, 2.8, steel)
+    c.disc(3, 13, 1.8, steel)
+    c.clear_disc(14, 2, 1.9)  # the jaw
+    c.clear_disc(3, 13, 0.8)
+    c.stroke([(2.5, 2.5), (9.5, 9.5)], 1.0, dark)
+    c.stroke([(2.5, 2.5), (9.5, 9.5)], 0.5, (220, 220, 225))
+    c.stroke([(10, 10), (14, 14)], 2.1, (140, 60, 0))
+    c.stroke([(10, 10), (14, 14)], 1.4, (245, 150, 20))
+    return c
+
+
+def two_people():
+    """Two people, one behind the other."""
+    c = Canvas(16)
+    skin, edge = (250, 205, 160), (60, 60, 60)
+
+    def person(cx, head_y, body_y, colour):
+        c.ellipse(cx, body_y + 5.5, 4.6, 5.6, edge, max_y=15)
+        c.ellipse(cx, body_y + 5.5, 3.7, 4.7, colour, max_y=15)
+        c.disc(cx, head_y, 3.3, edge)
+        c.disc(cx, head_y, 2.5, skin)
+
+    person(10.5, 3.5, 6.5, (50, 100, 210))
+    person(5.5, 6.5, 10, (40, 160, 60))
+    return c
+
+
+def envelope_with_arrow():
+    """A white envelope with a green arrow pointing away from it, up and right."""
+    c = Canvas(16)
+    edge = (90, 90, 90)
+    c.rect(0, 6, 12, 15, edge)
+    c.rect(1, 7, 11, 14, WHITE)
+    c.line([(1, 7), (6, 11), (11, 7)], edge)
+    arrow = [(7.5, 2.5), (11.5, 2.5), (11.5, 0.5), (15.5, 4), (11.5, 7.5), (11.5, 5.5), (7.5, 5.5)]
+    c.polygon([(6.5, 1.5), (10.5, 1.5), (10.5, -1), (16.8, 4), (10.5, 9), (10.5, 6.5), (6.5, 6.5)], (0, 100, 0))
+    c.polygon(arrow, (40, 190, 40))
+    return c
+
+
+def green_question_mark():
+    c = Canvas(16)
+    arc = [(8 + 3.6 * math.cos(math.radians(a)), 5.2 - 3.6 * math.sin(math.radians(a)))
+           for a in range(160, -100, -20)]
+    curve = arc + [(8, 10)]
+    for radius, colour in ((2.1, (0, 90, 0)), (1.3, (30, 170, 30))):
+        c.stroke(curve, radius, colour)
+        c.disc(8, 13.7, radius + 0.3, colour)
+    return c
+
+
+def small_window():
+    """A small window: blue title bar with a close box, white inside."""
+    c = Canvas(16)
+    c.rect(0, 1, 15, 14, OUTLINE)
+    c.rect(1, 2, 14, 4, (20, 60, 170))
+    c.rect(12, 3, 13, 3, WHITE)
+    c.rect(1, 5, 14, 13, WHITE)
+    c.rect(2, 6, 8, 6, (170, 170, 170))
+    c.rect(2, 8, 10, 8, (170, 170, 170))
+    c.rect(2, 10, 6, 10, (170, 170, 170))
+    return c
+
+
+# The icon files of the menus and buttons, by the resource that names them.
+COMMAND_ICONS = [
+    ("new_book.ico", new_page),                      # 134 新建
+    ("open_book.ico", open_folder),                  # 136 打开...
+    ("save_book.ico", lambda: floppy_disk((40, 90, 200), (10, 30, 110))),  # 135 保存
+    ("save_default.ico", lambda: floppy_disk((40, 160, 60), (0, 80, 20))),  # 160 存为默认
+    ("add_contact.ico", green_plus),                 # 126 添加
+    ("edit_contact.ico", red_pencil),                # 125 编辑
+    ("delete_contact.ico", red_cross),               # 124 删除
+    ("settings.ico", wrench_and_screwdriver),        # 159 设置...
+    ("groups.ico", two_people),                      # 157 分组管理...
+    ("feedback.ico", envelope_with_arrow),           # 155 反馈...
+    ("help_topics.ico", green_question_mark),        # 158 使用说明...
+    ("about.ico", small_window),                     # 156 关于...
+]
+
+
+# ---- The help dialog's banner: 366 x 40, 24-bit
+
+BANNER_WIDTH = 366
+BANNER_HEIGHT = 40
+
+
+def help_banner():
+    """A broad green tree on a green hill under a light-blue sky."""
+    c = Canvas(BANNER_WIDTH, BANNER_HEIGHT)
+    for y in range(BANNER_HEIGHT):
+        t = y / (BANNER_HEIGHT - 1)
+        sky = (int(150 + 70 * t), int(200 + 40 * t), 255)
+        c.rect(0, y, BANNER_WIDTH - 1, y, sky)
+    # A few soft clouds.
+    for cx, cy, rx, ry in ((48, 10, 18, 4), (64, 8, 12, 4), (300, 12, 20, 4), (318, 9, 11, 4)):
+        c.ellipse(cx, cy, rx, ry, (245, 250, 255))
+    # Far hills, then the hill the tree stands on.
+    c.ellipse(50, 52, 150, 27, (130, 195, 105))
+    c.ellipse(330, 54, 140, 28, (130, 195, 105))
+    c.ellipse(183, 80, 215, 49, (70, 160, 60))
+    # The trunk and the broad crown.
+    c.polygon([(178, 34), (180, 24), (186, 24), (188, 34)], (110, 70, 30))
+    c.stroke([(183, 30), (171, 22)], 1.2, (110, 70, 30))
+    c.stroke([(183, 29), (196, 21)], 1.2, (110, 70, 30))
+    for cx, cy, rx, ry, colour in ((183, 17, 44, 13, (30, 110, 40)),
+                                   (160, 19, 22, 9, (30, 110, 40)),
+                                   (206, 19, 22, 9, (30, 110, 40)),
+                                   (176, 13, 26, 9, (50, 140, 50)),
+                                   (194, 14, 24, 8, (50, 140, 50)),
+                                   (185, 9, 16, 6, (80, 170, 70))):
+        c.ellipse(cx, cy, rx, ry, colour)
+    return c
+
+
+def write_bitmap(name, canvas):
+    """A 24-bit .bmp: file header, BITMAPINFOHEADER, bottom-up BGR rows padded to 4 bytes."""
+    width, height = canvas.size, canvas.height
+    row_bytes = (width * 3 + 3) // 4 * 4
+    pixels = bytearray()
+    for y in reversed(range(height)):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = canvas.pixels[y][x] or WHITE
+            row += bytes((b, g, r))
+        pixels += row + bytes(row_bytes - len(row))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    path = os.path.join(OUT, name)
+    with open(path, "wb") as f:
+        f.write(header + info + bytes(pixels))
+    print("wrote", os.path.relpath(path))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     write_icon("application.ico", [application_icon(16), application_icon(32)])
     write_icon("check_empty.ico", [check_box()])
     write_icon("check_ticked.ico", [check_box_ticked()])
+    for name, draw in COMMAND_ICONS:
+        write_icon(name, [draw()])
+    write_bitmap("help_banner.bmp", help_banner())
     return 0
 
 
