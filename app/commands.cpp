@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "app/about_dialog.h"
 #include "app/app_state.h"
+#include "app/feedback.h"
 #include "app/file_dialogs.h"
 #include "app/file_names.h"
+#include "app/help_dialog.h"
 #include "app/main_window.h"
+#include "app/owner_drawn.h"
 #include "app/ui_text.h"
 #include "csv/csv_commands.h"
 #include "editor/contact_editor.h"
@@ -188,9 +192,11 @@ void SelectAllCommand() {
 
 void ShowContextMenu(HWND window, POINT clientPoint) {
     HMENU menu = LoadMenuW(App.instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+    HMENU itemMenu = GetSubMenu(menu, ItemMenuPosition);
+    MakePopupOwnerDrawn(itemMenu);  // drawn like the drop-downs
     POINT screenPoint = clientPoint;
     ClientToScreen(App.contactList, &screenPoint);
-    TrackPopupMenu(GetSubMenu(menu, ItemMenuPosition), TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, window, nullptr);
+    TrackPopupMenu(itemMenu, TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, window, nullptr);
     DestroyMenu(menu);
 }
 
@@ -255,6 +261,9 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDM_IMPORT_CSV: ImportCsvCommand(window); break;
         case IDM_EXPORT_VCF: ExportVcardCommand(window); break;
         case IDM_EXPORT_CSV: ExportCsvCommand(window); break;
+        case IDM_FEEDBACK: SendFeedback(window); break;
+        case IDM_HELP_TOPICS: RunHelpDialog(window); break;
+        case IDM_ABOUT: RunAboutDialog(window); break;
     }
 }
 

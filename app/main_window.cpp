@@ -4,8 +4,10 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/command_icons.h"
 #include "app/commands.h"
 #include "app/file_names.h"
+#include "app/owner_drawn.h"
 #include "app/ui_text.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
@@ -75,14 +77,10 @@ void CreateChildControls(HWND window) {
     }
 }
 
+// The two check-box images come from the small icons; the list keeps its own copies.
 HIMAGELIST CreateCheckBoxImages() {
     HIMAGELIST images = ImageList_Create(CheckImageSize, CheckImageSize, ILC_MASK, 1, 1);
-    for (int icon : {IDI_CHECK_EMPTY, IDI_CHECK_TICKED}) {
-        HICON handle = static_cast<HICON>(
-            LoadImageW(App.instance, MAKEINTRESOURCEW(icon), IMAGE_ICON, CheckImageSize, CheckImageSize, LR_DEFAULTCOLOR));
-        ImageList_AddIcon(images, handle);
-        DestroyIcon(handle);  // the image list keeps its own copy
-    }
+    for (int icon : {IDI_CHECK_EMPTY, IDI_CHECK_TICKED}) ImageList_AddIcon(images, CommandIcon(icon));
     return images;
 }
 
@@ -126,6 +124,7 @@ void OpenDefaultBook() {
 BOOL MainWindow_OnCreate(HWND window, LPCREATESTRUCT) {
     App.mainWindow = window;
     App.editedRecord = nullptr;
+    LoadCommandIcons();
     CreateChildControls(window);
     SetUpContactList();
     LoadSettings(App.settings, SettingsPath());
@@ -159,26 +158,9 @@ bool MainWindow_OnClose(HWND window) {
         PathString path = App.document.currentPath.empty() ? PathString(TempBookName) : App.document.currentPath;
         if (!SaveBook(window, path)) return false;
     }
+    FreeCommandIcons();
     SaveSettings(App.settings, SettingsPath());
     PostQuitMessage(0);
-    return true;
-}
-
-// The toolbar buttons' edge and caption: raised, or sunken while pressed.
-void DrawToolbarButton(const DRAWITEMSTRUCT* item) {
-    RECT edge = item->rcItem;
-    DrawEdge(item->hDC, &edge, (item->itemState & ODS_SELECTED) ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, BF_RECT);
-    wchar_t caption[16];
-    GetWindowTextW(item->hwndItem, caption, 16);
-    RECT text = {item->rcItem.left + 30, item->rcItem.top + 3, item->rcItem.right, item->rcItem.bottom};
-    SetBkMode(item->hDC, TRANSPARENT);
-    DrawTextW(item->hDC, caption, -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE);
-}
-
-bool MainWindow_OnDrawItem(const DRAWITEMSTRUCT* item) {
-    if (item->CtlType != ODT_BUTTON) return false;
-    if (item->CtlID != IDC_ADD_BUTTON && item->CtlID != IDC_EDIT_BUTTON && item->CtlID != IDC_DELETE_BUTTON) return false;
-    DrawToolbarButton(item);
     return true;
 }
 
@@ -202,8 +184,10 @@ void StartUserInterface(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance) {
     App.instance = instance;
-    return CreateWindowExW(0, MainWindowClass, ProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, InitialWidth,
-                           InitialHeight, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, MainWindowClass, ProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                                  InitialWidth, InitialHeight, nullptr, nullptr, instance, nullptr);
+    if (window) MakeMenusOwnerDrawn(GetMenu(window));
+    return window;
 }
 
 void PlaceMainWindow(HWND window) {
@@ -259,8 +243,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (header->hwndFrom == App.contactList) return MainWindow_OnContactListNotify(window, header);
             break;
         }
+        case WM_MEASUREITEM:
+            if (MainWindow_OnMeasureItem(static_cast<UINT>(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
+            break;
         case WM_DRAWITEM:
-            if (MainWindow_OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+            if (MainWindow_OnDrawItem(static_cast<UINT>(wParam), reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+                return TRUE;
+            }
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

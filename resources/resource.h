@@ -10,6 +10,19 @@
 #define IDI_APPLICATION_ICON 119
 #define IDI_CHECK_TICKED 120
 #define IDI_CHECK_EMPTY 123
+// The small icons of the menus and the toolbar buttons
+#define IDI_DELETE_CONTACT 124
+#define IDI_EDIT_CONTACT 125
+#define IDI_ADD_CONTACT 126
+#define IDI_NEW_BOOK 134
+#define IDI_SAVE_BOOK 135
+#define IDI_OPEN_BOOK 136
+#define IDI_FEEDBACK 155
+#define IDI_ABOUT 156
+#define IDI_GROUPS 157
+#define IDI_HELP_TOPICS 158
+#define IDI_SETTINGS 159
+#define IDI_SAVE_DEFAULT 160
 
 // Dialog templates
 #define IDD_CONTACT_EDITOR 121
@@ -44,6 +57,14 @@
 #define IDM_FILE_NEW 40029
 #define IDM_FILE_SAVE_DEFAULT 40036
 #define IDM_ITEM_SELECT_ALL 40037
+
+// The ids the owner-drawn menus give the items that only open a menu:
+// the four bar items (40030 + position) and the submenus 导入 and 输出.
+// They are never sent as commands.
+#define IDM_DRAW_BAR_FIRST 40030
+#define IDM_DRAW_BAR_LAST 40033
+#define IDM_DRAW_IMPORT_MENU 40034
+#define IDM_DRAW_EXPORT_MENU 40035
 
 // Main window controls
 #define IDC_ADD_BUTTON 40050
@@ -95,3 +116,12 @@
 #define IDC_EXPORT_TICKED 1077
 #define IDC_EXPORT_ALL 1078
 #define IDC_EXPORT_BROWSE 1079
+
+// Help dialog
+#define IDC_HELP_TEXT 1000
+#define IDC_HELP_TOPIC_LIST 1021
+
+// About box
+#define IDC_ABOUT_PRODUCT 1019
+#define IDC_ABOUT_VERSION 1020
+#define IDC_ABOUT_AUTHOR 1022

@@ -1,0 +1,103 @@
+#include "app/help_dialog.h"
+
+#include <windowsx.h>
+
+#include "app/app_state.h"
+#include "app/author.h"
+#include "app/ui_text.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct HelpTopic {
+    const wchar_t* title;
+    const wchar_t* text;  // "%s" is filled in with the author's address and QQ number
+};
+
+const HelpTopic HelpTopics[HelpTopicCount] = {
+    {L"软件简介",
+     L"Corvelle是运行在windows系统上的通讯录管理软件，具有如下的功能和特点：\r\n"
+     L"1.无需安装，体积小巧，运行快速，适用于windows2000及以上的系统，可以放在U盘中随身携带；\r\n"
+     L"2.支持vcf和CSV格式的文件，可以批量导入和导出联系人；\r\n"
+     L"3.表格中显示的字段可以自由选择；\r\n"
+     L"4.可以对姓名等二十多个联系人字段进行模糊搜索，联系人的分组可以由用户自己定义。"},
+    {L"快捷工具栏",
+     L"快捷工具栏位于程序主界面的菜单和通讯录表格之间，可以方便用户的操作，按照从左到右的顺序将功能一次简要介绍如下：\r\n"
+     L"1.搜索过滤器。过滤搜索的字段内容\r\n"
+     L"2.快速搜索栏。用户在这里输入想要查找的联系人的内容，系统自动检索符合条件的项目\r\n"
+     L"3.添加、编辑、删除。管理联系人项目\r\n"
+     L"4.分类过滤器，在下拉列表中选择过滤的类别"},
+    {L"vcf文件",
+     L"可以导入从手机中导出的VCF文件，已经使用诺基亚手机测试通过。VCF文件的版本必须是2.1。"
+     L"1.6版本增加了对两种QP编码的支持，即UTF-8 QP编码和Unicode QP编码。"
+     L"可以读取的联系人字段有二十多个。"},
+    {L"CSV文件", L"支持CSV文件，最大支持50列，每列50字节。"},
+    {L"反馈与建议",
+     L"反馈与建议：\r\n"
+     L"本软件完全免费，无需安装，也不会在系统中留下任何垃圾文件。希望大家多多支持作者！"
+     L"如果您对本软件有任何意见或者建议，请发电子邮件告诉作者；如果您觉得本软件对您有用，也欢迎来信致谢。\r\n"
+     L"联系方式：\r\n"
+     L"电邮：%s\r\n"
+     L"QQ：%s"},
+    {L"历史更新",
+     L"1.6版本更新内容：[20130207]\r\n"
+     L"1.增加了联系人分组功能，分组由用户自己定义；\r\n"
+     L"2.退出时询问是否保存，启动时自动打开默认文件；\r\n"
+     L"3.联系人字段增加到二十多个，足够日常使用；\r\n"
+     L"4.大大提高了对vcf和csv文件的兼容性，读取效果更好；\r\n"
+     L"5.窗口可以改变大小。\r\n"
+     L"1.0版本发布以后，作者在自己使用的过程中发现了很多需要改进的地方，于是花了几天时间重新组织了程序的结构。"
+     L"感谢一位网友的关注和中肯的建议，今后还会继续听取大家的意见。春节快乐！\r\n"
+     L"\r\n"
+     L"1.62版本更新内容：\r\n"
+     L"1.修正了打开文件后列表为空的错误，同时修正了VCF文件Unicode QP编码的导入和导出错误。\r\n"
+     L"\r\n"
+     L"1.9版本更新内容：[20130210]\r\n"
+     L"1.美化了界面；\r\n"
+     L"2.部分操作更加人性化，增加了右键菜单。"},
+};
+
+void ShowTopic(HWND dialog, int topic) {
+    if (topic < 0 || topic >= HelpTopicCount) return;
+    SetDlgItemTextW(dialog, IDC_HELP_TEXT, HelpTopicText(topic).c_str());
+}
+
+void HelpDialog_OnInit(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_HELP_TOPIC_LIST);
+    for (int topic = 0; topic < HelpTopicCount; ++topic) ListBox_AddString(list, HelpTopicTitle(topic).c_str());
+    ListBox_SetCurSel(list, 0);
+    ShowTopic(dialog, 0);
+    // The arrows step through the topics from the start.
+    SetFocus(list);
+}
+
+// Only 关闭 (or Enter) closes the dialog; Escape does nothing.
+void HelpDialog_OnCommand(HWND dialog, int id, int code) {
+    if (id == IDOK) {
+        EndDialog(dialog, IDOK);
+    } else if (id == IDC_HELP_TOPIC_LIST && code == LBN_SELCHANGE) {
+        ShowTopic(dialog, ListBox_GetCurSel(GetDlgItem(dialog, IDC_HELP_TOPIC_LIST)));
+    }
+}
+
+INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            HelpDialog_OnInit(dialog);
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            HelpDialog_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+std::wstring HelpTopicTitle(int topic) { return HelpTopics[topic].title; }
+
+std::wstring HelpTopicText(int topic) { return FillIn(HelpTopics[topic].text, {FeedbackAddress, AuthorQq}); }
+
+void RunHelpDialog(HWND owner) {
+    DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_HELP), owner, HelpDialogProc, 0);
+}
