@@ -250,6 +250,11 @@ void CALLBACK PopupMenuAnswer::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
         GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
         answer->ids.push_back(id == static_cast<UINT>(-1) ? 0 : id);
         answer->texts.push_back(text);
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoW(menu, i, TRUE, &info);
+        answer->ownerDrawn.push_back((info.fType & MFT_OWNERDRAW) != 0);
         if (id != 0) ++steps;  // the keyboard passes over separators
         if (answer->choose_ != 0 && id == answer->choose_) chosenSteps = steps;
     }

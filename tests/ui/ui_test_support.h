@@ -102,6 +102,7 @@ public:
     bool Shown() const { return shown_; }
     std::vector<UINT> ids;            // in menu order; 0 for a separator
     std::vector<std::wstring> texts;  // "" for a separator
+    std::vector<bool> ownerDrawn;     // drawn by its owner window
 
 private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
