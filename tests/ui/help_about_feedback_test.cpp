@@ -51,6 +51,20 @@ void PressKey(HWND window, UINT key) {
     SendMessageW(window, WM_KEYUP, key, 0xC0000001);
 }
 
+// The control's text, in the control's font, fits its width.
+bool TextFits(HWND control) {
+    std::wstring text = WindowText(control);
+    HDC dc = GetDC(control);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    RECT client;
+    GetClientRect(control, &client);
+    return size.cx <= client.right;
+}
+
 bool HasSystemMenu(HWND dialog) { return GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU; }
 
 using HelpDialogTest = MainWindowTest;
@@ -162,7 +176,10 @@ TEST_F(AboutDialogTest, ShowsTheFileVersionAndTheAuthor) {
         EXPECT_FALSE(HasSystemMenu(dialog));
         EXPECT_EQ(L"Corvelle v1.9", WindowText(GetDlgItem(dialog, IDC_ABOUT_PRODUCT)));
         EXPECT_EQ(L"文件版本：2.0210(正式版)", WindowText(GetDlgItem(dialog, IDC_ABOUT_VERSION)));
-        EXPECT_EQ(L"作者:Corvelle  电邮:feedback@corvelle.example", WindowText(GetDlgItem(dialog, IDC_ABOUT_AUTHOR)));
+        HWND author = GetDlgItem(dialog, IDC_ABOUT_AUTHOR);
+        EXPECT_EQ(L"作者:Corvelle  电邮:feedback@corvelle.example", WindowText(author));
+        EXPECT_TRUE(TextFits(author)) << "the whole author line shows";
+        EXPECT_TRUE(TextFits(GetDlgItem(dialog, IDC_ABOUT_VERSION)));
         PressButton(dialog, IDCANCEL);
         PumpMessages();
         EXPECT_TRUE(IsWindow(dialog)) << "Escape does nothing";
