@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/command_icons.h"
 #include "app/owner_drawn.h"
 #include "resources/resource.h"
 #include "ui_test_support.h"
@@ -372,6 +373,36 @@ TEST_F(OwnerDrawnTest, TheContextMenuIsDrawnLikeTheItemMenu) {
         }
     }
     DestroyMenu(loaded);
+}
+
+using CommandIconTest = MainWindowTest;
+
+TEST_F(CommandIconTest, TheSmallIconsLiveFromCreationToClosing) {
+    const int smallIcons[] = {IDI_CHECK_TICKED, IDI_CHECK_EMPTY, IDI_ADD_CONTACT, IDI_DELETE_CONTACT, IDI_EDIT_CONTACT,
+                              IDI_NEW_BOOK,     IDI_OPEN_BOOK,   IDI_SAVE_BOOK,   IDI_SETTINGS,       IDI_ABOUT,
+                              IDI_HELP_TOPICS,  IDI_GROUPS,      IDI_FEEDBACK,    IDI_SAVE_DEFAULT};
+    StartCorvelle();
+    for (int icon : smallIcons) {
+        HICON handle = CommandIcon(icon);
+        ASSERT_NE(nullptr, handle) << icon;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(handle, &info));
+        BITMAP colour = {};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(16, colour.bmWidth) << icon;
+        EXPECT_EQ(16, colour.bmHeight) << icon;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    EXPECT_EQ(0, MenuIconFor(IDM_FILE_SAVE_AS));
+    EXPECT_EQ(IDI_FEEDBACK, MenuIconFor(IDM_FEEDBACK));
+    EXPECT_EQ(IDI_EDIT_CONTACT, ButtonIconFor(IDC_EDIT_BUTTON));
+    EXPECT_EQ(IDI_DELETE_CONTACT, ButtonIconFor(IDC_DELETE_BUTTON));
+
+    ModalAnswers answers;
+    answers.ExpectMessage(L"在退出之前是否保存？", L"退出", MB_YESNOCANCEL | MB_ICONQUESTION, IDNO);
+    EXPECT_TRUE(CloseCorvelle());
+    for (int icon : smallIcons) EXPECT_EQ(nullptr, CommandIcon(icon)) << icon;
 }
 
 using ContextMenuLookTest = MainWindowTest;
