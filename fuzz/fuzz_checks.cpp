@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "store/contact_store.h"
@@ -57,4 +58,68 @@ void CheckDocument(const GroupList& groups, const ContactStore& contacts) {
         Require(before.Gender == after.Gender, "a gender changed");
         Require(before.GroupIndex == after.GroupIndex, "a group index changed");
     }
+}
+
+uint8_t FuzzInput::TakeByte() {
+    if (size == 0) return 0;
+    --size;
+    return *data++;
+}
+
+namespace {
+
+// Made once per run and removed at exit; a plain array so that it
+// outlives the exit handler.
+char scratchFolder[4096];
+
+void RemoveScratchFolder() { std::filesystem::remove_all(scratchFolder); }
+
+}  // namespace
+
+std::string ScratchFile(const char* name) {
+    if (scratchFolder[0] == '\0') {
+        const char* base = std::getenv("TMPDIR");
+        std::snprintf(scratchFolder, sizeof scratchFolder, "%s/corvelle-fuzz-XXXXXX", base && *base ? base : "/tmp");
+        Require(mkdtemp(scratchFolder) != nullptr, "mkdtemp");
+        std::atexit(RemoveScratchFolder);
+    }
+    return std::string(scratchFolder) + "/" + name;
+}
+
+void WriteScratchFile(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    Require(file != nullptr, "cannot write the input file");
+    Require(bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(),
+            "cannot write the input file");
+    Require(std::fclose(file) == 0, "cannot write the input file");
+}
+
+int FillStoreBeforeImport(uint8_t choice, ContactStore& store) {
+    int count = 0;
+    switch (choice % 8) {
+    case 6: count = 1; break;
+    case 7: count = MaxRecords - 2; break;
+    default: break;
+    }
+    ContactRecord old = EmptyRecord();
+    SetField(old, Surname, "old");
+    for (int n = 0; n < count; ++n) AppendRecord(store, old);
+    return count;
+}
+
+void CheckImport(const Document& document, int before, int imported, int notImported) {
+    const ContactStore& store = document.contacts;
+    Require(imported >= 0 && notImported >= 0, "a negative count");
+    Require(RecordCount(store) <= MaxRecords, "the store holds more than MaxRecords contacts");
+    Require(RecordCount(store) == before + imported, "the count of imported contacts is not what was appended");
+    Require(notImported == 0 || RecordCount(store) == MaxRecords, "contacts were left out of a store with room");
+    ContactStore appended;
+    for (int n = before; n < RecordCount(store); ++n) {
+        const ContactRecord& record = *RecordAt(store, n);
+        Require(record.GroupIndex == 0, "an imported contact is not in group 0");
+        Require(record.CheckFlag == 0 && record.ShownFlag == 0, "an imported contact is ticked or shown");
+        Require(record.Gender == 0 || record.Gender == 1, "an imported gender is neither 0 nor 1");
+        AppendRecord(appended, record);
+    }
+    CheckDocument(document.groups, appended);
 }

@@ -3,11 +3,17 @@
 // Usage: corvelle_seed_writer CORPUS_FOLDER (fuzz/corpus)
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "csv/csv_writer.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"
+#include "store/safe_file.h"
 #include "store/settings_file.h"
+#include "vcard/text_encodings.h"
+#include "vcard/vcard_writer.h"
 
 namespace {
 
@@ -59,6 +65,133 @@ bool WriteBooks(const std::string& folder) {
     return ok;
 }
 
+// A harness input: the bytes that choose how the harness runs, then the file.
+bool SaveInput(const std::string& path, const std::string& choices, const std::string& file) {
+    return WriteFileReplacing(path, choices + file);
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Contacts as the editor makes them: a Chinese name with a phone and a
+// birthday, an ASCII one with addresses, one with a long organisation.
+ContactStore SampleContacts() {
+    ContactStore store;
+    ContactRecord zhang = EmptyRecord();
+    SetField(zhang, Surname, Gbk(u"张"));
+    SetField(zhang, GivenName, Gbk(u"三"));
+    SetField(zhang, Mobile, "13800138000");
+    SetField(zhang, BirthYear, "1985");
+    SetField(zhang, BirthMonth, "7");
+    SetField(zhang, BirthDay, "21");
+    SetField(zhang, JobTitle, Gbk(u"经理"));
+    AppendRecord(store, zhang);
+
+    ContactRecord smith = EmptyRecord();
+    SetField(smith, Surname, "Smith");
+    SetField(smith, GivenName, "Anna");
+    smith.Gender = 1;
+    SetField(smith, Email, "anna@example.com");
+    SetField(smith, QQNumber, "10001");
+    SetField(smith, HomeStreet, "1 Main St");
+    SetField(smith, HomeCity, "Springfield");
+    SetField(smith, HomePostcode, "050000");
+    SetField(smith, WorkCountry, "China");
+    SetField(smith, WorkPhone, "010-12345678");
+    SetField(smith, HomeFax, "0311-7654321");
+    AppendRecord(store, smith);
+
+    ContactRecord li = EmptyRecord();
+    SetField(li, Surname, Gbk(u"欧阳"));
+    SetField(li, Nickname, Gbk(u"小李"));
+    SetField(li, Company, Gbk(u"某某科技有限公司北京分公司"));
+    SetField(li, Department, Gbk(u"市场部"));
+    SetField(li, WorkProvince, Gbk(u"北京"));
+    AppendRecord(store, li);
+    return store;
+}
+
+const VcardEncoding Encodings[] = {Plain, Utf8Qp, UnicodeQp};
+
+// The first byte is 0: the store starts empty.
+bool WriteVcardFiles(const std::string& folder) {
+    ContactStore store = SampleContacts();
+    bool ok = true;
+    for (VcardEncoding encoding : Encodings) {
+        std::string all;
+        for (int n = 0; n < RecordCount(store); ++n) {
+            std::string card = VcardFileText(*RecordAt(store, n), encoding);
+            std::string name = folder + "/card" + std::to_string(n) + "_encoding" + std::to_string(encoding) + ".vcf";
+            ok = SaveInput(name, std::string(1, '\0'), card) && ok;
+            all += (all.empty() ? "" : "\r\n") + card;
+        }
+        ok = SaveInput(folder + "/cards_encoding" + std::to_string(encoding) + ".vcf", std::string(1, '\0'), all) && ok;
+    }
+    // A store with room for two more contacts meets a file of three.
+    std::string three;
+    for (int n = 0; n < RecordCount(store); ++n) three += VcardFileText(*RecordAt(store, n), Plain) + "\r\n";
+    return SaveInput(folder + "/cards_nearly_full.vcf", std::string(1, '\7'), three) && ok;
+}
+
+// The lines of written cards, each ended by a line feed alone as the
+// reader hands them on; the first byte chooses an empty card, or a full
+// one for the lines to overwrite.
+bool WriteVcardLines(const std::string& folder) {
+    ContactStore store = SampleContacts();
+    bool ok = true;
+    for (VcardEncoding encoding : Encodings) {
+        for (int n = 0; n < RecordCount(store); ++n) {
+            std::string lines;
+            for (char c : VcardFileText(*RecordAt(store, n), encoding)) {
+                if (c != '\r') lines += c;
+            }
+            std::string name = folder + "/lines" + std::to_string(n) + "_encoding" + std::to_string(encoding) + ".txt";
+            ok = SaveInput(name, std::string(1, static_cast<char>(n % 2)), lines) && ok;
+        }
+    }
+    return ok;
+}
+
+// GBK texts and their encoded forms; the first byte makes the buffers of
+// the low-level conversions 256 bytes.
+bool WriteEncodedTexts(const std::string& folder) {
+    const std::string texts[] = {Gbk(u"张三"), Gbk(u"某某科技有限公司;市场部"), "Zhang San;138-0000",
+                                 Gbk(u"·一二三四五六七八九十") + std::string(30, 'x')};
+    bool ok = true;
+    int n = 0;
+    for (const std::string& text : texts) {
+        ok = SaveInput(folder + "/text" + std::to_string(n) + ".txt", std::string(1, '\xFF'), text) && ok;
+        for (VcardEncoding encoding : {Utf8Qp, UnicodeQp}) {
+            VcardText value;
+            CopyToField(value, VcardTextCapacity, text);
+            EncodeVcardValue(value, encoding);
+            std::string name = folder + "/text" + std::to_string(n) + "_encoding" + std::to_string(encoding) + ".txt";
+            ok = SaveInput(name, std::string(1, '\xFF'), value) && ok;
+        }
+        ++n;
+    }
+    return ok;
+}
+
+// Files from the CSV export, which import without a question, and one
+// with titles of its own. After the first byte (an empty store) come the
+// four answers: map to Mobile, ignore, ignore the rest, map to Surname.
+bool WriteCsvFiles(const std::string& folder) {
+    const std::string answers = std::string(1, '\0') + "\x2A\x00\x01\x0A";
+    std::string exported = folder + "/exported.tmp";
+    ContactStore store = SampleContacts();
+    bool ok = ExportCsvFile(exported, store, false);
+    ok = ok && SaveInput(folder + "/exported.csv", answers, ReadBytes(exported));
+    ok = ok && ExportCsvFile(exported, ContactStore{}, false);
+    ok = ok && SaveInput(folder + "/header_only.csv", answers, ReadBytes(exported));
+    std::remove(exported.c_str());
+    std::string own = "Phone," + Gbk(u"姓") + ",Note,Name\r\n13800138000," + Gbk(u"张") + ",x,y\r\n555," +
+                      Gbk(u"李") + ",,\r\n";
+    return SaveInput(folder + "/own_titles.csv", answers, own) && ok;
+}
+
 bool WriteSettings(const std::string& folder) {
     DisplaySettings settings = DefaultSettings();
     bool ok = SaveSettings(settings, folder + "/default.dat") == 1;
@@ -76,6 +209,10 @@ struct SeedSet {
 const SeedSet SeedSets[] = {
     {"address_book", WriteBooks},
     {"settings", WriteSettings},
+    {"vcard_file", WriteVcardFiles},
+    {"vcard_line", WriteVcardLines},
+    {"text_encodings", WriteEncodedTexts},
+    {"csv_file", WriteCsvFiles},
 };
 
 }  // namespace

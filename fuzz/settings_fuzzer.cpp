@@ -2,32 +2,13 @@
 // within 256 bytes, and save and load back unchanged.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "fuzz/fuzz_checks.h"
 #include "store/settings_file.h"
 
 namespace {
-
-// A private folder for the two files, made once per run and removed at
-// exit; kept in a plain array so that it outlives the exit handler.
-char folder[4096];
-
-void RemoveFolder() { std::filesystem::remove_all(folder); }
-
-std::string Folder() {
-    if (folder[0] == '\0') {
-        const char* base = std::getenv("TMPDIR");
-        std::snprintf(folder, sizeof folder, "%s/corvelle-fuzz-XXXXXX", base && *base ? base : "/tmp");
-        Require(mkdtemp(folder) != nullptr, "mkdtemp");
-        std::atexit(RemoveFolder);
-    }
-    return folder;
-}
 
 bool SameSettings(const DisplaySettings& a, const DisplaySettings& b) {
     return std::memcmp(a.ColumnFlags, b.ColumnFlags, sizeof a.ColumnFlags) == 0 &&
@@ -37,12 +18,9 @@ bool SameSettings(const DisplaySettings& a, const DisplaySettings& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string input = Folder() + "/input.dat";
-    static const std::string saved = Folder() + "/txl.dat";
-    FILE* file = std::fopen(input.c_str(), "wb");
-    Require(file != nullptr, "cannot write the input file");
-    Require(size == 0 || std::fwrite(data, 1, size, file) == size, "cannot write the input file");
-    std::fclose(file);
+    static const std::string input = ScratchFile("input.dat");
+    static const std::string saved = ScratchFile("txl.dat");
+    WriteScratchFile(input, FuzzInput{data, size}.Rest());
 
     // Start-up reads into settings that are all zero.
     DisplaySettings settings = {};

@@ -1,0 +1,65 @@
+// Any bytes as a CSV file. The first byte chooses how many contacts the
+// store already holds, the next four the answers given, in turn, to the
+// column mapping questions (any of the three answers or one the dialog
+// never gives, any field, in range or not); the rest is the file. The
+// reader asks only about trimmed titles of at most 50 bytes that match no
+// field title, never after "ignore the rest", appends only contacts with a
+// surname in group 0, stops at the book's capacity, and the book still
+// saves and reads back unchanged.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "csv/csv_format.h"
+#include "csv/csv_reader.h"
+#include "fuzz/fuzz_checks.h"
+
+namespace {
+
+const int AnswerCount = 4;
+
+struct Answers {
+    uint8_t bytes[AnswerCount];
+    int asked;
+    bool ignoringTheRest;
+};
+
+ColumnMappingChoice Answer(void* context, const std::string& title) {
+    Answers& answers = *static_cast<Answers*>(context);
+    Require(!answers.ignoringTheRest, "asked again after ignore the rest");
+    Require(answers.asked < CsvMaxColumns, "asked about more than 50 columns");
+    Require(title.size() <= CsvCellBytes, "asked about a title of more than 50 bytes");
+    Require(title.find('\r') == std::string::npos && title.find('\n') == std::string::npos,
+            "asked about a title with a line end");
+    Require(title.empty() || (title.front() != ' ' && title.back() != ' '), "asked about an untrimmed title");
+    for (const std::string& known : CsvFieldTitles()) Require(title != known, "asked about a known title");
+
+    uint8_t byte = answers.bytes[answers.asked++ % AnswerCount];
+    static const ColumnMappingAnswer kinds[] = {IgnoreColumn, IgnoreRemaining, MapToField,
+                                                static_cast<ColumnMappingAnswer>(0)};
+    ColumnMappingChoice choice{kinds[byte % 4], (byte / 4) % 32 - 2};
+    if (choice.answer == IgnoreRemaining) answers.ignoringTheRest = true;
+    return choice;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = ScratchFile("input.csv");
+    FuzzInput input{data, size};
+    Document document;
+    ResetDocument(document, DocumentViews{nullptr, nullptr, nullptr, nullptr});
+    int before = FillStoreBeforeImport(input.TakeByte(), document.contacts);
+    Answers answers = {};
+    for (uint8_t& byte : answers.bytes) byte = input.TakeByte();
+    std::string file = input.Rest();
+    WriteScratchFile(path, file);
+
+    CsvImportResult result = ImportCsvFile(path, document.contacts, ColumnMappingQuestion{Answer, &answers});
+    Require(result.read == !file.empty(), "a file was read that is empty, or not read that is not");
+    CheckImport(document, before, result.imported, result.notImported);
+    for (int n = before; n < RecordCount(document.contacts); ++n) {
+        Require(RecordAt(document.contacts, n)->Surname[0] != '\0', "a line without a surname was imported");
+    }
+    return 0;
+}
