@@ -8,6 +8,7 @@
 #include <string>
 
 #include "csv/csv_writer.h"
+#include "listview/columns.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"
 #include "store/safe_file.h"
@@ -192,6 +193,24 @@ bool WriteCsvFiles(const std::string& folder) {
     return SaveInput(folder + "/own_titles.csv", answers, own) && ok;
 }
 
+// Searches for pieces of the texts the list shows for a contact, in every
+// group and every field, under every column, the contact in group 0; and
+// one that the restart at a failing byte misses ("aab" in "aaab").
+bool WriteSearches(const std::string& folder) {
+    ContactStore store = SampleContacts();
+    bool ok = true;
+    for (int n = 0; n < RecordCount(store); ++n) {
+        const ContactRecord& contact = *RecordAt(store, n);
+        std::string text = NameText(contact);
+        for (int flag = 0; flag < ColumnFlagCount; ++flag) text += ColumnText(contact, flag);
+        std::string pattern = text.substr(text.size() / 3, 4);
+        std::string choices = {1, 1, '\xFF', '\xFF', '\xFF', 2, static_cast<char>(pattern.size())};
+        ok = SaveInput(folder + "/search" + std::to_string(n) + ".txt", choices, pattern + text) && ok;
+    }
+    std::string choices = {1, 1, 0, 0, 0, 2, 3};
+    return SaveInput(folder + "/restart.txt", choices, "aabaaab") && ok;
+}
+
 bool WriteSettings(const std::string& folder) {
     DisplaySettings settings = DefaultSettings();
     bool ok = SaveSettings(settings, folder + "/default.dat") == 1;
@@ -213,6 +232,7 @@ const SeedSet SeedSets[] = {
     {"vcard_line", WriteVcardLines},
     {"text_encodings", WriteEncodedTexts},
     {"csv_file", WriteCsvFiles},
+    {"match_text", WriteSearches},
 };
 
 }  // namespace
