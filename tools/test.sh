@@ -17,7 +17,7 @@ echo "== Native tests"
 echo "== Native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/tools/sanitize.sh" || status=1
 
-echo "== Fuzz harnesses, ${FUZZ_SECONDS:=20} s each"
+echo "== Fuzz harnesses, ${FUZZ_SECONDS:=12} s each"
 "$root/tools/fuzz.sh" "$FUZZ_SECONDS" || status=1
 
 echo "== Windows tests under Wine"
