@@ -180,7 +180,7 @@ bool WriteEncodedTexts(const std::string& folder) {
 // with titles of its own. After the first byte (an empty store) come the
 // four answers: map to Mobile, ignore, ignore the rest, map to Surname.
 bool WriteCsvFiles(const std::string& folder) {
-    const std::string answers = std::string(1, '\0') + "\x2A\x00\x01\x0A";
+    const std::string answers = {0, 0x2A, 0, 1, 0x0A};
     std::string exported = folder + "/exported.tmp";
     ContactStore store = SampleContacts();
     bool ok = ExportCsvFile(exported, store, false);
