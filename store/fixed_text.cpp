@@ -14,6 +14,9 @@ size_t GbkCharacterLength(const char* text, size_t available) {
 }
 
 size_t FitGbkLength(const char* text, size_t length, size_t limit) {
+    // Every step below stays within the text, so a text that fits as a
+    // whole comes out whole; only a longer one needs the walk.
+    if (length <= limit) return length;
     size_t fitted = 0;
     while (fitted < length) {
         size_t next = fitted + GbkCharacterLength(text + fitted, length - fitted);
@@ -25,8 +28,7 @@ size_t FitGbkLength(const char* text, size_t length, size_t limit) {
 
 void CopyToField(char* field, size_t capacity, const char* text, size_t length) {
     if (capacity == 0) return;
-    size_t textLength = 0;
-    while (textLength < length && text[textLength] != '\0') ++textLength;
+    size_t textLength = strnlen(text, length);
     size_t kept = FitGbkLength(text, textLength, capacity - 1);
     std::memcpy(field, text, kept);
     std::memset(field + kept, 0, capacity - kept);

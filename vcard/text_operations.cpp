@@ -20,10 +20,14 @@ void TrimSpaces(std::string& text) {
     text = text.substr(start, end - start);
 }
 
+// In place, without a copy: the vCard reader trims every line it reads.
 void TrimSpaces(char* text) {
-    std::string trimmed = text;
-    TrimSpaces(trimmed);
-    std::memcpy(text, trimmed.c_str(), trimmed.size() + 1);
+    size_t end = std::strlen(text);
+    while (end > 0 && IsTrailingBlank(text[end - 1])) --end;
+    size_t start = 0;
+    while (start < end && text[start] == ' ') ++start;
+    std::memmove(text, text + start, end - start);
+    text[end - start] = '\0';
 }
 
 int ContainsToken(const char* text, const char* token, const char** cursor) {

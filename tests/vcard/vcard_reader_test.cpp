@@ -230,6 +230,22 @@ TEST_F(VcardReader, AcceptsEveryLineEnd) {
     EXPECT_EQ("Liu", Field(2, GivenName));
 }
 
+TEST_F(VcardReader, LinesAndLineEndsThatCrossTheReadersBlocksAreWhole) {
+    // The file is read in blocks of 4,096 bytes: padding lines of every
+    // length move each CR LF, and each card, across a block's end.
+    std::string bytes;
+    int cards = 0;
+    for (int pad = 0; bytes.size() < 3 * 4096; ++pad, ++cards) {
+        bytes += Card({"X-PAD:" + std::string(pad % 200, 'p'), "N:Li;" + std::to_string(cards), "TEL;CELL:7"});
+    }
+    Import(bytes);
+    ASSERT_EQ(cards, RecordCount(store));
+    for (int n = 0; n < cards; ++n) {
+        ASSERT_EQ(std::to_string(n), Field(n, GivenName));
+        ASSERT_EQ("7", Field(n, Mobile));
+    }
+}
+
 TEST_F(VcardReader, AMissingFileOrOneWithoutCardsImportsNothing) {
     VcardImportResult missing = ReadVcardFile(folder.Path("none.vcf"), store);
     EXPECT_EQ(1, missing.filesUnreadable);
