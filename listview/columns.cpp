@@ -1,5 +1,7 @@
 #include "listview/columns.h"
 
+#include <cstring>
+
 #include "store/fixed_text.h"
 
 const char16_t NameColumnHeader[] = u"姓名";
@@ -55,24 +57,46 @@ int NthShownColumn(const int32_t flags[ColumnFlagCount], int n) {
     return -1;
 }
 
-std::string NameText(const ContactRecord& record) { return FieldValue(record, Surname) + FieldValue(record, GivenName); }
+namespace {
 
-std::string ColumnText(const ContactRecord& record, int flag) {
+void AppendField(const ContactRecord& record, ContactField field, std::string& out) {
+    const char* text = FieldText(record, field);
+    out.append(text, strnlen(text, static_cast<size_t>(FieldInfo(field).width)));
+}
+
+}  // namespace
+
+void AppendNameText(const ContactRecord& record, std::string& out) {
+    AppendField(record, Surname, out);
+    AppendField(record, GivenName, out);
+}
+
+void AppendColumnText(const ContactRecord& record, int flag, std::string& out) {
     const ColumnInfo& column = columnTable[flag];
-    std::string text;
     switch (column.format) {
         case CellFormat::GenderWord:
-            text = record.Gender == 0 ? Words().male : Words().female;
+            out += record.Gender == 0 ? Words().male : Words().female;
             break;
         case CellFormat::Birthday:
             for (int i = 0; i < column.fieldCount; ++i) {
-                text += FieldValue(record, column.fields[i]);
-                text += Words().units[i];
+                AppendField(record, column.fields[i], out);
+                out += Words().units[i];
             }
             break;
         case CellFormat::RunTogether:
-            for (int i = 0; i < column.fieldCount; ++i) text += FieldValue(record, column.fields[i]);
+            for (int i = 0; i < column.fieldCount; ++i) AppendField(record, column.fields[i], out);
             break;
     }
+}
+
+std::string NameText(const ContactRecord& record) {
+    std::string text;
+    AppendNameText(record, text);
+    return text;
+}
+
+std::string ColumnText(const ContactRecord& record, int flag) {
+    std::string text;
+    AppendColumnText(record, flag, text);
     return text;
 }

@@ -44,3 +44,8 @@ std::string NameText(const ContactRecord& record);
 // The cell of an optional column, built whether or not it is shown; the
 // quick search looks in the same texts.
 std::string ColumnText(const ContactRecord& record, int flag);
+
+// The same two texts appended to `out`: the quick search builds every cell
+// of every contact on each keystroke and reuses one buffer for them.
+void AppendNameText(const ContactRecord& record, std::string& out);
+void AppendColumnText(const ContactRecord& record, int flag, std::string& out);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "listview/filters.h"
 #include "test_support.h"
 
@@ -32,6 +34,40 @@ TEST(MatchText, ComparesBytesExactly) {
     // A match may begin on the second byte of a double-byte character:
     // 中 is D6 D0, 文 is CE C4; the bytes D0 CE span the two.
     EXPECT_EQ(1, MatchText("\xD0\xCE", Gbk("中文").c_str()));
+}
+
+// The scan as it was first written, byte by byte: the faster one must
+// find exactly the same texts, misses included.
+int PlainScan(const char* pattern, const char* text) {
+    if (pattern[0] == '\0') return 1;
+    size_t j = 0;
+    for (size_t i = 0; text[i] != '\0';) {
+        if (pattern[j] == '\0') return 1;
+        if (pattern[j] == text[i]) {
+            ++j;
+            ++i;
+        } else if (j == 0) {
+            ++i;
+        } else {
+            j = 0;
+        }
+    }
+    return pattern[j] == '\0' ? 1 : 0;
+}
+
+TEST(MatchText, AgreesWithAPlainScanOnRandomTexts) {
+    std::mt19937 random(9);
+    auto text = [&random](int most) {
+        std::string s(random() % (most + 1), ' ');
+        for (char& c : s) c = "aab\xD5\xC5"[random() % 5];
+        return s;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string pattern = text(4);
+        std::string haystack = text(24);
+        ASSERT_EQ(PlainScan(pattern.c_str(), haystack.c_str()), MatchText(pattern.c_str(), haystack.c_str()))
+            << pattern << " in " << haystack;
+    }
 }
 
 namespace {
