@@ -4,6 +4,7 @@
 //
 //     refresh_list_timing.exe [REPEATS]
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,25 +15,13 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
+#include "bench/bench_data.h"
+#include "listview/columns.h"
 #include "listview/contact_list.h"
+#include "listview/filters.h"
 #include "store/fixed_text.h"
 
 namespace {
-
-// A contact whose every text field holds as much as it can.
-ContactRecord FullContact(int n) {
-    ContactRecord record = EmptyRecord();
-    for (int field = 0; field < ContactFieldCount; ++field) {
-        const ContactFieldInfo& info = FieldInfo(field);
-        if (!info.isText) continue;
-        std::string text = GbkText(u"张王李赵") + std::to_string(n) + "-" + std::to_string(field);
-        while (static_cast<int>(text.size()) < info.width - 1) text += static_cast<char>('a' + (n + field) % 26);
-        SetField(record, info.field, text);
-    }
-    record.Gender = n % 2;
-    record.GroupIndex = n % 5;
-    return record;
-}
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
@@ -41,6 +30,29 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequenc
 void Pump() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// Moments at which windows were created during the first start: what
+// lies between two of them is the creation of the earlier one.
+struct Creation {
+    LARGE_INTEGER when;
+    wchar_t className[64];
+};
+std::vector<Creation> creations;
+
+LRESULT CALLBACK NoteCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        Creation creation = {};
+        QueryPerformanceCounter(&creation.when);
+        const CBT_CREATEWNDW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+        if (IS_INTRESOURCE(create->lpcs->lpszClass)) {
+            wsprintfW(creation.className, L"#%d", static_cast<int>(reinterpret_cast<INT_PTR>(create->lpcs->lpszClass)));
+        } else {
+            lstrcpynW(creation.className, create->lpcs->lpszClass, 64);
+        }
+        creations.push_back(creation);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 struct Figures {
@@ -74,14 +86,30 @@ void Print(const char* what, const Figures& figures) {
 int wmain(int argc, wchar_t** argv) {
     int repeats = argc > 1 ? std::max(1, _wtoi(argv[1])) : 50;
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The steps of a start, once each, as this process meets them for the
+    // first time (in the current directory's book, if any).
+    LARGE_INTEGER frequency, t0, t1, t2, t3;
+    QueryPerformanceFrequency(&frequency);
+    HHOOK hook = SetWindowsHookExW(WH_CBT, NoteCreation, nullptr, GetCurrentThreadId());
+    QueryPerformanceCounter(&t0);
     StartUserInterface(instance);
+    QueryPerformanceCounter(&t1);
     HWND window = CreateMainWindow(instance);
     if (!window) return 1;
+    QueryPerformanceCounter(&t2);
+    UnhookWindowsHookEx(hook);
+    for (size_t i = 0; i < creations.size(); ++i) {
+        std::printf("  %-20ls %.2f ms\n", creations[i].className,
+                    Milliseconds(creations[i].when, i + 1 < creations.size() ? creations[i + 1].when : t2, frequency));
+    }
     PlaceMainWindow(window);
+    UpdateWindow(window);
+    QueryPerformanceCounter(&t3);
     Pump();
+    std::printf("First start: StartUserInterface %.2f ms, CreateMainWindow %.2f ms, placed and painted %.2f ms\n",
+                Milliseconds(t0, t1, frequency), Milliseconds(t1, t2, frequency), Milliseconds(t2, t3, frequency));
 
-    ClearRecords(App.document.contacts);
-    for (int n = 0; n < MaxRecords; ++n) AppendRecord(App.document.contacts, FullContact(n));
+    FillFullBook(App.document.contacts);
     for (int32_t& flag : App.settings.ColumnFlags) flag = 1;
     RebuildColumns();
     RefreshList();
@@ -90,6 +118,42 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("RefreshList, %d contacts, %d columns, %d runs each\n", RecordCount(App.document.contacts),
                 ColumnFlagCount + 1, repeats);
     Print("every contact shown", Time(repeats, [] { RefreshList(); }));
+    // Where the time of a refresh goes: the filters alone, the row texts
+    // alone (composed and converted to UTF-16, as AppendRow does), and the
+    // list view emptied and refilled with bare rows.
+    Print("  of which: PassesFilters over every contact", Time(repeats, [] {
+              FilterState filters = ReadFilterState();
+              int shown = 0;
+              for (const auto& record : App.document.contacts.records) shown += PassesFilters(*record, filters);
+              if (shown < 0) std::printf("?");
+          }));
+    Print("  of which: row texts composed", Time(repeats, [] {
+              size_t characters = 0;
+              for (const auto& record : App.document.contacts.records) {
+                  characters += WideFromGbk(NameText(*record)).size();
+                  for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+                      characters += WideFromGbk(ColumnText(*record, flag)).size();
+                  }
+              }
+              if (characters == 0) std::printf("?");
+          }));
+    Print("  of which: list emptied and refilled, no texts", Time(repeats, [] {
+              HWND list = App.contactList;
+              SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+              CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, FALSE, 0);
+              ListView_DeleteAllItems(list);
+              for (int row = 0; row < MaxRecords; ++row) {
+                  LVITEMW item = {};
+                  item.mask = LVIF_TEXT | LVIF_PARAM;
+                  item.iItem = row;
+                  item.pszText = LPSTR_TEXTCALLBACKW;
+                  item.lParam = row;
+                  ListView_InsertItem(list, &item);
+              }
+              SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+              CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, TRUE, 0);
+          }));
+    RefreshList();
     Print("every contact shown, then painted", Time(repeats, [] {
               RefreshList();
               UpdateWindow(App.contactList);

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest libbenchmark-dev
   mingw-w64 wine wine64 xvfb xauth fonts-wqy-zenhei locales
-  imagemagick xdotool python3
+  imagemagick xdotool python3 python3-vobject
   clang libclang-rt-14-dev
 )
 

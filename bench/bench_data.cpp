@@ -1,0 +1,143 @@
+#include "bench/bench_data.h"
+
+#include <algorithm>
+
+#include "store/fixed_text.h"
+#include "vcard/text_encodings.h"
+#include "vcard/vcard_format.h"
+
+namespace {
+
+bool HoldsDigits(ContactField field) {
+    switch (field) {
+    case BirthYear: case BirthMonth: case BirthDay: case QQNumber: case Mobile: case HomePostcode:
+    case HomePhone: case HomeFax: case WorkPostcode: case WorkPhone: case WorkFax:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Text of exactly `bytes` bytes at most, cut at a whole character.
+std::string FilledText(int n, ContactField field, int bytes) {
+    static const std::string chinese = GbkText(u"张王李赵陈刘杨黄吴周徐孙马朱胡郭何林高罗");
+    std::string text;
+    if (HoldsDigits(field)) {
+        for (int i = 0; static_cast<int>(text.size()) < bytes; ++i) text += static_cast<char>('0' + (n * 7 + field + i) % 10);
+        return text;
+    }
+    if (field == Email) {
+        text = "user" + std::to_string(n) + "@";
+        while (static_cast<int>(text.size()) < bytes - 4) text += static_cast<char>('a' + (n + text.size()) % 26);
+        return text.substr(0, bytes - 4) + ".com";
+    }
+    // Two Chinese characters, the contact's number, then more Chinese
+    // and a little ASCII, so that searches find some contacts, not all.
+    text = chinese.substr(2 * ((n + field) % 20), 2) + chinese.substr(2 * ((n * 3 + field) % 20), 2) + std::to_string(n);
+    for (int i = 0; static_cast<int>(text.size()) + 2 <= bytes; ++i) {
+        if (i % 4 == 3) {
+            text += static_cast<char>('a' + (n + field + i) % 26);
+        } else {
+            text += chinese.substr(2 * ((n + field * 5 + i) % 20), 2);
+        }
+    }
+    return text;
+}
+
+std::string EncodedValue(const std::string& text, VcardEncoding encoding) {
+    VcardText buffer;
+    CopyToField(buffer, VcardTextCapacity, text);
+    EncodeVcardValue(buffer, encoding);
+    return buffer;
+}
+
+// The reader takes at most this many bytes of a line, its line end
+// included; phones fold longer lines, which the reader does not join.
+const size_t LongestLine = 311 - 2;
+
+// The last character of the longest component goes, so that an encoded
+// line still fits.
+bool ShortenLongest(std::vector<std::string>& components) {
+    auto longest = std::max_element(components.begin(), components.end(),
+                                    [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+    if (longest == components.end() || longest->empty()) return false;
+    longest->resize(FitGbkLength(longest->data(), longest->size(), longest->size() - 1));
+    return true;
+}
+
+// Python's vobject, timed on the same file, decodes a quoted-printable
+// value without a charset as UTF-8 and stops at the first =FF; with a
+// one-byte charset it reads these lines, and Corvelle's reader still takes
+// them as the Unicode form, as it does any charset but UTF-8.
+const char UnicodeQpCharset[] = ";CHARSET=ISO-8859-1";
+
+// One property line in an encoding; the value's components are encoded
+// one by one so that their ";" stay separators.
+void AddLine(std::string& out, const std::string& name, std::vector<std::string> components,
+             VcardEncoding encoding) {
+    std::string line;
+    do {
+        line = name + VcardEncodingParameters(encoding) + (encoding == UnicodeQp ? UnicodeQpCharset : "") + ":";
+        for (size_t i = 0; i < components.size(); ++i) {
+            if (i > 0) line += ';';
+            line += EncodedValue(components[i], encoding);
+        }
+    } while (line.size() > LongestLine && ShortenLongest(components));
+    out += line + "\r\n";
+}
+
+std::vector<std::string> Address(const ContactRecord& r, const AddressFields& address) {
+    std::vector<std::string> parts = {"", ""};
+    for (ContactField field : address.fields) parts.push_back(FieldValue(r, field));
+    return parts;
+}
+
+}  // namespace
+
+ContactRecord FullContact(int n) {
+    ContactRecord record = EmptyRecord();
+    for (int field = 0; field < ContactFieldCount; ++field) {
+        const ContactFieldInfo& info = FieldInfo(field);
+        if (info.isText) SetField(record, info.field, FilledText(n, info.field, info.width - 1));
+    }
+    record.Gender = n % 2;
+    record.GroupIndex = n % 5;
+    return record;
+}
+
+void FillFullBook(ContactStore& store) {
+    ClearRecords(store);
+    for (int n = 0; n < MaxRecords; ++n) AppendRecord(store, FullContact(n));
+}
+
+void FillFullGroups(GroupList& groups) {
+    ClearGroups(groups);
+    for (int g = 0; g < 5; ++g) AppendGroup(groups, GbkText(u"朋友同事同学家人客户") + std::to_string(g) + "abcd");
+}
+
+std::string MixedVcardText(const ContactStore& store) {
+    std::string out;
+    for (int n = 0; n < RecordCount(store); ++n) {
+        const ContactRecord& r = *RecordAt(store, n);
+        auto encoding = [n](int turn) { return VcardEncodingFromValue((n + turn) % VcardEncodingCount); };
+        out += std::string(VcardBegin) + "\r\nVERSION:2.1\r\n";
+        AddLine(out, "N", {FieldValue(r, Surname), FieldValue(r, GivenName)}, encoding(0));
+        AddLine(out, "NICKNAME", {FieldValue(r, Nickname)}, encoding(1));
+        AddLine(out, "X-WAB-GENDER", {r.Gender == 1 ? "1" : "2"}, Plain);
+        AddLine(out, "ORG", {FieldValue(r, Company), FieldValue(r, Department)}, encoding(2));
+        AddLine(out, "TITLE", {FieldValue(r, JobTitle)}, encoding(0));
+        AddLine(out, "TEL;WORK", {FieldValue(r, WorkPhone)}, Plain);
+        AddLine(out, "TEL;HOME", {FieldValue(r, HomePhone)}, Plain);
+        AddLine(out, "TEL;WORK;FAX", {FieldValue(r, WorkFax)}, Plain);
+        AddLine(out, "TEL;HOME;FAX", {FieldValue(r, HomeFax)}, Plain);
+        AddLine(out, "TEL;CELL", {FieldValue(r, Mobile)}, Plain);
+        AddLine(out, "ADR;WORK", Address(r, WorkAddress), encoding(1));
+        AddLine(out, "ADR;HOME", Address(r, HomeAddress), encoding(2));
+        AddLine(out, "EMAIL;PREF;INTERNET", {FieldValue(r, Email)}, Plain);
+        AddLine(out, "X-QQ", {FieldValue(r, QQNumber)}, Plain);
+        out += "BDAY:" + FieldValue(r, BirthYear) + "-" + FieldValue(r, BirthMonth) + "-" + FieldValue(r, BirthDay) +
+               "\r\n";
+        out += std::string(VcardEnd) + "\r\n";
+    }
+    return out;
+}

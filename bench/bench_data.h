@@ -1,0 +1,27 @@
+// The data every timing runs on: a full book of contacts with every field
+// filled, and the same contacts as one vCard file whose lines mix the
+// three encodings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "store/contact_store.h"
+#include "store/groups.h"
+
+// Contact n of the book: every text field filled to its width with
+// Chinese and ASCII text (digits where the field holds a number or a date),
+// female for odd n, in group n % 5.
+ContactRecord FullContact(int n);
+
+// MaxRecords full contacts.
+void FillFullBook(ContactStore& store);
+
+// The five default groups, each name as long as a group name may be.
+void FillFullGroups(GroupList& groups);
+
+// One file of cards for every contact of the store, each card with every
+// property the reader knows. The name, nickname, company, title and the
+// addresses take turns at plain GBK, UTF-8 quoted-printable and the
+// Unicode quoted-printable form, so each card mixes all three.
+std::string MixedVcardText(const ContactStore& store);

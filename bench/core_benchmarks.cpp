@@ -1,0 +1,232 @@
+// Timings of the portable core on a full book: the book file, the vCard
+// and CSV exchanges, and one pass of the quick search.
+//
+//     corvelle_benchmarks [--folder=FOLDER] [--benchmark_...]
+//     corvelle_benchmarks --write-vcard-file=PATH   writes the 512-card file and exits
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+#include <string>
+
+#include "bench/bench_data.h"
+#include "csv/csv_reader.h"
+#include "csv/csv_writer.h"
+#include "listview/filters.h"
+#include "store/address_book_file.h"
+#include "store/fixed_text.h"
+#include "store/safe_file.h"
+#include "vcard/vcard_export.h"
+#include "vcard/vcard_reader.h"
+
+namespace {
+
+// Where the files are written: the system's temporary folder unless
+// --folder= names another (a disk, or a RAM disk where flushing to the disk
+// costs nothing).
+std::filesystem::path parentFolder = std::filesystem::temp_directory_path();
+
+// A folder of its own, removed at exit.
+struct Scratch {
+    std::filesystem::path root;
+    Scratch() {
+        root = parentFolder / ("corvelle-bench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(root);
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    PathString Path(const char* name) const { return PathFromAscii((root / name).string().c_str()); }
+};
+
+Scratch& Folder() {
+    static Scratch scratch;
+    return scratch;
+}
+
+const ContactStore& FullBook() {
+    static ContactStore store;
+    if (RecordCount(store) == 0) FillFullBook(store);
+    return store;
+}
+
+const GroupList& FullGroups() {
+    static GroupList groups;
+    if (GroupCount(groups) == 0) FillFullGroups(groups);
+    return groups;
+}
+
+void Require(bool condition, benchmark::State& state, const char* what) {
+    if (!condition) state.SkipWithError(what);
+}
+
+void ReadAddressBook512(benchmark::State& state) {
+    PathString path = Folder().Path("read.txl");
+    if (!WriteAddressBook(path, FullGroups(), FullBook())) return state.SkipWithError("cannot write the book");
+    GroupList groups;
+    ContactStore contacts;
+    for (auto _ : state) {
+        LoadResult result = ReadAddressBook(path, groups, contacts);
+        benchmark::DoNotOptimize(result);
+    }
+    Require(RecordCount(contacts) == MaxRecords, state, "the book did not read back whole");
+}
+
+void WriteAddressBook512(benchmark::State& state) {
+    PathString path = Folder().Path("write.txl");
+    for (auto _ : state) {
+        int written = WriteAddressBook(path, FullGroups(), FullBook());
+        benchmark::DoNotOptimize(written);
+    }
+}
+
+// Encoding alone, without the file system: what the write costs in the
+// program itself.
+void EncodeAddressBook512(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(EncodeAddressBook(FullGroups(), FullBook()));
+}
+
+PathString VcardFilePath() {
+    static PathString path;
+    if (path.empty()) {
+        path = Folder().Path("cards.vcf");
+        WriteFileReplacing(path, MixedVcardText(FullBook()));
+    }
+    return path;
+}
+
+void ReadVcardFile512(benchmark::State& state) {
+    PathString path = VcardFilePath();
+    int imported = 0;
+    for (auto _ : state) {
+        ContactStore store;
+        imported = ReadVcardFile(path, store).imported;
+        benchmark::DoNotOptimize(imported);
+    }
+    Require(imported == MaxRecords, state, "not every card was imported");
+}
+
+// The floor of reading the file at all: its bytes read and its lines
+// counted, as wc -l does.
+void CountVcardLines512(benchmark::State& state) {
+    PathString path = VcardFilePath();
+    long lines = 0;
+    for (auto _ : state) {
+        FILE* file = OpenFile(path, "rb");
+        char buffer[1 << 16];
+        lines = 0;
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            for (size_t i = 0; i < n; ++i) lines += buffer[i] == '\n';
+        }
+        std::fclose(file);
+        benchmark::DoNotOptimize(lines);
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+}
+
+void ExportVcardFiles512(benchmark::State& state) {
+    PathString directory = Folder().Path("export");
+    std::filesystem::create_directories(PathToUtf8(directory));
+    VcardEncoding encoding = VcardEncodingFromValue(static_cast<int>(state.range(0)));
+    int written = 0;
+    for (auto _ : state) written = ExportVcardFiles(FullBook(), directory, encoding, ExportAll).written;
+    Require(written == MaxRecords, state, "not every contact was exported");
+}
+
+PathString CsvFilePath() {
+    static PathString path;
+    if (path.empty()) {
+        path = Folder().Path("contacts.csv");
+        ExportCsvFile(path, FullBook(), false);
+    }
+    return path;
+}
+
+void ImportCsvFile512(benchmark::State& state) {
+    PathString path = CsvFilePath();
+    int imported = 0;
+    for (auto _ : state) {
+        ContactStore store;
+        imported = ImportCsvFile(path, store, {nullptr, nullptr}).imported;
+        benchmark::DoNotOptimize(imported);
+    }
+    Require(imported == MaxRecords, state, "not every line was imported");
+}
+
+void ExportCsvFile512(benchmark::State& state) {
+    PathString path = Folder().Path("export.csv");
+    for (auto _ : state) {
+        bool written = ExportCsvFile(path, FullBook(), false);
+        benchmark::DoNotOptimize(written);
+    }
+}
+
+// Typical two-character searches over every text, all 17 columns shown:
+// a surname that many contacts carry, a digit pair, a pair of ASCII
+// letters, and a pair of characters that no contact has, which must look
+// at every text of every contact.
+struct Search {
+    const char* label;
+    std::string pattern;
+};
+
+const Search& SearchAt(int index) {
+    static const Search searches[] = {
+        {"surname", GbkText(u"张")},
+        {"digits", "12"},
+        {"letters", "ab"},
+        {"nowhere", GbkText(u"冇")},
+    };
+    return searches[index];
+}
+
+void FilterPass512(benchmark::State& state) {
+    const Search& search = SearchAt(static_cast<int>(state.range(0)));
+    FilterState filters{0, 0, search.pattern, {}};
+    for (int32_t& flag : filters.columnFlags) flag = 1;
+    const ContactStore& store = FullBook();
+    int shown = 0;
+    for (auto _ : state) {
+        shown = 0;
+        for (const auto& record : store.records) shown += PassesFilters(*record, filters);
+        benchmark::DoNotOptimize(shown);
+    }
+    state.SetLabel(search.label);
+    state.counters["shown"] = shown;
+}
+
+}  // namespace
+
+BENCHMARK(ReadAddressBook512)->Name("ReadAddressBook/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(WriteAddressBook512)->Name("WriteAddressBook/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(EncodeAddressBook512)->Name("EncodeAddressBook/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReadVcardFile512)->Name("ReadVcardFile/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(CountVcardLines512)->Name("CountVcardLines/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExportVcardFiles512)->Name("ExportVcardFiles/512")->DenseRange(0, VcardEncodingCount - 1)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(ImportCsvFile512)->Name("ImportCsvFile/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExportCsvFile512)->Name("ExportCsvFile/512")->Unit(benchmark::kMicrosecond);
+BENCHMARK(FilterPass512)->Name("FilterPass/512")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    const char writeOption[] = "--write-vcard-file=";
+    if (argc == 2 && std::strncmp(argv[1], writeOption, sizeof writeOption - 1) == 0) {
+        return WriteFileReplacing(PathFromAscii(argv[1] + sizeof writeOption - 1), MixedVcardText(FullBook())) ? 0 : 1;
+    }
+    const char folderOption[] = "--folder=";
+    if (argc >= 2 && std::strncmp(argv[1], folderOption, sizeof folderOption - 1) == 0) {
+        parentFolder = argv[1] + sizeof folderOption - 1;
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds Corvelle in release mode and times it: the portable core natively
+# with Google Benchmark, Python's vobject and `wc -l` on the same vCard
+# file, and under Wine the refresh of the contact list, the start-up to the
+# first painted list, and the size of Corvelle.exe. Prints one table, with
+# the machine it ran on, and leaves it in build/bench-results/results.md.
+# Usage: tools/bench.sh [REPETITIONS]   (default 9; medians are reported)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+repetitions=${1:-9}
+results=$root/build/bench-results
+native=$root/build/bench-native
+windows=$root/build/bench-windows
+jobs=$(nproc)
+
+"$root/tools/setup.sh"
+mkdir -p "$results"
+
+echo "== Release builds" >&2
+cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
+cmake --build "$native" -j "$jobs" --target corvelle_benchmarks > /dev/null
+cmake -S "$root" -B "$windows" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" > /dev/null
+cmake --build "$windows" -j "$jobs" \
+  --target Corvelle refresh_list_timing startup_timing empty_program window_program > /dev/null
+
+echo "== The portable core ($repetitions repetitions each)" >&2
+benchmarks=$native/bench/corvelle_benchmarks
+cards=$results/cards.vcf
+"$benchmarks" --write-vcard-file="$cards"
+aggregate=(--benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true)
+"$benchmarks" --folder="$results" "${aggregate[@]}" \
+  --benchmark_out="$results/core.json" --benchmark_out_format=json >&2
+# The files again on a RAM disk, where flushing them to the disk costs
+# nothing: what the program itself spends on writing them.
+if [ -d /dev/shm ]; then
+  "$benchmarks" --folder=/dev/shm "${aggregate[@]}" --benchmark_filter='Write|Export' \
+    --benchmark_out="$results/core-ram.json" --benchmark_out_format=json >&2
+else
+  echo '{"benchmarks": []}' > "$results/core-ram.json"
+fi
+
+echo "== vobject and wc -l on the same file" >&2
+/usr/bin/python3 "$root/bench/compare_vcard.py" "$cards" "$repetitions" | tee "$results/compare.txt" >&2
+
+echo "== Under Wine" >&2
+"$root/tools/wine-prefix.sh"
+export WINEPREFIX=${CORVELLE_WINEPREFIX:-$root/build/wineprefix}
+wine_run() { xvfb-run -a -s "-screen 0 1024x768x24" "$root/tools/wine-run.sh" "$@"; }
+wine_run "$windows/bench/refresh_list_timing.exe" $((repetitions * 5)) | tr -d '\r' | tee "$results/refresh.txt" >&2
+wine_run "$windows/bench/startup_timing.exe" "$repetitions" | tr -d '\r' | tee "$results/startup.txt" >&2
+# Wine's own start from the shell: a program that does nothing, once with
+# Wine already running (warm) and once after ending it (cold).
+: > "$results/wine-start.txt"
+"$root/tools/wine-run.sh" "$windows/bench/empty_program.exe" > /dev/null 2>&1
+for state in warm cold; do
+  for _ in $(seq "$repetitions"); do
+    if [ "$state" = cold ]; then wineserver -k 2> /dev/null || true; wineserver -w 2> /dev/null || true; fi
+    start=$(date +%s%N)
+    "$root/tools/wine-run.sh" "$windows/bench/empty_program.exe" > /dev/null 2>&1
+    echo "$state $(( ($(date +%s%N) - start) / 1000 ))" >> "$results/wine-start.txt"
+  done
+done
+wineserver -k 2> /dev/null || true
+stat -c '%s' "$windows/app/Corvelle.exe" > "$results/size.txt"
+
+/usr/bin/python3 "$root/bench/report.py" "$results" | tee "$results/results.md"
