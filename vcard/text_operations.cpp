@@ -47,24 +47,28 @@ int MatchPrefix(const char* text, const char* prefix, const char** cursor) {
 
 int TakeComponent(const char* text, char* out, const char** cursor, char delimiter, size_t capacity) {
     if (capacity == 0) return 0;
-    size_t n = 0;
-    for (;;) {
-        char c = text[n];
-        if (c == delimiter) {
-            out[n] = '\0';
-            if (delimiter != '\0' && cursor) *cursor = text + n + 1;
-            return 0;
-        }
-        if (c == '\0') {
-            out[n] = '\0';
-            if (cursor) *cursor = text + n;
-            return 1;
-        }
-        if (n + 1 == capacity) {
-            out[n] = '\0';
-            if (cursor) *cursor = EmptyText;
-            return 0;
-        }
-        out[n++] = c;
+    // The component ends at the first delimiter or terminator among the
+    // first `capacity` bytes; found with strnlen and memchr rather than a
+    // byte at a time, as the reader splits every value of every line.
+    size_t length = strnlen(text, capacity);
+    size_t n = length;
+    if (delimiter != '\0') {
+        const void* found = std::memchr(text, delimiter, length);
+        if (found) n = static_cast<size_t>(static_cast<const char*>(found) - text);
     }
+    if (n == capacity) {  // no end within reach: out is full
+        std::memmove(out, text, capacity - 1);
+        out[capacity - 1] = '\0';
+        if (cursor) *cursor = EmptyText;
+        return 0;
+    }
+    bool atDelimiter = text[n] == delimiter;  // read before out, which may be the text, changes
+    std::memmove(out, text, n);
+    out[n] = '\0';
+    if (atDelimiter) {
+        if (delimiter != '\0' && cursor) *cursor = text + n + 1;
+        return 0;
+    }
+    if (cursor) *cursor = text + n;
+    return 1;
 }

@@ -1,5 +1,6 @@
 #include "vcard/vcard_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -174,10 +175,13 @@ bool ReadLine(ByteReader& reader, char (&line)[VcardLineLength + 1]) {
     while (n < VcardLineLength && HaveBytes(reader)) {
         // The run of bytes up to a line end, or as far as room and block go.
         size_t room = static_cast<size_t>(VcardLineLength - n);
-        size_t run = 0;
         size_t available = reader.end - reader.next;
         const unsigned char* bytes = reader.block + reader.next;
-        while (run < room && run < available && bytes[run] != '\n' && bytes[run] != '\r') ++run;
+        size_t run = std::min(room, available);
+        for (int lineEnd : {'\r', '\n'}) {
+            const void* found = std::memchr(bytes, lineEnd, run);
+            if (found) run = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
+        }
         std::memcpy(line + n, bytes, run);
         n += static_cast<int>(run);
         reader.next += run;
