@@ -153,6 +153,9 @@ def main():
         row("Under Wine: an empty program, start to end", empty)
     if window is not None:
         row("Under Wine: an empty window, start to first paint", window)
+    no_book = ms("Corvelle, no book, start to painted window", startup)
+    if no_book is not None:
+        row("Under Wine: Corvelle without a book, start to painted window", no_book)
     if program is not None:
         row("Under Wine: Corvelle, 512-contact book, start to painted list", program, None, "≤ 500 ms",
             program <= 500)
