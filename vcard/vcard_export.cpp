@@ -1,6 +1,7 @@
 #include "vcard/vcard_export.h"
 
 #include <string>
+#include <type_traits>
 
 #include "vcard/vcard_writer.h"
 
@@ -14,7 +15,8 @@ bool IsForbiddenInFileName(PathChar c) {
     case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
         return true;
     default:
-        return (c >= 0 && c < 0x20) || c == 0x7F;
+        auto code = static_cast<std::make_unsigned_t<PathChar>>(c);
+        return code < 0x20 || code == 0x7F;
     }
 }
 
