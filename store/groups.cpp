@@ -31,6 +31,20 @@ std::string GroupName(const GroupList& list, int position) {
     return FieldString(list.groups[position].name, GroupNameWidth);
 }
 
+void RenumberAfterGroupRemoval(ContactStore& contacts, int removed) {
+    for (auto& record : contacts.records) {
+        if (record->GroupIndex == removed) record->GroupIndex = 0;
+        if (record->GroupIndex > removed) --record->GroupIndex;
+    }
+}
+
+int DeleteGroup(Document& document, int position) {
+    if (GroupCount(document.groups) < 2 || position < 0 || position >= GroupCount(document.groups)) return 0;
+    RemoveGroupAt(document.groups, position);
+    RenumberAfterGroupRemoval(document.contacts, position);
+    return 1;
+}
+
 std::string DefaultGroupName() { return GbkText(DefaultGroupNames[0]); }
 
 void ResetDocument(Document& document, const DocumentViews& views) {

@@ -44,6 +44,17 @@ struct DocumentViews {
     void (*updateTitle)();
 };
 
+// After the group at `removed` has gone, moves every contact's GroupIndex
+// to match the shorter list, shown or not, in two steps: the removed
+// group's contacts go to group 0, then every index above `removed` drops
+// by one. So when group 0 itself goes, its contacts land in the former
+// second group, now first. -1 stays -1.
+void RenumberAfterGroupRemoval(ContactStore& contacts, int removed);
+
+// Removes the group at a position and renumbers the contacts; 1 when it
+// did. The last group is never removed, nor a position outside the list.
+int DeleteGroup(Document& document, int position);
+
 // The new document: no path, no contacts, the five default groups.
 void ResetDocument(Document& document, const DocumentViews& views);
 
