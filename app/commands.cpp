@@ -13,6 +13,8 @@
 #include "app/owner_drawn.h"
 #include "app/ui_text.h"
 #include "csv/csv_commands.h"
+#include "dialogs/group_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "editor/contact_editor.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
@@ -264,6 +266,8 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDM_FEEDBACK: SendFeedback(window); break;
         case IDM_HELP_TOPICS: RunHelpDialog(window); break;
         case IDM_ABOUT: RunAboutDialog(window); break;
+        case IDM_SETTINGS: RunSettingsDialog(window); break;
+        case IDM_GROUPS: RunGroupDialog(window); break;
     }
 }
 

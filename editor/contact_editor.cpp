@@ -1,15 +1,217 @@
 #include "editor/contact_editor.h"
 
-#include "app/app_state.h"
-#include "listview/contact_list.h"
+#include <commctrl.h>
+#include <windowsx.h>
 
-// Until the editor dialog exists, the editor closes at once, doing what
-// it does at every close.
-void RunContactEditor(HWND) {
-    ContactRecord* record = App.editedRecord;
-    if (record && record->Surname[0] == '\0') {
-        RemoveRecord(App.document.contacts, record);
+#include <cwchar>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/ui_text.h"
+#include "listview/contact_list.h"
+#include "resources/resource.h"
+#include "store/birthday.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+const wchar_t CaptionPattern[] = L"浏览项目 - #%d";
+const wchar_t* const GenderChoices[] = {L"男", L"女"};
+const int FemaleChoice = 1;
+
+// The most the form reads of one box; every field is narrower still.
+const size_t BoxReadLimit = 199;
+
+// What FillEditor left in the date picker. A stored birthday that the
+// picker cannot show as it is (a date outside its range, or text that is
+// no date) is kept unless the user changes the picker; only an empty
+// birthday takes the picker's date unasked.
+struct BirthdayShown {
+    SYSTEMTIME date;
+    bool keepStored;
+};
+BirthdayShown birthdayShown;
+
+ContactStore& Contacts() { return App.document.contacts; }
+
+HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+bool IsBirthdayField(const ContactFieldInfo& info) { return info.editorControlId == IDC_EDIT_BIRTHDAY; }
+
+// The fields that have an edit box of their own.
+bool HasEditBox(const ContactFieldInfo& info) { return info.isText && !IsBirthdayField(info); }
+
+std::string ReadBox(HWND dialog, int id) {
+    std::string text = ControlTextGbk(Control(dialog, id));
+    text.resize(FitGbkLength(text.data(), text.size(), BoxReadLimit));
+    return text;
+}
+
+SYSTEMTIME SystemTimeOf(const BirthdayDate& date) {
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(date.year);
+    time.wMonth = static_cast<WORD>(date.month);
+    time.wDay = static_cast<WORD>(date.day);
+    return time;
+}
+
+SYSTEMTIME PickerDate(HWND dialog) {
+    SYSTEMTIME time = {};
+    DateTime_GetSystemtime(Control(dialog, IDC_EDIT_BIRTHDAY), &time);
+    return time;
+}
+
+bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+    return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
+}
+
+// A valid date is offered to the picker, brought into its range first;
+// anything else leaves the picker on the date it shows.
+void FillBirthday(HWND dialog, const ContactRecord& record) {
+    BirthdayDate stored = StoredBirthday(record);
+    bool valid = IsValidDate(stored);
+    if (valid) {
+        SYSTEMTIME date = SystemTimeOf(ClampToPickerRange(stored));
+        DateTime_SetSystemtime(Control(dialog, IDC_EDIT_BIRTHDAY), GDT_VALID, &date);
+    }
+    bool shownAsStored = valid && SameDate(stored, ClampToPickerRange(stored));
+    birthdayShown.date = PickerDate(dialog);
+    birthdayShown.keepStored = HasBirthday(record) && !shownAsStored;
+}
+
+void ReadBirthday(HWND dialog, ContactRecord& record) {
+    SYSTEMTIME date = PickerDate(dialog);
+    if (birthdayShown.keepStored && SameDay(date, birthdayShown.date)) return;
+    SetBirthday(record, {date.wYear, date.wMonth, date.wDay});
+}
+
+void FillEditor(HWND dialog) {
+    const ContactRecord& record = *App.editedRecord;
+    wchar_t caption[64];
+    std::swprintf(caption, 64, CaptionPattern, IndexOfRecord(Contacts(), &record));
+    SetWindowTextW(dialog, caption);
+
+    bool knownGroup = record.GroupIndex >= 0 && record.GroupIndex < GroupCount(App.document.groups);
+    ComboBox_SetCurSel(Control(dialog, IDC_EDIT_GROUP), knownGroup ? record.GroupIndex : -1);
+    ComboBox_SetCurSel(Control(dialog, IDC_EDIT_GENDER), record.Gender != 0 ? FemaleChoice : 0);
+    FillBirthday(dialog, record);
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        const ContactFieldInfo& info = FieldInfo(f);
+        if (HasEditBox(info)) SetControlTextGbk(Control(dialog, info.editorControlId), FieldValue(record, info.field));
+    }
+}
+
+// Each text is cut to what its field holds, at a whole character. An
+// emptied surname box leaves the stored surname as it was.
+void ReadEditor(HWND dialog) {
+    ContactRecord& record = *App.editedRecord;
+    record.GroupIndex = ComboBox_GetCurSel(Control(dialog, IDC_EDIT_GROUP));
+    record.Gender = ComboBox_GetCurSel(Control(dialog, IDC_EDIT_GENDER)) == FemaleChoice ? 1 : 0;
+    ReadBirthday(dialog, record);
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        const ContactFieldInfo& info = FieldInfo(f);
+        if (!HasEditBox(info)) continue;
+        std::string text = ReadBox(dialog, info.editorControlId);
+        if (info.field == Surname && text.empty()) continue;
+        SetField(record, info.field, text);
+    }
+}
+
+bool IsUnnamed(const ContactRecord& record) { return record.Surname[0] == '\0'; }
+
+// ---- Handlers
+
+BOOL ContactEditor_OnInitDialog(HWND dialog) {
+    HWND gender = Control(dialog, IDC_EDIT_GENDER);
+    for (const wchar_t* choice : GenderChoices) ComboBox_AddString(gender, choice);
+    HWND groups = Control(dialog, IDC_EDIT_GROUP);
+    for (int i = 0; i < GroupCount(App.document.groups); ++i) {
+        ComboBox_AddString(groups, WideFromGbk(GroupName(App.document.groups, i)).c_str());
+    }
+    SYSTEMTIME range[2] = {SystemTimeOf(EarliestBirthday), SystemTimeOf(LatestBirthday)};
+    DateTime_SetRange(Control(dialog, IDC_EDIT_BIRTHDAY), GDTR_MIN | GDTR_MAX, range);
+    FillEditor(dialog);
+    return TRUE;
+}
+
+// The list keeps the selected row number and its scroll position, though
+// the row may now show another contact.
+void ContactEditor_OnOk(HWND dialog) {
+    ReadEditor(dialog);
+    if (IsUnnamed(*App.editedRecord)) {
+        RemoveRecord(Contacts(), App.editedRecord);
         App.editedRecord = nullptr;
     }
+    HWND list = App.contactList;
+    int row = FirstSelectedRow();
+    int topRow = ListView_GetTopIndex(list);
+    int left = GetScrollPos(list, SB_HORZ);
+
     RefreshList();
+    if (row != -1) {
+        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    RECT rowRect = {};
+    if (ListView_GetItemRect(list, 0, &rowRect, LVIR_BOUNDS)) {
+        int rowHeight = rowRect.bottom - rowRect.top;
+        ListView_Scroll(list, left - GetScrollPos(list, SB_HORZ), (topRow - ListView_GetTopIndex(list)) * rowHeight);
+    }
+    EndDialog(dialog, IDOK);
+}
+
+void ContactEditor_OnStep(HWND dialog, int step) {
+    int target = IndexOfRecord(Contacts(), App.editedRecord) + step;
+    if (target < 0 || target >= RecordCount(Contacts())) return;
+    ReadEditor(dialog);
+    App.editedRecord = RecordAt(Contacts(), target);
+    FillEditor(dialog);
+}
+
+// A trailing unnamed record is reused rather than a second one made.
+void ContactEditor_OnNew(HWND dialog) {
+    ReadEditor(dialog);
+    if (!IsUnnamed(*App.editedRecord)) {
+        ContactRecord* last = RecordAt(Contacts(), RecordCount(Contacts()) - 1);
+        if (!IsUnnamed(*last)) {
+            if (!HasRoomForOneMoreContact(dialog)) {
+                FillEditor(dialog);
+                return;
+            }
+            last = AppendRecord(Contacts(), EmptyRecord());
+        }
+        App.editedRecord = last;
+    }
+    FillEditor(dialog);
+}
+
+// Only button clicks count; Esc (IDCANCEL) and every other command are
+// ignored, so the dialog closes through "确定" alone.
+void ContactEditor_OnCommand(HWND dialog, int id, UINT code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case IDOK: ContactEditor_OnOk(dialog); break;
+        case IDC_EDITOR_NEW: ContactEditor_OnNew(dialog); break;
+        case IDC_EDITOR_PREVIOUS: ContactEditor_OnStep(dialog, -1); break;
+        case IDC_EDITOR_NEXT: ContactEditor_OnStep(dialog, +1); break;
+    }
+}
+
+INT_PTR CALLBACK ContactEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: return ContactEditor_OnInitDialog(dialog);
+        case WM_COMMAND: ContactEditor_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void RunContactEditor(HWND owner) {
+    if (!App.editedRecord) return;
+    // The date picker's window class, which InitCommonControls leaves out.
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_DATE_CLASSES};
+    InitCommonControlsEx(&classes);
+    DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_CONTACT_EDITOR), owner, ContactEditorProc, 0);
+    SetFocus(App.contactList);
 }

@@ -1,0 +1,65 @@
+#include "dialogs/settings_dialog.h"
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/ui_text.h"
+#include "listview/columns.h"
+#include "listview/contact_list.h"
+#include "resources/resource.h"
+#include "store/fixed_text.h"
+#include "vcard/text_operations.h"
+
+namespace {
+
+HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+// One check box per column flag, labelled with the column's header.
+BOOL SettingsDialog_OnInitDialog(HWND dialog) {
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        const ColumnInfo& column = ColumnInfoOf(flag);
+        SetDlgItemTextW(dialog, column.settingsControlId, AsWide(column.header));
+        CheckDlgButton(dialog, column.settingsControlId,
+                       IsColumnShown(App.settings.ColumnFlags, flag) ? BST_CHECKED : BST_UNCHECKED);
+    }
+    SetControlTextGbk(Control(dialog, IDC_SETTINGS_DEFAULT_FILE), App.settings.DefaultFileName);
+    return TRUE;
+}
+
+// The name is stored as typed once trimmed, whatever it holds: start-up
+// and "存为默认" say so when it cannot name a file.
+void SettingsDialog_OnOk(HWND dialog) {
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        App.settings.ColumnFlags[flag] = IsDlgButtonChecked(dialog, ColumnInfoOf(flag).settingsControlId) == BST_CHECKED;
+    }
+    std::string name = ControlTextGbk(Control(dialog, IDC_SETTINGS_DEFAULT_FILE));
+    name.resize(FitGbkLength(name.data(), name.size(), DefaultFileNameWidth - 1));
+    TrimSpaces(name);
+    if (name.empty()) name = DefaultBookName;
+    CopyToField(App.settings.DefaultFileName, DefaultFileNameWidth, name);
+    RebuildColumns();
+    RefreshList();
+    EndDialog(dialog, 1);
+}
+
+void SettingsDialog_OnCommand(HWND dialog, int id, UINT code) {
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case IDOK: SettingsDialog_OnOk(dialog); break;
+        case IDCANCEL: EndDialog(dialog, 0); break;
+    }
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: return SettingsDialog_OnInitDialog(dialog);
+        case WM_COMMAND: SettingsDialog_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR RunSettingsDialog(HWND owner) {
+    return DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+}
