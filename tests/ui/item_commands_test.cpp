@@ -31,6 +31,11 @@ std::vector<int> CheckFlags() {
     return flags;
 }
 
+// The contact editor on the record at this position, closed at once with "确定".
+void ExpectEditorClosed(ModalAnswers& answers, int position) {
+    answers.ExpectDialog(L"浏览项目 - #" + std::to_wstring(position), [](HWND editor) { PressButton(editor, IDOK); });
+}
+
 class ItemCommandTest : public MainWindowTest {
 protected:
     // Starts with the contacts "a", "b", "c" ... as the default book.
@@ -97,28 +102,38 @@ TEST_F(ItemCommandTest, EditOpensTheEditorOnTheSelectedRowsRecord) {
     StartWith({Contact("a", 0), Contact("b", 1), Contact("c", 1)});
     ChooseInCombo(App.groupFilter, 2);  // 家人: b and c
     SelectRow(List(), 1);
+    ModalAnswers answers;
+    ExpectEditorClosed(answers, 2);
     SendCommand(IDM_ITEM_EDIT);
     EXPECT_EQ(Record(2), App.editedRecord);
     SelectRow(List(), 0);
+    ExpectEditorClosed(answers, 1);
     SendCommand(IDC_EDIT_BUTTON);
     EXPECT_EQ(Record(1), App.editedRecord);
+    EXPECT_TRUE(answers.AllAnswered());
 }
 
 TEST_F(ItemCommandTest, DoubleClickingARowEditsIt) {
     StartWith({Contact("a"), Contact("b")});
     App.editedRecord = nullptr;
+    ModalAnswers answers;
     DoubleClickRow(List(), 2);  // below the rows: nothing
     EXPECT_EQ(nullptr, App.editedRecord);
+    ExpectEditorClosed(answers, 1);
     DoubleClickRow(List(), 1);
     EXPECT_EQ(Record(1), App.editedRecord);
+    EXPECT_TRUE(answers.AllAnswered());
 }
 
 // The editor removes a contact left without a surname when it closes.
 TEST_F(ItemCommandTest, AddGivesTheEditorANewRecordThatGoesIfLeftUnnamed) {
     StartWith({Contact("a")});
     ModalAnswers answers;
+    ExpectEditorClosed(answers, 1);
     SendCommand(IDM_ITEM_ADD);
+    ExpectEditorClosed(answers, 1);
     SendCommand(IDC_ADD_BUTTON);
+    EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ((std::vector<std::string>{"a"}), StoredSurnames());
     EXPECT_EQ(nullptr, App.editedRecord);
     EXPECT_EQ(1, RowCount(List()));

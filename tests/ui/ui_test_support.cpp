@@ -307,6 +307,27 @@ void PressButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void ClickButton(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ChooseInListBox(HWND listBox, int entry) {
+    ListBox_SetCurSel(listBox, entry);
+    SendMessageW(GetParent(listBox), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(listBox), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(listBox));
+}
+
+std::vector<std::wstring> ListBoxTexts(HWND listBox) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < ListBox_GetCount(listBox); ++i) {
+        std::wstring text(ListBox_GetTextLen(listBox, i) + 1, L'\0');
+        ListBox_GetText(listBox, i, &text[0]);
+        text.resize(text.size() - 1);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 bool PumpMessages() {
     bool quit = false;
     MSG message;

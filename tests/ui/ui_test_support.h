@@ -118,6 +118,14 @@ UINT MessageBoxIcon(HWND box);     // MB_ICONQUESTION, MB_ICONWARNING, ...; 0 fo
 // Presses a button of a dialog as the user would, through its WM_COMMAND.
 void PressButton(HWND dialog, int id);
 
+// Clicks a dialog's button and returns when its command has run (sent,
+// not posted), so that a test can look at the dialog straight after.
+void ClickButton(HWND dialog, int id);
+// Selects a list box entry (-1 for none) as the user would: the owner
+// hears LBN_SELCHANGE.
+void ChooseInListBox(HWND listBox, int entry);
+std::vector<std::wstring> ListBoxTexts(HWND listBox);
+
 // Runs every message waiting on this thread; true when WM_QUIT was among them.
 bool PumpMessages();
 

@@ -1,0 +1,416 @@
+// The contact editor driven through its own controls: typing, choosing,
+// the date picker, "确定", "上一条", "下一条" and "新项目".
+#include <windows.h>
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <functional>
+
+#include "app/app_state.h"
+#include "app/ui_text.h"
+#include "listview/contact_list.h"
+#include "resources/resource.h"
+#include "store/fixed_text.h"
+#include "ui_test_support.h"
+
+namespace {
+
+const wchar_t BookFullText[] = L"一个通讯录最多只能保存512个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
+
+std::wstring Caption(int index) { return L"浏览项目 - #" + std::to_wstring(index); }
+
+ContactRecord Contact(const std::string& surname, int32_t group = 0) {
+    ContactRecord record = Person(surname);
+    record.GroupIndex = group;
+    return record;
+}
+
+ContactRecord BornOn(const std::string& surname, const char* year, const char* month, const char* day) {
+    ContactRecord record = Person(surname);
+    SetField(record, BirthYear, year);
+    SetField(record, BirthMonth, month);
+    SetField(record, BirthDay, day);
+    return record;
+}
+
+HWND Box(HWND editor, ContactField field) { return GetDlgItem(editor, FieldInfo(field).editorControlId); }
+HWND GroupChoice(HWND editor) { return GetDlgItem(editor, IDC_EDIT_GROUP); }
+HWND GenderChoice(HWND editor) { return GetDlgItem(editor, IDC_EDIT_GENDER); }
+HWND Picker(HWND editor) { return GetDlgItem(editor, IDC_EDIT_BIRTHDAY); }
+
+void SetPicker(HWND editor, WORD year, WORD month, WORD day) {
+    SYSTEMTIME date = {};
+    date.wYear = year;
+    date.wMonth = month;
+    date.wDay = day;
+    ASSERT_TRUE(DateTime_SetSystemtime(Picker(editor), GDT_VALID, &date));
+}
+
+std::string PickerShows(HWND editor) {
+    SYSTEMTIME date = {};
+    DateTime_GetSystemtime(Picker(editor), &date);
+    return std::to_string(date.wYear) + "-" + std::to_string(date.wMonth) + "-" + std::to_string(date.wDay);
+}
+
+std::string Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return std::to_string(now.wYear) + "-" + std::to_string(now.wMonth) + "-" + std::to_string(now.wDay);
+}
+
+std::string BirthdayOf(const ContactRecord& record) {
+    return FieldValue(record, BirthYear) + "-" + FieldValue(record, BirthMonth) + "-" + FieldValue(record, BirthDay);
+}
+
+std::vector<std::string> StoredSurnames() {
+    std::vector<std::string> names;
+    for (const auto& record : App.document.contacts.records) names.push_back(FieldValue(*record, Surname));
+    return names;
+}
+
+class ContactEditorTest : public MainWindowTest {
+protected:
+    void StartWith(const std::vector<ContactRecord>& contacts) {
+        WriteBook("default.txl", BookWith(contacts));
+        StartCorvelle();
+    }
+    ContactRecord& Record(int index) { return *RecordAt(App.document.contacts, index); }
+    int Count() { return RecordCount(App.document.contacts); }
+
+    // Opens the editor with a command; `act` works the dialog, whose
+    // caption must be `caption`, and must close it with "确定".
+    void OpenEditor(int command, const std::wstring& caption, std::function<void(HWND)> act) {
+        ModalAnswers answers;
+        answers.ExpectDialog(caption, act);
+        SendCommand(command);
+        EXPECT_TRUE(answers.AllAnswered());
+    }
+    void EditRow(int row, const std::wstring& caption, std::function<void(HWND)> act) {
+        SelectRow(List(), row);
+        OpenEditor(IDM_ITEM_EDIT, caption, act);
+    }
+};
+
+}  // namespace
+
+TEST_F(ContactEditorTest, ANewContactIsNumberedAfterTheLastAndFilledFromTheForm) {
+    StartWith({Contact("a"), Contact("b"), Contact("c")});
+    OpenEditor(IDM_ITEM_ADD, Caption(3), [](HWND editor) {
+        EXPECT_EQ((std::vector<std::wstring>{L"男", L"女"}), ComboTexts(GenderChoice(editor)));
+        EXPECT_EQ((std::vector<std::wstring>{L"默认分组", L"家人", L"朋友", L"同事", L"同学"}),
+                  ComboTexts(GroupChoice(editor)));
+        EXPECT_EQ(0, ComboSelection(GenderChoice(editor)));
+        EXPECT_EQ(0, ComboSelection(GroupChoice(editor)));
+        SYSTEMTIME range[2] = {};
+        EXPECT_EQ(static_cast<DWORD>(GDTR_MIN | GDTR_MAX), DateTime_GetRange(Picker(editor), range));
+        EXPECT_EQ((std::vector<int>{1900, 1, 1, 2100, 12, 31}),
+                  (std::vector<int>{range[0].wYear, range[0].wMonth, range[0].wDay, range[1].wYear, range[1].wMonth,
+                                    range[1].wDay}));
+        TypeInto(Box(editor, Surname), L"王");
+        TypeInto(Box(editor, GivenName), L"小五");
+        TypeInto(Box(editor, Mobile), L"13900001111");
+        TypeInto(Box(editor, WorkStreet), L"中山路1号");
+        TypeInto(Box(editor, HomeFax), L"010-1234");
+        ChooseInCombo(GenderChoice(editor), 1);
+        ChooseInCombo(GroupChoice(editor), 2);
+        SetPicker(editor, 1985, 11, 30);
+        ClickButton(editor, IDOK);
+    });
+    ASSERT_EQ(4, Count());
+    const ContactRecord& added = Record(3);
+    EXPECT_EQ(Gbk("王"), FieldValue(added, Surname));
+    EXPECT_EQ(Gbk("小五"), FieldValue(added, GivenName));
+    EXPECT_EQ("13900001111", FieldValue(added, Mobile));
+    EXPECT_EQ(Gbk("中山路1号"), FieldValue(added, WorkStreet));
+    EXPECT_EQ("010-1234", FieldValue(added, HomeFax));
+    EXPECT_EQ("", FieldValue(added, Email));
+    EXPECT_EQ(1, added.Gender);
+    EXPECT_EQ(2, added.GroupIndex);
+    EXPECT_EQ("1985-11-30", BirthdayOf(added));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L"c", L"王小五"}), ColumnTexts(List()));
+    EXPECT_EQ(List(), GetFocus());
+}
+
+TEST_F(ContactEditorTest, EveryFieldIsShownInItsOwnBox) {
+    ContactRecord full = EmptyRecord();
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        const ContactFieldInfo& info = FieldInfo(f);
+        if (info.isText) SetField(full, info.field, std::string(1, static_cast<char>('a' + f)) + std::to_string(f));
+    }
+    SetField(full, BirthYear, "1970");
+    SetField(full, BirthMonth, "2");
+    SetField(full, BirthDay, "28");
+    full.Gender = 7;  // any value but 0 is female
+    full.GroupIndex = 4;
+    StartWith({full});
+    EditRow(0, Caption(0), [](HWND editor) {
+        for (int f = 0; f < ContactFieldCount; ++f) {
+            const ContactFieldInfo& info = FieldInfo(f);
+            if (!info.isText || info.editorControlId == IDC_EDIT_BIRTHDAY) continue;
+            EXPECT_EQ(WideFromGbk(std::string(1, static_cast<char>('a' + f)) + std::to_string(f)),
+                      WindowText(Box(editor, info.field)))
+                << "field " << f;
+        }
+        EXPECT_EQ("1970-2-28", PickerShows(editor));
+        EXPECT_EQ(1, ComboSelection(GenderChoice(editor)));
+        EXPECT_EQ(4, ComboSelection(GroupChoice(editor)));
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(1, Record(0).Gender);
+    EXPECT_EQ(4, Record(0).GroupIndex);
+    EXPECT_EQ("p15", FieldValue(Record(0), HomePhone));
+}
+
+TEST_F(ContactEditorTest, ANewContactLeftWithoutASurnameIsDiscarded) {
+    StartWith({Contact("a"), Contact("b")});
+    SelectRow(List(), 1);
+    OpenEditor(IDC_ADD_BUTTON, Caption(2), [](HWND editor) {
+        TypeInto(Box(editor, GivenName), L"nobody");
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), StoredSurnames());
+    EXPECT_EQ(nullptr, App.editedRecord);
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), ColumnTexts(List()));
+    EXPECT_TRUE(IsSelected(List(), 1));
+}
+
+TEST_F(ContactEditorTest, AnEmptiedSurnameBoxKeepsTheStoredSurname) {
+    StartWith({Person("a", "x"), Person(Gbk("张"), Gbk("三"))});
+    EditRow(1, Caption(1), [](HWND editor) {
+        EXPECT_EQ(L"张", WindowText(Box(editor, Surname)));
+        TypeInto(Box(editor, Surname), L"");
+        TypeInto(Box(editor, GivenName), L"");
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(Gbk("张"), FieldValue(Record(1), Surname));
+    EXPECT_EQ("", FieldValue(Record(1), GivenName));
+    EXPECT_EQ((std::vector<std::wstring>{L"ax", L"张"}), ColumnTexts(List()));
+}
+
+// Texts are cut to what each field holds, never inside a character.
+TEST_F(ContactEditorTest, LongTextsAreCutAtAWholeCharacterToFitTheirFields) {
+    StartWith({Contact("a")});
+    EditRow(0, Caption(0), [](HWND editor) {
+        TypeInto(Box(editor, Surname), L"ab欧阳司马");
+        TypeInto(Box(editor, GivenName), L"a欧阳司马");
+        TypeInto(Box(editor, Email), std::wstring(300, L'e'));
+        TypeInto(Box(editor, JobTitle), L"高级软件工程师兼经理");
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ("ab" + Gbk("欧阳司"), FieldValue(Record(0), Surname));
+    EXPECT_EQ("a" + Gbk("欧阳司马"), FieldValue(Record(0), GivenName));
+    EXPECT_EQ(std::string(127, 'e'), FieldValue(Record(0), Email));
+    EXPECT_EQ(Gbk("高级软件工程"), FieldValue(Record(0), JobTitle));
+    EXPECT_TRUE(FieldsTerminated(Record(0)));
+}
+
+// Opened on an empty birthday the picker shows today, which is written;
+// stepping on keeps the date the picker showed before.
+TEST_F(ContactEditorTest, AnEmptyBirthdayTakesTheDateThePickerShows) {
+    StartWith({BornOn("a", "1980", "05", "06"), Contact("b"), Contact("c")});
+    EditRow(2, Caption(2), [](HWND editor) {
+        EXPECT_EQ(Today(), PickerShows(editor));
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(Today(), BirthdayOf(Record(2)));
+
+    EditRow(0, Caption(0), [](HWND editor) {
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ(Caption(1), WindowText(editor));
+        EXPECT_EQ("1980-5-6", PickerShows(editor));
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ("1980-5-6", BirthdayOf(Record(0)));
+    EXPECT_EQ("1980-5-6", BirthdayOf(Record(1)));
+}
+
+// The picker cannot show a date outside 1900-2100, nor text that is no
+// date: such a birthday stays as stored unless the user changes the picker.
+TEST_F(ContactEditorTest, ABirthdayThePickerCannotShowIsKeptUntilThePickerIsChanged) {
+    StartWith({BornOn("old", "1850", "3", "4"), BornOn("late", "2222", "12", "31"), BornOn("year", "1985", "", ""),
+               BornOn("bad", "1985", "13", "1"), BornOn("zeros", "1980", "05", "06"), BornOn("moved", "1777", "7", "7")});
+    EditRow(0, Caption(0), [](HWND editor) {
+        EXPECT_EQ("1900-1-1", PickerShows(editor));
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("2100-12-31", PickerShows(editor));
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("2100-12-31", PickerShows(editor));  // no date: the picker stays
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("1980-5-6", PickerShows(editor));
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("1900-1-1", PickerShows(editor));
+        SetPicker(editor, 1901, 2, 3);
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ("1850-3-4", BirthdayOf(Record(0)));
+    EXPECT_EQ("2222-12-31", BirthdayOf(Record(1)));
+    EXPECT_EQ("1985--", BirthdayOf(Record(2)));
+    EXPECT_EQ("1985-13-1", BirthdayOf(Record(3)));
+    EXPECT_EQ("1980-5-6", BirthdayOf(Record(4)));  // a date the picker shows is written in its own form
+    EXPECT_EQ("1901-2-3", BirthdayOf(Record(5)));
+}
+
+// The steps walk the whole store, whatever the filters show, and stop at
+// both ends without reading the form.
+TEST_F(ContactEditorTest, StepsCrossGroupFiltersAndStopAtBothEndsWithoutReadingTheForm) {
+    StartWith({Person("a", "1"), Contact("b", 1), Person("c", "3")});
+    ChooseInCombo(App.groupFilter, 2);  // 家人: only b
+    ASSERT_EQ((std::vector<std::wstring>{L"b"}), ColumnTexts(List()));
+    EditRow(0, Caption(1), [this](HWND editor) {
+        ClickButton(editor, IDC_EDITOR_PREVIOUS);
+        EXPECT_EQ(Caption(0), WindowText(editor));
+        EXPECT_EQ(L"a", WindowText(Box(editor, Surname)));
+        TypeInto(Box(editor, GivenName), L"typed");
+        ClickButton(editor, IDC_EDITOR_PREVIOUS);
+        EXPECT_EQ(Caption(0), WindowText(editor));
+        EXPECT_EQ("1", FieldValue(Record(0), GivenName));
+        EXPECT_EQ(L"typed", WindowText(Box(editor, GivenName)));
+
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("typed", FieldValue(Record(0), GivenName));
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ(Caption(2), WindowText(editor));
+        TypeInto(Box(editor, GivenName), L"last");
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ(Caption(2), WindowText(editor));
+        EXPECT_EQ("3", FieldValue(Record(2), GivenName));
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ("last", FieldValue(Record(2), GivenName));
+    EXPECT_EQ(2, ComboSelection(App.groupFilter));
+    EXPECT_EQ((std::vector<std::wstring>{L"b"}), ColumnTexts(List()));
+}
+
+TEST_F(ContactEditorTest, AGroupOutsideTheListIsNoneAndConfirmedAsMinusOne) {
+    StartWith({Contact("a", 0), Contact("lost", 9)});
+    EditRow(1, Caption(1), [](HWND editor) {
+        EXPECT_EQ(-1, ComboSelection(GroupChoice(editor)));
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(-1, Record(1).GroupIndex);
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"lost"}), ColumnTexts(List()));
+    ChooseInCombo(App.groupFilter, 1);
+    EXPECT_EQ((std::vector<std::wstring>{L"a"}), ColumnTexts(List()));
+}
+
+// A trailing unnamed record is reused: "新项目" twice makes one record.
+TEST_F(ContactEditorTest, NewTwiceMakesOneRecordAndAnUnnamedOneGoesOnConfirm) {
+    StartWith({Contact("a"), Contact("b")});
+    EditRow(0, Caption(0), [this](HWND editor) {
+        TypeInto(Box(editor, GivenName), L"x");
+        ClickButton(editor, IDC_EDITOR_NEW);
+        EXPECT_EQ(Caption(2), WindowText(editor));
+        EXPECT_EQ(3, Count());
+        EXPECT_EQ("x", FieldValue(Record(0), GivenName));
+        EXPECT_EQ(L"", WindowText(Box(editor, GivenName)));
+        ClickButton(editor, IDC_EDITOR_NEW);
+        EXPECT_EQ(Caption(2), WindowText(editor));
+        EXPECT_EQ(3, Count());
+
+        ClickButton(editor, IDC_EDITOR_PREVIOUS);  // the unnamed record stays behind
+        EXPECT_EQ(Caption(1), WindowText(editor));
+        ClickButton(editor, IDC_EDITOR_NEW);       // and is found again
+        EXPECT_EQ(Caption(2), WindowText(editor));
+        EXPECT_EQ(3, Count());
+
+        TypeInto(Box(editor, Surname), L"c");
+        ClickButton(editor, IDC_EDITOR_NEW);
+        EXPECT_EQ(Caption(3), WindowText(editor));
+        EXPECT_EQ(4, Count());
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), StoredSurnames());
+    EXPECT_EQ((std::vector<std::wstring>{L"ax", L"b", L"c"}), ColumnTexts(List()));
+}
+
+// On an unnamed record an emptied surname box only shows the stored one again.
+TEST_F(ContactEditorTest, NewOnAnUnnamedRecordOnlyRefillsTheForm) {
+    StartWith({Contact("a")});
+    OpenEditor(IDM_ITEM_ADD, Caption(1), [this](HWND editor) {
+        TypeInto(Box(editor, GivenName), L"kept");
+        ClickButton(editor, IDC_EDITOR_NEW);
+        EXPECT_EQ(Caption(1), WindowText(editor));
+        EXPECT_EQ(L"kept", WindowText(Box(editor, GivenName)));
+        EXPECT_EQ(2, Count());
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(1, Count());
+}
+
+TEST_F(ContactEditorTest, NewRefusesA513thContactLikeAdd) {
+    std::vector<ContactRecord> full;
+    for (int i = 0; i < MaxRecords; ++i) full.push_back(Contact("n" + std::to_string(i)));
+    StartWith(full);
+    SelectRow(List(), MaxRecords - 1);
+    ModalAnswers answers;
+    answers.ExpectDialog(Caption(MaxRecords - 1), [this](HWND editor) {
+        TypeInto(Box(editor, GivenName), L"g");
+        ClickButton(editor, IDC_EDITOR_NEW);
+        EXPECT_EQ(Caption(MaxRecords - 1), WindowText(editor));
+        EXPECT_EQ(MaxRecords, Count());
+        EXPECT_EQ("g", FieldValue(Record(MaxRecords - 1), GivenName));
+        ClickButton(editor, IDOK);
+    });
+    answers.ExpectMessage(BookFullText, L"注意", MB_OK | MB_ICONWARNING, IDOK);
+    SendCommand(IDM_ITEM_EDIT);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(MaxRecords, Count());
+}
+
+TEST_F(ContactEditorTest, EscapeAndTheCloseCommandDoNothing) {
+    StartWith({Contact("a")});
+    EditRow(0, Caption(0), [](HWND editor) {
+        EXPECT_FALSE(GetWindowLongW(editor, GWL_STYLE) & WS_SYSMENU);
+        SendMessageW(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+        PressButton(editor, IDCANCEL);
+        SendMessageW(editor, WM_CLOSE, 0, 0);
+        PumpMessages();
+        EXPECT_TRUE(IsWindowVisible(editor));
+        EXPECT_EQ(Caption(0), WindowText(editor));
+        ClickButton(editor, IDOK);
+    });
+}
+
+// "确定" selects the same row number again and scrolls back to where the
+// list was, though the row may now show another contact.
+TEST_F(ContactEditorTest, ConfirmingKeepsTheSelectedRowNumberAndTheScrollPosition) {
+    std::vector<ContactRecord> many;
+    for (int i = 0; i < 80; ++i) many.push_back(Contact("n" + std::to_string(i)));
+    StartWith(many);
+    ListView_EnsureVisible(List(), 60, FALSE);
+    PumpMessages();
+    int top = ListView_GetTopIndex(List());
+    ASSERT_GT(top, 20);
+    SelectRow(List(), 50);
+    ListView_EnsureVisible(List(), 60, FALSE);
+    EditRow(50, Caption(50), [](HWND editor) {
+        TypeInto(Box(editor, Surname), L"renamed");
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(top, ListView_GetTopIndex(List()));
+    EXPECT_EQ(50, FirstSelectedRow());
+    EXPECT_EQ(50, ListView_GetNextItem(List(), -1, LVNI_FOCUSED));
+    EXPECT_EQ(L"renamed", CellText(List(), 50, 0));
+    EXPECT_EQ(List(), GetFocus());
+
+    ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+    OpenEditor(IDM_ITEM_ADD, Caption(80), [](HWND editor) {
+        TypeInto(Box(editor, Surname), L"added");
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(-1, FirstSelectedRow());
+    EXPECT_EQ(top, ListView_GetTopIndex(List()));
+    EXPECT_EQ(81, RowCount(List()));
+}
+
+TEST_F(ContactEditorTest, DoubleClickingARowOpensTheEditorOnIt) {
+    StartWith({Contact("a"), Contact("b")});
+    ModalAnswers answers;
+    answers.ExpectDialog(Caption(1), [](HWND editor) {
+        EXPECT_EQ(L"b", WindowText(Box(editor, Surname)));
+        ClickButton(editor, IDOK);
+    });
+    DoubleClickRow(List(), 1);
+    EXPECT_TRUE(answers.AllAnswered());
+}
