@@ -1,24 +1,7 @@
 #!/usr/bin/env bash
 # txltool import-csv and export-csv as a script uses them. Arguments: the
 # command that runs txltool (under Wine for the Windows build).
-set -u
-txltool=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-passed=0
-failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
-
-run() { "${txltool[@]}" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+source "$(dirname "$0")/script_checks.sh"
 gbk() { printf "$1" | iconv -f UTF-8 -t GBK; }  # gbk FORMAT: the text in GBK
 records() { run dump "$1" | iconv -f GBK -t UTF-8 | grep '^record' | cut -f 2-; }
 empty() { printf '\t%.0s' $(seq "$1"); }  # N empty cells after a value
@@ -101,5 +84,4 @@ for args in "import-csv book.txl" "import-csv book.txl people.csv --map Phone" \
 done
 check "usage errors leave the book" "$before" "$(cksum < book.txl)"
 
-echo "txltool csv: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "txltool csv"

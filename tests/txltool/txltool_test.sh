@@ -1,24 +1,7 @@
 #!/usr/bin/env bash
 # txltool as a script uses it. Arguments: the command that runs txltool
 # (under Wine for the Windows build, for example "wine-run.sh txltool.exe").
-set -u
-txltool=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-passed=0
-failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
-
-run() { "${txltool[@]}" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+source "$(dirname "$0")/script_checks.sh"
 
 # A new book is the 65-byte empty document.
 run new book.txl
@@ -60,5 +43,4 @@ check "dump without a book exits 2" 2 $?
 run frobnicate x > /dev/null 2>&1
 check "an unknown command exits 2" 2 $?
 
-echo "txltool: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "txltool"

@@ -2,24 +2,7 @@
 # txltool import-vcf and export-vcf as a script uses them. Arguments: the
 # command that runs txltool (under Wine for the Windows build, for example
 # "wine-run.sh txltool.exe").
-set -u
-txltool=("$@")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-passed=0
-failed=0
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    fi
-}
-
-run() { "${txltool[@]}" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+source "$(dirname "$0")/script_checks.sh"
 
 # The records of a book, one line each, in UTF-8: surname, given name and
 # the field numbers asked for (3 gender, 9 mobile, 25 company...).
@@ -127,5 +110,4 @@ check "a missing encoding exits 2" 2 $?
 run export-vcf book.txl > /dev/null 2>&1
 check "export-vcf without a directory exits 2" 2 $?
 
-echo "txltool vcf: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "txltool vcf"
