@@ -1,7 +1,5 @@
 #include "bench/bench_data.h"
 
-#include <algorithm>
-
 #include "store/fixed_text.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_format.h"
@@ -44,45 +42,21 @@ std::string FilledText(int n, ContactField field, int bytes) {
     return text;
 }
 
-std::string EncodedValue(const std::string& text, VcardEncoding encoding) {
-    VcardText buffer;
-    CopyToField(buffer, VcardTextCapacity, text);
-    EncodeVcardValue(buffer, encoding);
-    return buffer;
-}
-
-// The reader takes at most this many bytes of a line, its line end
-// included; phones fold longer lines, which the reader does not join.
-const size_t LongestLine = 311 - 2;
-
-// The last character of the longest component goes, so that an encoded
-// line still fits.
-bool ShortenLongest(std::vector<std::string>& components) {
-    auto longest = std::max_element(components.begin(), components.end(),
-                                    [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
-    if (longest == components.end() || longest->empty()) return false;
-    longest->resize(FitGbkLength(longest->data(), longest->size(), longest->size() - 1));
-    return true;
-}
-
 // Python's vobject, timed on the same file, decodes a quoted-printable
 // value without a charset as UTF-8 and stops at the first =FF; with a
-// one-byte charset it reads these lines, and Corvelle's reader still takes
-// them as the Unicode form, as it does any charset but UTF-8.
+// one-byte charset it reads these lines (and so does Corvelle's reader,
+// as Latin-1 text, which costs it the same conversion work).
 const char UnicodeQpCharset[] = ";CHARSET=ISO-8859-1";
 
 // One property line in an encoding; the value's components are encoded
 // one by one so that their ";" stay separators.
-void AddLine(std::string& out, const std::string& name, std::vector<std::string> components,
+void AddLine(std::string& out, const std::string& name, const std::vector<std::string>& components,
              VcardEncoding encoding) {
-    std::string line;
-    do {
-        line = name + VcardEncodingParameters(encoding) + (encoding == UnicodeQp ? UnicodeQpCharset : "") + ":";
-        for (size_t i = 0; i < components.size(); ++i) {
-            if (i > 0) line += ';';
-            line += EncodedValue(components[i], encoding);
-        }
-    } while (line.size() > LongestLine && ShortenLongest(components));
+    std::string line = name + VcardEncodingParameters(encoding) + (encoding == UnicodeQp ? UnicodeQpCharset : "") + ":";
+    for (size_t i = 0; i < components.size(); ++i) {
+        if (i > 0) line += ';';
+        line += EncodeVcardText(components[i], encoding);
+    }
     out += line + "\r\n";
 }
 

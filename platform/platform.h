@@ -29,6 +29,20 @@ extern const PathChar PathSeparator;
 std::u16string GbkToUtf16(const std::string& gbk);
 std::string Utf16ToGbk(const std::u16string& units);
 
+// UTF-8 and UTF-16, written by hand so that both systems agree. A byte
+// that starts no whole character becomes U+FFFD. A three-byte form of a
+// character below U+0800 (which an earlier export wrote for "·") is read
+// as that character.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+std::string Utf16ToUtf8(const std::u16string& units);
+// True when the bytes are strict UTF-8 (no overlong form, no surrogate).
+bool IsValidUtf8(const std::string& text);
+
+// Text in a Windows code page (950 Big5, 932 Shift_JIS, 28591 ISO-8859-1
+// and so on) to UTF-16; false when this system cannot convert from it.
+// A byte sequence without a character becomes U+FFFD or "?".
+bool CodePageToUtf16(unsigned codePage, const std::string& bytes, std::u16string& out);
+
 // Paths from and to GBK text: file names typed by the user or stored in
 // the settings file are GBK, paths are the system's own.
 PathString PathFromGbk(const std::string& gbk);

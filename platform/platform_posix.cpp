@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <utility>
 
 const PathChar PathSeparator = '/';
 
@@ -184,6 +185,48 @@ std::u16string GbkToUtf16(const std::string& gbk) {
 std::string Utf16ToGbk(const std::u16string& units) {
     std::string bytes = Utf16ToBytes(units);
     return Convert(Utf16ToGbkConverter(), bytes.data(), bytes.size(), Utf16Fallback);
+}
+
+namespace {
+
+// The iconv names of the Windows code pages a vCard may name.
+struct CodePageName {
+    unsigned codePage;
+    const char* iconvName;
+};
+const CodePageName IconvCodePages[] = {
+    {932, "CP932"},          {949, "CP949"},        {950, "BIG5"},          {54936, "GB18030"},
+    {20932, "EUC-JP"},       {51949, "EUC-KR"},     {50220, "ISO-2022-JP"}, {20866, "KOI8-R"},
+    {20127, "US-ASCII"},     {28591, "ISO-8859-1"}, {28592, "ISO-8859-2"},  {28595, "ISO-8859-5"},
+    {28597, "ISO-8859-7"},   {28605, "ISO-8859-15"}, {1250, "CP1250"},      {1251, "CP1251"},
+    {1252, "CP1252"},        {1253, "CP1253"},      {1254, "CP1254"},       {1257, "CP1257"},
+    {874, "CP874"},
+};
+
+iconv_t ConverterFromCodePage(unsigned codePage) {
+    static std::vector<std::pair<unsigned, iconv_t>> opened;
+    for (const auto& entry : opened) {
+        if (entry.first == codePage) return entry.second;
+    }
+    for (const CodePageName& name : IconvCodePages) {
+        if (name.codePage != codePage) continue;
+        iconv_t cd = iconv_open("UTF-16LE", name.iconvName);
+        opened.emplace_back(codePage, cd);
+        return cd;
+    }
+    return reinterpret_cast<iconv_t>(-1);
+}
+
+}  // namespace
+
+bool CodePageToUtf16(unsigned codePage, const std::string& bytes, std::u16string& out) {
+    out.clear();
+    iconv_t cd = ConverterFromCodePage(codePage);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    const std::string replacement("\xFD\xFF", 2);
+    out = BytesToUtf16(Convert(cd, bytes.data(), bytes.size(),
+                               [&](const char*, size_t) { return Fallback{replacement, 1}; }));
+    return true;
 }
 
 // Paths go through UTF-16 so that they follow exactly the rules above.

@@ -93,6 +93,19 @@ std::string Utf16ToGbk(const std::u16string& units) {
     return out;
 }
 
+bool CodePageToUtf16(unsigned codePage, const std::string& bytes, std::u16string& out) {
+    out.clear();
+    if (!IsValidCodePage(codePage)) return false;
+    if (bytes.empty()) return true;
+    int length = static_cast<int>(bytes.size());
+    int n = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    if (n <= 0) return false;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), length, &wide[0], n);
+    out.assign(wide.begin(), wide.end());
+    return true;
+}
+
 PathString PathFromGbk(const std::string& gbk) {
     std::u16string units = GbkToUtf16(gbk);
     return PathString(units.begin(), units.end());

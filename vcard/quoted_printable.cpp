@@ -1,102 +1,39 @@
 #include "vcard/quoted_printable.h"
 
+#include "store/fixed_text.h"
+
 namespace {
 
-const uint16_t FirstEscapedUnit = 0x80;
-// Encoders stop beginning units this many characters before the end of
-// the buffer.
-const size_t EncoderReserve = 5;
+bool IsEscapeAt(const std::string& text, size_t i) {
+    return text[i] == '=' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+           HexDigitValue(text[i + 2]) >= 0;
+}
+
+unsigned char EscapedByte(const std::string& text, size_t i) {
+    return static_cast<unsigned char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
+}
+
+// A pair begins at i when two escapes follow one another and the first is FF or 00.
+bool IsPairAt(const std::string& text, size_t i) {
+    if (!IsEscapeAt(text, i) || i + 5 >= text.size() || !IsEscapeAt(text, i + 3)) return false;
+    unsigned char high = EscapedByte(text, i);
+    return high == 0xFF || high == 0x00;
+}
+
+void AppendEscape(std::string& out, unsigned char byte) {
+    char hex[3];
+    ByteToHex(byte, hex);
+    out += '=';
+    out += hex;
+}
+
+}  // namespace
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
-}
-
-bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
-
-bool IsAsciiDigitOrLetter(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// True when text[0..count) holds no terminator; checked in order, so
-// nothing past a terminator is read.
-bool HasCharacters(const char* text, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (text[i] == '\0') return false;
-    }
-    return true;
-}
-
-enum EscapeKind { SingleEscapes, EscapePairs };
-
-// The one walk behind both decoders.
-void DecodeQp(const char* text, UnitString& out, EscapeKind kind) {
-    const int escapeLength = kind == SingleEscapes ? 3 : 6;
-    int n = 0;
-    const char* p = text;
-    while (*p != '\0' && n < UnitStringCapacity - 1) {
-        char c = *p;
-        if (c == '=') {
-            // A soft line break or an escape cut short: the value ends here.
-            if (!HasCharacters(p, escapeLength)) break;
-            bool wellFormed = IsHexDigit(p[1]) && IsHexDigit(p[2]);
-            if (kind == EscapePairs) wellFormed = wellFormed && IsHexDigit(p[4]) && IsHexDigit(p[5]);
-            if (!wellFormed) {
-                ++p;
-                continue;
-            }
-            uint16_t unit = HexPairValue(p[1], p[2]);
-            if (kind == EscapePairs) unit = static_cast<uint16_t>(((unit & 0xFF) << 8) | HexPairValue(p[4], p[5]));
-            out.units[n++] = unit;
-            p += escapeLength;
-        } else {
-            if (IsAsciiDigitOrLetter(c)) out.units[n++] = static_cast<unsigned char>(c);
-            ++p;
-        }
-    }
-    out.units[n] = 0;
-}
-
-void Encode(const UnitString& in, char* out, size_t capacity, EscapeKind kind) {
-    if (capacity == 0) return;
-    const size_t escapeLength = kind == SingleEscapes ? 3 : 6;
-    const size_t limit = capacity > EncoderReserve ? capacity - EncoderReserve : 0;
-    size_t written = 0;
-    for (int i = 0; i < UnitStringCapacity && in.units[i] != 0 && written < limit; ++i) {
-        uint16_t unit = in.units[i];
-        if (unit < FirstEscapedUnit) {
-            out[written++] = static_cast<char>(unit);
-            continue;
-        }
-        if (written + escapeLength >= capacity) break;
-        if (kind == EscapePairs) {
-            out[written++] = '=';
-            ByteToHex(unit >> 8, out + written);
-            written += 2;
-        }
-        out[written++] = '=';
-        ByteToHex(unit, out + written);
-        written += 2;
-    }
-    out[written] = '\0';
-}
-
-}  // namespace
-
-int UnitCount(const UnitString& units) {
-    int n = 0;
-    while (n < UnitStringCapacity && units.units[n] != 0) ++n;
-    return n;
-}
-
-uint16_t HexPairValue(char a, char b) {
-    if (a == '\0') return 0;
-    int high = HexDigitValue(a) < 0 ? 0 : HexDigitValue(a);
-    if (b == '\0') return static_cast<uint16_t>(high);
-    int low = HexDigitValue(b) < 0 ? 0 : HexDigitValue(b);
-    return static_cast<uint16_t>(high * 16 + low);
 }
 
 void ByteToHex(unsigned value, char out[3]) {
@@ -106,10 +43,83 @@ void ByteToHex(unsigned value, char out[3]) {
     out[2] = '\0';
 }
 
-void DecodeQpBytes(const char* text, UnitString& out) { DecodeQp(text, out, SingleEscapes); }
+std::string DecodeQpBytes(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (IsEscapeAt(text, i)) {
+            out += static_cast<char>(EscapedByte(text, i));
+            i += 3;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
 
-void DecodeQpPairs(const char* text, UnitString& out) { DecodeQp(text, out, EscapePairs); }
+bool IsQpPairs(const std::string& text) {
+    bool anyEscape = false;
+    for (size_t i = 0; i < text.size();) {
+        if (IsPairAt(text, i)) {
+            anyEscape = true;
+            i += 6;
+        } else if (IsEscapeAt(text, i)) {
+            return false;
+        } else {
+            ++i;
+        }
+    }
+    return anyEscape;
+}
 
-void EncodeQpBytes(const UnitString& in, char* out, size_t capacity) { Encode(in, out, capacity, SingleEscapes); }
+std::string DecodeQpPairs(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (IsPairAt(text, i)) {
+            out += static_cast<char>(EscapedByte(text, i + 3));
+            i += 6;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
 
-void EncodeQpPairs(const UnitString& in, char* out, size_t capacity) { Encode(in, out, capacity, EscapePairs); }
+bool QpMustEscape(const std::string& bytes, size_t i) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b >= 0x80 || b == '=') return true;
+    return (b == ' ' || b == '\t') && i + 1 == bytes.size();
+}
+
+std::string EncodeQpBytes(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (QpMustEscape(bytes, i)) {
+            AppendEscape(out, static_cast<unsigned char>(bytes[i]));
+        } else {
+            out += bytes[i];
+        }
+    }
+    return out;
+}
+
+std::string EncodeQpPairs(const std::string& gbk) {
+    std::string out;
+    out.reserve(gbk.size() * 6);
+    for (size_t i = 0; i < gbk.size();) {
+        size_t length = GbkCharacterLength(gbk.data() + i, gbk.size() - i);
+        for (size_t k = i; k < i + length; ++k) {
+            unsigned char b = static_cast<unsigned char>(gbk[k]);
+            if (length == 2 || QpMustEscape(gbk, k)) {
+                AppendEscape(out, b >= 0x80 ? 0xFF : 0x00);
+                AppendEscape(out, b);
+            } else {
+                out += gbk[k];
+            }
+        }
+        i += length;
+    }
+    return out;
+}

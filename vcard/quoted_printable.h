@@ -1,51 +1,40 @@
-// Quoted-printable as vCard files use it here: "=" and two hexadecimal
-// digits for a byte, or two such escapes for a 16-bit unit. Encoders
-// escape only values of 0x80 and above and never break lines; decoders
-// keep only escapes, ASCII digits and ASCII letters.
+// Quoted-printable as vCard files use it: "=" and two hexadecimal digits
+// stand for a byte, every other character for itself. The program's own
+// Unicode-QP form writes each escaped byte as a pair of escapes, "=FF=XY"
+// for a byte XY of 0x80 and above and "=00=XY" for one below.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include <string>
 
-// Room for the units of one conversion, terminator included. A 0 unit
-// ends the string wherever it stands.
-const int UnitStringCapacity = 100;
-
-// The intermediate form of every quoted-printable and UTF-8 conversion:
-// 16-bit units holding either one byte each (UTF-8 or GBK bytes) or a
-// value built from a pair of escapes.
-struct UnitString {
-    uint16_t units[UnitStringCapacity];
-};
-
-// Units before the terminator (all of them when it is missing).
-int UnitCount(const UnitString& units);
-
-// The value of the hexadecimal digits a and b: 0 when a is the
-// terminator, digit(a) alone when b is. Upper- and lower-case digits are
-// read alike; any other character counts as the digit 0.
-uint16_t HexPairValue(char a, char b);
+// The value of a hexadecimal digit in either case; -1 for any other character.
+int HexDigitValue(char c);
 
 // Two upper-case hexadecimal digits of the value's low byte, terminated.
 void ByteToHex(unsigned value, char out[3]);
 
-// Decodes into one unit per byte: "=XY" gives the byte XY, an ASCII
-// digit or letter itself; every other character is dropped, and so is an
-// "=" followed by something that is not two hexadecimal digits. An escape
-// cut short by the end of the text (a soft line break) ends the result.
-// At most UnitStringCapacity - 1 units are decoded.
-void DecodeQpBytes(const char* text, UnitString& out);
+// "=XY" gives the byte XY; every other character, an "=" that is not
+// followed by two hexadecimal digits included, stands for itself.
+std::string DecodeQpBytes(const std::string& text);
 
-// As DecodeQpBytes, but a pair of escapes "=XY=ZW" gives the one unit
-// 0xXYZW; the second "=" is not examined.
-void DecodeQpPairs(const char* text, UnitString& out);
+// True when the text has escapes and every one of them is the first or
+// second half of a Unicode-QP pair ("=FF=XY" or "=00=XY"): a value
+// written by this program's Unicode-QP export, not ordinary
+// quoted-printable.
+bool IsQpPairs(const std::string& text);
 
-// Writes the units, escaping each of 0x80 and above as "=XY" (its low
-// byte), into out, a buffer of `capacity` bytes. A unit is begun only
-// while fewer than capacity - 5 characters have been written and only
-// when its whole escape and the terminator still fit.
-void EncodeQpBytes(const UnitString& in, char* out, size_t capacity);
+// Decodes Unicode-QP: a pair gives the byte of its second escape; every
+// other character stands for itself.
+std::string DecodeQpPairs(const std::string& text);
 
-// As EncodeQpBytes, but a unit of 0x80 and above is written as two
-// escapes, its high byte then its low byte.
-void EncodeQpPairs(const UnitString& in, char* out, size_t capacity);
+// Which bytes an encoder escapes besides those of 0x80 and above: "="
+// always, and a space or tab that ends the value, which a reader would
+// drop with the line's trailing white space.
+bool QpMustEscape(const std::string& bytes, size_t i);
+
+// Escapes what QpMustEscape names as "=XY"; nothing else changes and no
+// line is broken.
+std::string EncodeQpBytes(const std::string& bytes);
+
+// Unicode-QP of a GBK text: what QpMustEscape names, and the second byte
+// of every double-byte character, become pairs of escapes.
+std::string EncodeQpPairs(const std::string& gbk);

@@ -1,17 +1,93 @@
 #include "vcard/text_encodings.h"
 
-#include <string>
+#include <cctype>
 
 #include "platform/platform.h"
 #include "store/fixed_text.h"
-#include "vcard/text_operations.h"
+#include "vcard/quoted_printable.h"
 
 namespace {
 
-const char QpToken[] = "ENCODING=QUOTED-PRINTABLE";
-const char Utf8Token[] = "CHARSET=UTF-8";
+struct CharsetName {
+    const char* name;
+    unsigned codePage;
+};
 
-bool IsThreeByteLead(uint16_t unit) { return (unit & 0xFF) >= 0xE0 && (unit & 0xFF) <= 0xEF; }
+// Names as cards write them, compared without regard to case.
+const CharsetName CharsetNames[] = {
+    {"UTF-8", Utf8CodePage},  {"UTF8", Utf8CodePage},     {"GB2312", GbkCodePage},  {"GBK", GbkCodePage},
+    {"CP936", GbkCodePage},   {"X-GBK", GbkCodePage},     {"EUC-CN", GbkCodePage},  {"GB18030", 54936},
+    {"BIG5", 950},            {"BIG-5", 950},             {"CP950", 950},           {"BIG5-HKSCS", 950},
+    {"SHIFT_JIS", 932},       {"SHIFT-JIS", 932},         {"SJIS", 932},            {"X-SJIS", 932},
+    {"CP932", 932},           {"WINDOWS-31J", 932},       {"MS_KANJI", 932},        {"EUC-JP", 20932},
+    {"ISO-2022-JP", 50220},   {"EUC-KR", 51949},          {"KS_C_5601-1987", 949},  {"CP949", 949},
+    {"KOI8-R", 20866},        {"US-ASCII", 20127},        {"ASCII", 20127},         {"ISO-8859-1", 28591},
+    {"ISO8859-1", 28591},     {"ISO_8859-1", 28591},      {"LATIN1", 28591},        {"ISO-8859-2", 28592},
+    {"ISO-8859-5", 28595},    {"ISO-8859-7", 28597},      {"ISO-8859-15", 28605},   {"WINDOWS-1250", 1250},
+    {"WINDOWS-1251", 1251},   {"WINDOWS-1252", 1252},     {"CP1252", 1252},         {"WINDOWS-1253", 1253},
+    {"WINDOWS-1254", 1254},   {"WINDOWS-1257", 1257},     {"WINDOWS-874", 874},     {"TIS-620", 874},
+};
+
+bool SameName(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != static_cast<unsigned char>(b[i])) return false;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+std::u16string TextFromCodePage(const std::string& bytes, unsigned codePage) {
+    if (codePage == Utf8CodePage) return Utf8ToUtf16(bytes);
+    std::u16string text;
+    if (codePage != GbkCodePage && CodePageToUtf16(codePage, bytes, text)) return text;
+    return GbkToUtf16(bytes);
+}
+
+// "\\", "\;", "\," and "\n" or "\N" undone; a line break (escaped or
+// not) becomes a space. Any other backslash stays, with what follows it.
+std::u16string Unescaped(const std::u16string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c == u'\\' && i + 1 < text.size()) {
+            char16_t next = text[i + 1];
+            if (next == u'\\' || next == u';' || next == u',') {
+                out += next;
+                ++i;
+                continue;
+            }
+            if (next == u'n' || next == u'N') {
+                out += u' ';
+                ++i;
+                continue;
+            }
+        }
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        out += c == u'\r' || c == u'\n' ? u' ' : c;
+    }
+    return out;
+}
+
+// "\" and ";" with a backslash before them, a line break as a space;
+// walked by whole GBK characters, so that the second byte of a
+// double-byte character is never taken for "\".
+std::string Escaped(const std::string& gbk) {
+    std::string out;
+    out.reserve(gbk.size() + 8);
+    for (size_t i = 0; i < gbk.size();) {
+        size_t length = GbkCharacterLength(gbk.data() + i, gbk.size() - i);
+        char c = gbk[i];
+        if (length == 1 && (c == '\\' || c == ';')) out += '\\';
+        if (length == 1 && (c == '\r' || c == '\n')) {
+            out += ' ';
+        } else {
+            out.append(gbk, i, length);
+        }
+        i += length;
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -28,89 +104,30 @@ const char* VcardEncodingParameters(VcardEncoding encoding) {
     return "";
 }
 
-VcardEncoding VcardEncodingOfProperty(const char* property) {
-    if (!ContainsToken(property, QpToken)) return Plain;
-    return ContainsToken(property, Utf8Token) ? Utf8Qp : UnicodeQp;
-}
-
-void Utf8ToGbk(const UnitString& in, char* out, size_t capacity) {
-    std::u16string wide;
-    int i = 0;
-    while (i < UnitStringCapacity && in.units[i] != 0) {
-        uint16_t unit = in.units[i];
-        if (!IsThreeByteLead(unit)) {
-            wide += static_cast<char16_t>(unit);
-            ++i;
-            continue;
-        }
-        if (i + 2 >= UnitStringCapacity || in.units[i + 1] == 0 || in.units[i + 2] == 0) break;
-        wide += static_cast<char16_t>(((unit & 0x0F) << 12) | ((in.units[i + 1] & 0x3F) << 6) |
-                                      (in.units[i + 2] & 0x3F));
-        i += 3;
+unsigned CodePageOfCharset(const std::string& name) {
+    for (const CharsetName& known : CharsetNames) {
+        if (SameName(name, known.name)) return known.codePage;
     }
-    CopyToField(out, capacity, Utf16ToGbk(wide));
+    return 0;
 }
 
-void GbkToUtf8(const char* gbk, UnitString& out) {
-    std::u16string wide = GbkToUtf16(gbk).substr(0, MaxUtf8Characters);
-    int n = 0;
-    for (char16_t u : wide) {
-        if (u < 0x80) {
-            out.units[n++] = u;
-        } else {
-            out.units[n++] = static_cast<uint16_t>(0xE0 | (u >> 12));
-            out.units[n++] = static_cast<uint16_t>(0x80 | ((u >> 6) & 0x3F));
-            out.units[n++] = static_cast<uint16_t>(0x80 | (u & 0x3F));
-        }
-    }
-    out.units[n] = 0;
+std::string VcardTextToGbk(const std::string& bytes, unsigned codePage) {
+    return Utf16ToGbk(Unescaped(TextFromCodePage(bytes, codePage)));
 }
 
-void UnitsToBytes(const UnitString& in, char* out, size_t capacity) {
-    if (capacity == 0) return;
-    size_t n = 0;
-    for (int i = 0; i < UnitStringCapacity && in.units[i] != 0 && n + 1 < capacity; ++i) {
-        out[n++] = static_cast<char>(in.units[i] & 0xFF);
-    }
-    out[n] = '\0';
-}
-
-void WidenGbkBytes(const char* gbk, UnitString& out) {
-    int n = 0;
-    for (; gbk[n] != '\0' && n < UnitStringCapacity - 1; ++n) {
-        out.units[n] = static_cast<uint16_t>(static_cast<int16_t>(static_cast<signed char>(gbk[n])));
-    }
-    out.units[n] = 0;
-}
-
-void EncodeVcardValue(VcardText& text, VcardEncoding encoding) {
-    UnitString units;
+std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
+    std::string text = Escaped(gbk);
     switch (encoding) {
-    case Utf8Qp:
-        GbkToUtf8(text, units);
-        EncodeQpBytes(units, text, VcardTextCapacity);
-        break;
-    case UnicodeQp:
-        WidenGbkBytes(text, units);
-        EncodeQpPairs(units, text, VcardTextCapacity);
-        break;
-    case Plain:
-        break;
+    case Utf8Qp: return EncodeQpBytes(Utf16ToUtf8(GbkToUtf16(text)));
+    case UnicodeQp: return EncodeQpPairs(text);
+    case Plain: break;
     }
+    return text;
 }
 
-void DecodeVcardValue(VcardText& text, VcardEncoding encoding) {
-    UnitString units;
-    switch (encoding) {
-    case Utf8Qp:
-        DecodeQpBytes(text, units);
-        Utf8ToGbk(units, text, VcardTextCapacity);
-        break;
-    case UnicodeQp:
-        DecodeQpPairs(text, units);
-        UnitsToBytes(units, text, VcardTextCapacity);
-        break;
-    case Plain:
-        break;
+bool HasNonAscii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
     }
+    return false;
 }

@@ -1,17 +1,9 @@
-// The three forms a vCard value can take, and the conversions between
-// GBK, UTF-16 and UTF-8 behind them. Every buffer here has a fixed size
-// and belongs to the caller; every conversion stops at a fixed limit and
-// leaves a terminated result.
+// The forms a vCard value takes on the way between a contact's GBK text
+// and a file: the three encodings of the export, the character sets a
+// card may name, and the backslash escapes of vCard text.
 #pragma once
 
-#include <cstddef>
-
-#include "vcard/quoted_printable.h"
-
-// What the vCard reader and writer pass to these conversions: at most 255
-// bytes of text and the terminator.
-const size_t VcardTextCapacity = 256;
-using VcardText = char[VcardTextCapacity];
+#include <string>
 
 // Also the item indexes of the export dialog's encoding list.
 enum VcardEncoding {
@@ -28,35 +20,25 @@ VcardEncoding VcardEncodingFromValue(int value);
 // ";ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8" or ";ENCODING=QUOTED-PRINTABLE".
 const char* VcardEncodingParameters(VcardEncoding encoding);
 
-// The encoding a property part (the text before the first ":") announces.
-VcardEncoding VcardEncodingOfProperty(const char* property);
+// The code pages the reader converts from.
+const unsigned Utf8CodePage = 65001;
+const unsigned GbkCodePage = 936;
 
-// GbkToUtf8 encodes at most this many UTF-16 units of its input, so that
-// three bytes each fit a UnitString.
-const int MaxUtf8Characters = 33;
+// The Windows code page of a CHARSET name in any case ("UTF-8", "GB2312",
+// "Big5", "Shift_JIS", "ISO-8859-1", ...); 0 for a name it does not know.
+unsigned CodePageOfCharset(const std::string& name);
 
-// UTF-8 byte units to GBK text in out (`capacity` bytes). Three-byte
-// sequences are decoded without checking their continuation bytes; every
-// other unit stands for the UTF-16 unit of the same value. At most
-// UnitStringCapacity units are read; a three-byte sequence cut short by
-// the end is left out. A character GBK cannot spell becomes "?"; the
-// result is cut at a whole GBK character.
-void Utf8ToGbk(const UnitString& in, char* out, size_t capacity);
+// One text of a card: the value bytes (quoted-printable already undone)
+// in the given code page, with the escapes "\\", "\;", "\," and "\n"
+// undone, as GBK. A line break becomes a space; a character GBK lacks
+// becomes "?". Bytes in a code page this system cannot convert are read
+// as GBK.
+std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
 
-// The first MaxUtf8Characters UTF-16 units of a GBK text as UTF-8 byte
-// units, every non-ASCII character as three bytes (U+00B7 gives E0 82 B7).
-void GbkToUtf8(const char* gbk, UnitString& out);
+// A contact's text as one escaped component of a value in the chosen
+// encoding: "\" and ";" get a backslash, line breaks become spaces, and
+// the quoted-printable forms escape every byte they would otherwise lose.
+std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding);
 
-// The low byte of each unit, terminated, into out (`capacity` bytes).
-void UnitsToBytes(const UnitString& in, char* out, size_t capacity);
-
-// Each byte of a GBK text as one unit, sign-extended, so that bytes of
-// 0x80 and above become 0xFF80 to 0xFFFF; cut at the UnitString's room.
-void WidenGbkBytes(const char* gbk, UnitString& out);
-
-// The four pipelines, each replacing the text in its buffer:
-// Utf8Qp: GbkToUtf8 then EncodeQpBytes / DecodeQpBytes then Utf8ToGbk;
-// UnicodeQp: WidenGbkBytes then EncodeQpPairs / DecodeQpPairs then
-// UnitsToBytes. Plain leaves the text alone.
-void EncodeVcardValue(VcardText& text, VcardEncoding encoding);
-void DecodeVcardValue(VcardText& text, VcardEncoding encoding);
+// True when the text has a byte of 0x80 or above.
+bool HasNonAscii(const std::string& text);

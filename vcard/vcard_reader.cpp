@@ -1,209 +1,273 @@
 #include "vcard/vcard_reader.h"
 
-#include <algorithm>
-#include <cstdio>
+#include <cctype>
 #include <cstring>
 
 #include "store/fixed_text.h"
+#include "vcard/quoted_printable.h"
 #include "vcard/text_encodings.h"
-#include "vcard/text_operations.h"
 #include "vcard/vcard_format.h"
+#include "vcard/vcard_lines.h"
 
 namespace {
 
-// How a property's value is cut into components.
-enum ValueSplit {
-    WholeValue,    // one component: everything
-    FirstAndRest,  // up to the first ";", then the whole rest
-    AddressParts,  // seven components at ";", the seventh the whole rest
-    BirthdayParts, // year, month and day at "-"
+// How one line's value turns into GBK text.
+struct ValueForm {
+    unsigned codePage;
+    bool quotedPrintable;
+    bool pairs;  // the program's own Unicode-QP
 };
 
-const int MaxComponents = 7;
-// A component that is read but not stored (post-office box, extended address).
-const ContactField DroppedComponent = ContactFieldCount;
-
-// Where the components of a recognised line go.
-struct LineTarget {
-    ValueSplit split;
-    ContactField fields[MaxComponents];
-};
-
-// For TEL and ADR the target depends on the types in the property part;
-// false when the line is to be ignored (a TEL line without a known type).
-using TargetRule = bool (*)(const char* property, LineTarget& target);
-
-struct PropertyRule {
-    const char* name;
-    LineTarget target;        // where the components go...
-    TargetRule chooseTarget;  // ...unless the types choose it
-};
-
-bool TelephoneTarget(const char* property, LineTarget& target) {
-    ContactField field;
-    if (ContainsToken(property, "CELL")) {
-        field = Mobile;
-    } else if (ContainsToken(property, "FAX")) {
-        field = ContainsToken(property, "HOME") ? HomeFax : WorkFax;
-    } else if (ContainsToken(property, "WORK")) {
-        field = WorkPhone;
-    } else if (ContainsToken(property, "HOME")) {
-        field = HomePhone;
-    } else {
-        return false;
+// A named character set wins; without one a 3.0 or 4.0 card is UTF-8,
+// and a 2.1 card GBK, or the program's own Unicode-QP when every escape
+// of the value comes as such a pair.
+ValueForm FormOf(const VcardProperty& property, int version) {
+    ValueForm form{version >= 30 ? Utf8CodePage : GbkCodePage, property.quotedPrintable, false};
+    unsigned named = property.charset.empty() ? 0 : CodePageOfCharset(property.charset);
+    if (named != 0) {
+        form.codePage = named;
+    } else if (property.quotedPrintable && IsQpPairs(property.value)) {
+        form = {GbkCodePage, true, true};
     }
-    target = {WholeValue, {field}};
+    return form;
+}
+
+// Double-byte code pages, whose second bytes may look like "\" or ";".
+bool HasPairedBytes(unsigned codePage) {
+    return codePage == GbkCodePage || codePage == 54936 || codePage == 950 || codePage == 932 || codePage == 949;
+}
+
+std::string DecodedText(const std::string& raw, const ValueForm& form) {
+    if (!form.quotedPrintable && raw.find('\\') == std::string::npos &&
+        (form.codePage == GbkCodePage || !HasNonAscii(raw))) {
+        return raw;  // nothing to convert: the common case of a GBK or ASCII value
+    }
+    std::string bytes = !form.quotedPrintable ? raw : form.pairs ? DecodeQpPairs(raw) : DecodeQpBytes(raw);
+    return VcardTextToGbk(bytes, form.codePage);
+}
+
+// The value's components, each decoded to GBK. Splitting comes before
+// decoding, so that an escaped ";" never splits.
+std::vector<std::string> Components(const VcardProperty& property, const ValueForm& form, size_t count) {
+    bool paired = !form.quotedPrintable && HasPairedBytes(form.codePage);
+    std::vector<std::string> parts = SplitComponents(property.value, count, paired);
+    for (std::string& part : parts) part = DecodedText(part, form);
+    parts.resize(count);
+    return parts;
+}
+
+std::string WholeText(const VcardProperty& property, const ValueForm& form) {
+    return DecodedText(property.value, form);
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    size_t n = std::strlen(prefix);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    }
     return true;
 }
 
-// Any address without HOME (work, postal, parcel, untyped) is the work address.
-bool AddressTarget(const char* property, LineTarget& target) {
-    const AddressFields& address = ContainsToken(property, "HOME") ? HomeAddress : WorkAddress;
-    target = {AddressParts, {DroppedComponent, DroppedComponent}};
-    for (int i = 0; i < AddressFieldCount; ++i) target.fields[2 + i] = address.fields[i];
+bool IsDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
     return true;
 }
 
-// The ten properties the reader knows, matched case-sensitively as a whole
-// word: the name must be followed by the end of the property part or ";".
-const PropertyRule PropertyRules[] = {
-    {"N", {FirstAndRest, {Surname, GivenName}}, nullptr},
-    {"NICKNAME", {WholeValue, {Nickname}}, nullptr},
-    {"ORG", {FirstAndRest, {Company, Department}}, nullptr},
-    {"TITLE", {WholeValue, {JobTitle}}, nullptr},
-    {"TEL", {}, TelephoneTarget},
-    {"ADR", {}, AddressTarget},
-    {"X-WAB-GENDER", {WholeValue, {Gender}}, nullptr},
-    {"X-QQ", {WholeValue, {QQNumber}}, nullptr},
-    {"EMAIL", {WholeValue, {Email}}, nullptr},
-    {"BDAY", {BirthdayParts, {BirthYear, BirthMonth, BirthDay}}, nullptr},
-};
+void SetText(ContactRecord& record, ContactField field, const std::string& text) { SetField(record, field, text); }
 
-const PropertyRule* FindProperty(const char* property) {
-    for (const PropertyRule& rule : PropertyRules) {
-        const char* behind;
-        if (MatchPrefix(property, rule.name, &behind) && (*behind == '\0' || *behind == ';')) return &rule;
-    }
-    return nullptr;
-}
-
-int ComponentCount(ValueSplit split) {
-    switch (split) {
-    case FirstAndRest: return 2;
-    case AddressParts: return 7;
-    case BirthdayParts: return 3;
-    case WholeValue: break;
-    }
+int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    // Family name; given name; middle names, prefixes and suffixes, which
+    // the two fields have no room for.
+    std::vector<std::string> parts = Components(property, form, 5);
+    if (parts[0].empty() && parts[1].empty()) return 0;
+    SetText(card.record, Surname, parts[0]);
+    SetText(card.record, GivenName, parts[1]);
     return 1;
 }
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+int ApplyOrganisation(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    // The organisation, then its units: the first is the department,
+    // further ones are added to it.
+    std::vector<std::string> parts = Components(property, form, 32);
+    std::string department = parts.size() > 1 ? parts[1] : std::string();
+    for (size_t i = 2; i < parts.size(); ++i) {
+        std::string unit = Trimmed(parts[i]);
+        if (!unit.empty()) department += (department.empty() ? "" : " ") + unit;
+    }
+    SetText(card.record, Company, parts[0]);
+    SetText(card.record, Department, department);
+    return 1;
+}
 
-// Year up to the first "-", month up to the second; the day is the one or
-// two digits behind the second "-" (a time such as T08:00:00 may follow).
-// A birthday with a year or a month but no day gets the day 1; "--", as
-// the export writes an empty birthday, stays empty.
-void SplitBirthday(const char* value, VcardText (&parts)[MaxComponents]) {
-    const char* p = value;
-    bool yearEnded = TakeComponent(p, parts[0], &p, '-', VcardTextCapacity) == 0;
-    bool monthEnded = yearEnded && TakeComponent(p, parts[1], &p, '-', VcardTextCapacity) == 0;
-    if (!yearEnded) parts[1][0] = '\0';
-    int day = 0;
-    if (monthEnded) {
-        while (day < 2 && IsAsciiDigit(p[day])) {
-            parts[2][day] = p[day];
-            ++day;
+// "tel:+86-10-6088505;ext=12" gives +86-10-6088505 ext 12.
+std::string TelephoneNumber(const std::string& text) {
+    if (!StartsWithNoCase(text, "tel:")) return text;
+    std::string uri = text.substr(4);
+    size_t parameters = uri.find(';');
+    std::string number = uri.substr(0, parameters);
+    if (parameters != std::string::npos) {
+        size_t ext = uri.find(";ext=", parameters);
+        if (ext != std::string::npos) number += " ext " + uri.substr(ext + 5, uri.find(';', ext + 5) - ext - 5);
+    }
+    return number;
+}
+
+const ContactField SpareNumberFields[] = {Mobile, HomePhone, WorkPhone};
+
+bool HoldsNumber(const ContactRecord& record, const std::string& number) {
+    for (ContactField field : SpareNumberFields) {
+        if (FieldValue(record, field) == number) return true;
+    }
+    return false;
+}
+
+// A typed number goes into its field, the last line of a kind winning as
+// ever; the number it replaces, and a number without a type of a field
+// (none, VOICE, PREF, PAGER...), wait for a free field at the card's end.
+int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    std::string number = TelephoneNumber(WholeText(property, form));
+    if (number.empty()) return 0;
+    ContactField field;
+    if (HasType(property, "CELL")) {
+        field = Mobile;
+    } else if (HasType(property, "FAX")) {
+        SetText(card.record, HasType(property, "HOME") ? HomeFax : WorkFax, number);
+        return 1;
+    } else if (HasType(property, "WORK")) {
+        field = WorkPhone;
+    } else if (HasType(property, "HOME")) {
+        field = HomePhone;
+    } else {
+        card.spareNumbers.push_back(number);
+        return 1;
+    }
+    std::string replaced = FieldValue(card.record, field);
+    if (!replaced.empty() && replaced != number) card.spareNumbers.push_back(replaced);
+    SetText(card.record, field, number);
+    return 1;
+}
+
+int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    // Post-office box, extended address, street, locality, region, postal
+    // code, country with the whole rest.
+    std::vector<std::string> parts = Components(property, form, 7);
+    std::string street = !parts[2].empty() ? parts[2] : !parts[1].empty() ? parts[1] : parts[0];
+    const AddressFields& address = HasType(property, "HOME") ? HomeAddress : WorkAddress;
+    const std::string* values[AddressFieldCount] = {&street, &parts[3], &parts[4], &parts[5], &parts[6]};
+    for (int i = 0; i < AddressFieldCount; ++i) SetText(card.record, address.fields[i], *values[i]);
+    return 1;
+}
+
+int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    std::string address = WholeText(property, form);
+    if (address.empty()) return 0;
+    bool preferred = HasType(property, "PREF");
+    if (card.emailPreferred && !preferred) return 1;  // the preferred address stays
+    SetText(card.record, Email, address);
+    card.emailPreferred = card.emailPreferred || preferred;
+    return 1;
+}
+
+// Year up to the first "-", month up to the second, the one or two
+// digits after it the day; a year or month without a day gets day 1
+// and "--", as the export writes an empty birthday, stays empty. Also
+// 19900517, --0517, --05-17 and a time behind a "T".
+int ApplyBirthday(VcardCard& card, const std::string& text) {
+    std::string date = Trimmed(text.substr(0, text.find('T')));
+    std::string year, month, day;
+    if (date.size() == 8 && IsDigits(date)) {
+        year = date.substr(0, 4), month = date.substr(4, 2), day = date.substr(6, 2);
+    } else if (date.size() == 6 && date.compare(0, 2, "--") == 0 && IsDigits(date.substr(2))) {
+        month = date.substr(2, 2), day = date.substr(4, 2);
+    } else if (date.size() == 7 && date.compare(0, 2, "--") == 0 && date[4] == '-') {
+        month = date.substr(2, 2), day = date.substr(5, 2);
+    } else {
+        size_t first = date.find('-');
+        year = date.substr(0, first);
+        if (first != std::string::npos) {
+            size_t second = date.find('-', first + 1);
+            month = date.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+            if (second != std::string::npos) {
+                size_t n = 0;
+                while (n < 2 && second + 1 + n < date.size() && date[second + 1 + n] >= '0' &&
+                       date[second + 1 + n] <= '9') {
+                    ++n;
+                }
+                day = date.substr(second + 1, n);
+            }
         }
+        if (day.empty() && (!year.empty() || !month.empty())) day = "1";
     }
-    parts[2][day] = '\0';
-    if (day == 0 && (parts[0][0] != '\0' || parts[1][0] != '\0')) CopyToField(parts[2], VcardTextCapacity, "1");
+    for (const std::string* part : {&year, &month, &day}) {
+        if (!part->empty() && !IsDigits(*part)) return 0;  // "circa 1800" is no date
+    }
+    SetText(card.record, BirthYear, year);
+    SetText(card.record, BirthMonth, month);
+    SetText(card.record, BirthDay, day);
+    return 1;
 }
 
-void SplitValue(const char* value, ValueSplit split, VcardText (&parts)[MaxComponents]) {
-    const char* p = value;
-    switch (split) {
-    case WholeValue:
-        TakeComponent(p, parts[0], nullptr, '\0', VcardTextCapacity);
-        break;
-    case FirstAndRest:
-        TakeComponent(p, parts[0], &p, ';', VcardTextCapacity);
-        TakeComponent(p, parts[1], &p, '\0', VcardTextCapacity);
-        break;
-    case AddressParts:
-        for (int i = 0; i < MaxComponents - 1; ++i) TakeComponent(p, parts[i], &p, ';', VcardTextCapacity);
-        TakeComponent(p, parts[MaxComponents - 1], &p, '\0', VcardTextCapacity);
-        break;
-    case BirthdayParts:
-        SplitBirthday(value, parts);
-        break;
-    }
+int ApplyVersion(VcardCard& card, const std::string& value) {
+    std::string version = Trimmed(value);
+    card.version = version.compare(0, 1, "4") == 0 ? 40 : version.compare(0, 1, "3") == 0 ? 30 : 21;
+    return 1;
 }
 
-void StoreComponent(ContactRecord& card, ContactField field, const char* text) {
-    if (field == DroppedComponent) return;
-    if (field == Gender) {
-        // "1" is female; "2", or anything else, male.
-        card.Gender = text[0] == '1' ? 1 : 0;
-        return;
-    }
-    const ContactFieldInfo& info = FieldInfo(field);
-    CopyToField(FieldText(card, field), static_cast<size_t>(info.width), text);
-}
-
-// The file's bytes in blocks: a byte at a time through getc would lock
-// the stream for every byte, which was most of the reading time.
-struct ByteReader {
-    FILE* file;
-    unsigned char block[4096];
-    size_t next;
-    size_t end;
+// Company names and the Chinese surnames of two characters, for
+// splitting a formatted name: 欧阳修 is 欧阳 and 修.
+const char16_t* const CompoundSurnames[] = {
+    u"欧阳", u"司马", u"上官", u"诸葛", u"东方", u"皇甫", u"尉迟", u"公孙", u"慕容", u"长孙",
+    u"宇文", u"司徒", u"夏侯", u"轩辕", u"令狐", u"端木", u"独孤", u"南宫", u"西门", u"百里",
+    u"呼延", u"万俟", u"闻人", u"澹台", u"公冶", u"太史", u"申屠", u"钟离", u"赫连", u"拓跋",
 };
 
-// False at the end of the file.
-bool HaveBytes(ByteReader& reader) {
-    if (reader.next < reader.end) return true;
-    reader.next = 0;
-    reader.end = std::fread(reader.block, 1, sizeof reader.block, reader.file);
-    return reader.end > 0;
-}
-
-// Reads one line of at most VcardLineLength bytes, its line end included
-// as one line feed (a carriage return takes the line feed right behind it
-// along). False at the end of the file when nothing was read.
-bool ReadLine(ByteReader& reader, char (&line)[VcardLineLength + 1]) {
-    int n = 0;
-    while (n < VcardLineLength && HaveBytes(reader)) {
-        // The run of bytes up to a line end, or as far as room and block go.
-        size_t room = static_cast<size_t>(VcardLineLength - n);
-        size_t available = reader.end - reader.next;
-        const unsigned char* bytes = reader.block + reader.next;
-        size_t run = std::min(room, available);
-        for (int lineEnd : {'\r', '\n'}) {
-            const void* found = std::memchr(bytes, lineEnd, run);
-            if (found) run = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
+size_t SurnameLength(const std::string& name) {
+    size_t first = GbkCharacterLength(name.data(), name.size());
+    if (first != 2 || name.size() <= 2) return name.size();
+    size_t second = GbkCharacterLength(name.data() + 2, name.size() - 2);
+    if (second == 2 && name.size() > 4) {
+        for (const char16_t* compound : CompoundSurnames) {
+            if (name.compare(0, 4, GbkText(compound)) == 0) return 4;
         }
-        std::memcpy(line + n, bytes, run);
-        n += static_cast<int>(run);
-        reader.next += run;
-        if (run == room || run == available) continue;
-
-        unsigned char end = bytes[run];
-        ++reader.next;
-        if (end == '\r' && HaveBytes(reader) && reader.block[reader.next] == '\n') ++reader.next;
-        line[n++] = '\n';
-        break;
     }
-    line[n] = '\0';
-    return n > 0;
+    return 2;
 }
 
-void FinishCard(const ContactRecord& card, ContactStore& store, VcardImportResult& result) {
-    if (card.Surname[0] == '\0' && card.GivenName[0] == '\0') return;
+// A Chinese name splits after its surname; a name of words ("John Doe")
+// has its last word as the surname; a company's name stays whole.
+void NameFromFormattedName(ContactRecord& record, const std::string& formatted) {
+    std::string name = Trimmed(formatted);
+    size_t space = name.rfind(' ');
+    if (FieldValue(record, Company) == name) {
+        SetText(record, Surname, name);
+    } else if (space != std::string::npos) {
+        SetText(record, Surname, name.substr(space + 1));
+        SetText(record, GivenName, Trimmed(name.substr(0, space)));
+    } else {
+        size_t surname = SurnameLength(name);
+        SetText(record, Surname, name.substr(0, surname));
+        SetText(record, GivenName, name.substr(surname));
+    }
+}
+
+void FinishCard(VcardCard& card, ContactStore& store, VcardImportResult& result) {
+    if (!FinishVcardCard(card)) return;
     if (!HasRoomFor(store, 1)) {
         ++result.notImported;
         return;
     }
-    AppendRecord(store, card);
+    AppendRecord(store, card.record);
     ++result.imported;
 }
 
@@ -216,36 +280,63 @@ void AddImportResult(VcardImportResult& total, const VcardImportResult& part) {
     total.notImported += part.notImported;
 }
 
-int ParseVcardLine(const char* line, ContactRecord& card) {
-    // The property part is the text before the first ":", the value all
-    // after it; each is cut to 255 bytes.
-    VcardText property;
-    VcardText value;
-    const char* colon = std::strchr(line, ':');
-    if (colon) {
-        CopyToField(property, VcardTextCapacity, line, static_cast<size_t>(colon - line));
-        CopyToField(value, VcardTextCapacity, colon + 1);
+VcardCard NewVcardCard() {
+    VcardCard card;
+    card.record = EmptyRecord();
+    return card;
+}
+
+int ParseVcardLine(const char* line, VcardCard& card) {
+    VcardProperty property;
+    if (!SplitPropertyLine(line, property) || property.value.empty() || property.binary) return 0;
+    const std::string& name = property.name;
+    if (name == "VERSION") return ApplyVersion(card, property.value);
+
+    ValueForm form = FormOf(property, card.version);
+    if (name == "N") return ApplyName(card, property, form);
+    if (name == "ORG") return ApplyOrganisation(card, property, form);
+    if (name == "TEL") return ApplyTelephone(card, property, form);
+    if (name == "ADR") return ApplyAddress(card, property, form);
+    if (name == "EMAIL") return ApplyEmail(card, property, form);
+
+    std::string text = WholeText(property, form);
+    if (name == "FN") {
+        card.formattedName = text;
+    } else if (name == "NICKNAME") {
+        SetText(card.record, Nickname, text);
+    } else if (name == "TITLE") {
+        SetText(card.record, JobTitle, text);
+    } else if (name == "X-QQ") {
+        SetText(card.record, QQNumber, text);
+    } else if (name == "BDAY") {
+        return ApplyBirthday(card, text);
+    } else if (name == "X-WAB-GENDER") {
+        card.record.Gender = text[0] == '1' ? 1 : 0;  // "1" female; "2", or anything else, male
+    } else if (name == "GENDER") {
+        char sex = static_cast<char>(std::toupper(static_cast<unsigned char>(Trimmed(text)[0])));
+        card.record.Gender = sex == 'F' ? 1 : 0;
     } else {
-        CopyToField(property, VcardTextCapacity, line);
-        value[0] = '\0';
-    }
-    if (value[0] == '\0') return 0;
-
-    const PropertyRule* rule = FindProperty(property);
-    if (!rule) return 0;
-    LineTarget target = rule->target;
-    if (rule->chooseTarget && !rule->chooseTarget(property, target)) return 0;
-
-    // Split before decoding, so that an escaped ";" never splits.
-    VcardText parts[MaxComponents];
-    SplitValue(value, target.split, parts);
-    VcardEncoding encoding = VcardEncodingOfProperty(property);
-    int count = ComponentCount(target.split);
-    for (int i = 0; i < count; ++i) {
-        if (parts[i][0] != '\0') DecodeVcardValue(parts[i], encoding);
-        StoreComponent(card, target.fields[i], parts[i]);
+        return 0;
     }
     return 1;
+}
+
+bool FinishVcardCard(VcardCard& card) {
+    for (const std::string& number : card.spareNumbers) {
+        if (HoldsNumber(card.record, number)) continue;
+        for (ContactField field : SpareNumberFields) {
+            if (FieldText(card.record, field)[0] != '\0') continue;
+            SetText(card.record, field, number);
+            break;
+        }
+    }
+    card.spareNumbers.clear();
+    bool named = card.record.Surname[0] != '\0' || card.record.GivenName[0] != '\0';
+    if (!named && !Trimmed(card.formattedName).empty()) {
+        NameFromFormattedName(card.record, card.formattedName);
+        named = card.record.Surname[0] != '\0' || card.record.GivenName[0] != '\0';
+    }
+    return named;
 }
 
 VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {
@@ -255,25 +346,34 @@ VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {
         result.filesUnreadable = 1;
         return result;
     }
-    ByteReader reader{file, {}, 0, 0};
-    char line[VcardLineLength + 1];
-    ContactRecord card = EmptyRecord();
-    bool inCard = false;
-    while (ReadLine(reader, line)) {
-        TrimSpaces(line);
-        if (!inCard) {
-            if (ContainsToken(line, VcardBegin)) {
-                card = EmptyRecord();
-                inCard = true;
+    VcardLineReader reader;
+    StartLineReader(reader, file);
+    // The cards being read, the innermost last: a card inside a card is
+    // read as a card of its own; cards nested deeper are skipped.
+    std::vector<VcardCard> cards;
+    int skippedDepth = 0;
+    std::string line;
+    bool dropFoldSpace = false;
+    while (ReadLogicalLine(reader, line, dropFoldSpace, VcardLineLimit)) {
+        if (IsWholeLine(line, VcardBegin)) {
+            if (cards.size() < VcardMaxNesting) {
+                cards.push_back(NewVcardCard());
+            } else {
+                ++skippedDepth;
             }
-        } else if (ContainsToken(line, VcardEnd)) {
-            FinishCard(card, store, result);
-            inCard = false;
-        } else {
-            // A second BEGIN:VCARD inside a card is ignored like any
-            // line the reader does not know.
-            ParseVcardLine(line, card);
+        } else if (cards.empty()) {
+            continue;
+        } else if (IsWholeLine(line, VcardEnd)) {
+            if (skippedDepth > 0) {
+                --skippedDepth;
+            } else {
+                FinishCard(cards.back(), store, result);
+                cards.pop_back();
+            }
+        } else if (skippedDepth == 0) {
+            ParseVcardLine(line.c_str(), cards.back());
         }
+        dropFoldSpace = !cards.empty() && cards.back().version >= 30;
     }
     // A card cut off by the end of the file is dropped.
     bool failed = std::ferror(file) != 0;

@@ -1,6 +1,7 @@
 #include "vcard/vcard_writer.h"
 
-#include "store/fixed_text.h"
+#include <initializer_list>
+
 #include "store/safe_file.h"
 #include "vcard/vcard_format.h"
 
@@ -8,62 +9,107 @@ namespace {
 
 const char LineEnd[] = "\r\n";
 
-// A field's text as it goes into a line. A line feed or carriage return
-// would start a line of its own (even "END:VCARD"), so each becomes a space.
-std::string LineText(const ContactRecord& record, ContactField field) {
-    std::string text = FieldValue(record, field);
-    for (char& c : text) {
-        if (c == '\r' || c == '\n') c = ' ';
-    }
-    return text;
-}
+// The lines of one card under one encoding.
+struct CardWriter {
+    const ContactRecord& record;
+    VcardEncoding encoding;
+    std::string out;
+};
 
-// A value in the chosen encoding; at most 255 bytes of it are encoded.
-std::string EncodedValue(const std::string& text, VcardEncoding encoding) {
-    VcardText buffer;
-    CopyToField(buffer, VcardTextCapacity, text);
-    EncodeVcardValue(buffer, encoding);
-    return buffer;
-}
+bool ForPhones(const CardWriter& card) { return card.encoding == Utf8Qp; }
 
-void AddLine(std::string& out, const std::string& line) { out += line + LineEnd; }
+std::string Text(const CardWriter& card, ContactField field) { return FieldValue(card.record, field); }
 
-std::string AddressValue(const ContactRecord& record, const AddressFields& address) {
-    std::string value = ";;";  // no post-office box, no extended address
-    for (int i = 0; i < AddressFieldCount; ++i) {
-        if (i > 0) value += ';';
-        value += LineText(record, address.fields[i]);
+// Components joined by ";", each in the given encoding.
+std::string Joined(const CardWriter& card, std::initializer_list<ContactField> fields, VcardEncoding encoding) {
+    std::string value;
+    bool first = true;
+    for (ContactField field : fields) {
+        if (!first) value += ';';
+        value += EncodeVcardText(Text(card, field), encoding);
+        first = false;
     }
     return value;
 }
 
+bool AllEmpty(const CardWriter& card, std::initializer_list<ContactField> fields) {
+    for (ContactField field : fields) {
+        if (!Text(card, field).empty()) return false;
+    }
+    return true;
+}
+
+bool AnyNonAscii(const CardWriter& card, std::initializer_list<ContactField> fields) {
+    for (ContactField field : fields) {
+        if (HasNonAscii(Text(card, field))) return true;
+    }
+    return false;
+}
+
+void AddLine(CardWriter& card, const std::string& line) { card.out += line + LineEnd; }
+
+// A property whose value is the chosen encoding's form of the fields:
+// the name, company and title lines.
+void AddEncoded(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields) {
+    if (ForPhones(card) && AllEmpty(card, fields)) return;
+    AddLine(card, name + VcardEncodingParameters(card.encoding) + ":" + Joined(card, fields, card.encoding));
+}
+
+// Any other property: GBK under Plain and Unicode-QP; for phones UTF-8
+// quoted-printable when the value holds Chinese, and left out when empty.
+void AddText(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields,
+             const std::string& prefix = std::string()) {
+    if (ForPhones(card) && AllEmpty(card, fields)) return;
+    bool utf8 = ForPhones(card) && AnyNonAscii(card, fields);
+    std::string parameters = utf8 ? VcardEncodingParameters(Utf8Qp) : "";
+    AddLine(card, name + parameters + ":" + prefix + Joined(card, fields, utf8 ? Utf8Qp : Plain));
+}
+
+void AddAddress(CardWriter& card, const char* name, const AddressFields& a) {
+    // No post-office box, no extended address.
+    AddText(card, name, {a.fields[0], a.fields[1], a.fields[2], a.fields[3], a.fields[4]}, ";;");
+}
+
+void AddBirthday(CardWriter& card) {
+    if (ForPhones(card) && AllEmpty(card, {BirthYear, BirthMonth, BirthDay})) return;
+    AddLine(card, "BDAY:" + EncodeVcardText(Text(card, BirthYear), Plain) + "-" +
+                      EncodeVcardText(Text(card, BirthMonth), Plain) + "-" +
+                      EncodeVcardText(Text(card, BirthDay), Plain));
+}
+
 }  // namespace
 
-std::string VcardFileText(const ContactRecord& r, VcardEncoding encoding) {
-    const std::string parameters = VcardEncodingParameters(encoding);
-    std::string out;
-    AddLine(out, VcardBegin);
-    AddLine(out, "VERSION:2.1");
-    AddLine(out, "N" + parameters + ":" + EncodedValue(LineText(r, Surname) + ";" + LineText(r, GivenName), encoding));
-    AddLine(out, r.Gender == 1 ? "X-WAB-GENDER:1" : "X-WAB-GENDER:2");
-    AddLine(out, "ORG" + parameters + ":" +
-                     EncodedValue(LineText(r, Company) + ";" + LineText(r, Department), encoding));
-    AddLine(out, "TITLE" + parameters + ":" + EncodedValue(LineText(r, JobTitle), encoding));
-    AddLine(out, "TEL;WORK:" + LineText(r, WorkPhone));
-    AddLine(out, "TEL;HOME:" + LineText(r, HomePhone));
-    AddLine(out, "TEL;WORK;FAX:" + LineText(r, WorkFax));
-    AddLine(out, "TEL;HOME;FAX:" + LineText(r, HomeFax));
-    AddLine(out, "TEL;CELL:" + LineText(r, Mobile));
-    AddLine(out, "ADR;WORK:" + AddressValue(r, WorkAddress));
-    AddLine(out, "ADR;HOME:" + AddressValue(r, HomeAddress));
-    AddLine(out, "EMAIL;PREF;INTERNET:" + LineText(r, Email));
-    AddLine(out, "X-QQ:" + LineText(r, QQNumber));
-    AddLine(out, "BDAY:" + LineText(r, BirthYear) + "-" + LineText(r, BirthMonth) + "-" + LineText(r, BirthDay));
-    out += VcardEnd;
-    return out;
+std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding) {
+    CardWriter card{record, encoding, std::string()};
+    AddLine(card, VcardBegin);
+    AddLine(card, "VERSION:2.1");
+    AddLine(card, "N" + std::string(VcardEncodingParameters(encoding)) + ":" +
+                      Joined(card, {Surname, GivenName}, encoding));
+    AddLine(card, record.Gender == 1 ? "X-WAB-GENDER:1" : "X-WAB-GENDER:2");
+    if (ForPhones(card)) AddText(card, "NICKNAME", {Nickname});
+    AddEncoded(card, "ORG", {Company, Department});
+    AddEncoded(card, "TITLE", {JobTitle});
+    AddText(card, "TEL;WORK", {WorkPhone});
+    AddText(card, "TEL;HOME", {HomePhone});
+    AddText(card, "TEL;WORK;FAX", {WorkFax});
+    AddText(card, "TEL;HOME;FAX", {HomeFax});
+    AddText(card, "TEL;CELL", {Mobile});
+    AddAddress(card, "ADR;WORK", WorkAddress);
+    AddAddress(card, "ADR;HOME", HomeAddress);
+    AddText(card, "EMAIL;PREF;INTERNET", {Email});
+    AddText(card, "X-QQ", {QQNumber});
+    AddBirthday(card);
+    card.out += VcardEnd;
+    return card.out;
 }
 
 int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding) {
     if (!record) return VcardNoRecord;
     return WriteFileReplacing(path, VcardFileText(*record, encoding)) ? VcardWritten : VcardNotWritten;
+}
+
+bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding) {
+    std::string text;
+    for (const auto& record : store.records) text += VcardFileText(*record, encoding) + LineEnd;
+    return WriteFileReplacing(path, text);
 }

@@ -1,15 +1,19 @@
-// Writing one contact as a vCard 2.1 file: GBK text, CR LF line ends, no
-// line end after the last line. The name, company and title are written
-// in the chosen encoding; everything else as raw GBK.
+// Writing contacts as vCard 2.1: GBK text with CR LF line ends, no line
+// end after the last line of a one-card file. "\" and ";" in a text are
+// escaped with a backslash in every encoding. Plain and Unicode-QP write
+// every line whether it is empty or not, with the name, company and
+// title in the chosen encoding and the rest as GBK; UTF-8 QP, the form
+// for phones, writes every value that holds Chinese as UTF-8
+// quoted-printable, the nickname too, and leaves out empty properties.
 #pragma once
 
 #include <string>
 
 #include "platform/platform.h"
-#include "store/contact_record.h"
+#include "store/contact_store.h"
 #include "vcard/text_encodings.h"
 
-// The whole file for one record.
+// One card for one record, without a line end after END:VCARD.
 std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding);
 
 // What WriteVcardFile reports.
@@ -20,3 +24,7 @@ const int VcardNoRecord = 2;
 // Writes the record to path, replacing a file of that name only once the
 // new one is complete on disk.
 int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding);
+
+// Every contact of the store, in store order, one card after another in
+// one file, each card ended by CR LF: the form a phone imports in one step.
+bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding);

@@ -25,7 +25,7 @@ card() {
 {
     card 'N:张;三' 'TEL;CELL:13800000000' 'X-WAB-GENDER:1'
     card 'N;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9D=8E;=E5=9B=9B' 'ORG:Acme;Sales'
-    card 'FN:Nameless'
+    card 'TEL;CELL:999'
 } > two.vcf
 out=$(run import-vcf book.txl two.vcf)
 check "import-vcf exits 0" 0 $?
@@ -45,7 +45,7 @@ check "directory files are read in name order" $'An\tA\nBai\tB\nChen\tC' "$(reco
 
 # Nothing new: the book is not written again; a missing book is not created.
 before=$(od -An -tx1 book.txl | tr -d ' \n')
-card 'FN:Nameless' > nameless.vcf
+card 'TEL;CELL:999' > nameless.vcf
 out=$(run import-vcf book.txl nameless.vcf)
 check "importing nothing exits 0" 0 $?
 check "importing nothing leaves the book alone" "$before" "$(od -An -tx1 book.txl | tr -d ' \n')"
@@ -89,6 +89,14 @@ for dir in out utf8 unicode; do
     run import-vcf back.txl "$dir" > /dev/null
     check "$dir reads back" "$(records book.txl 3 9 25 26 | sort)" "$(records back.txl 3 9 25 26 | sort)"
 done
+
+# One file of all contacts, the form a phone imports in one step.
+out=$(run export-vcf book.txl all.vcf --one-file --encoding utf8qp)
+check "export-vcf --one-file reports every contact" $'written\t7' "$out"
+check "one card after another" "7" "$(grep -c '^END:VCARD' all.vcf)"
+rm -f back.txl
+run import-vcf back.txl all.vcf > /dev/null
+check "the one file reads back" "$(records book.txl 3 9 25 26)" "$(records back.txl 3 9 25 26)"
 
 # Exporting again replaces the files; a missing book exports nothing.
 run export-vcf book.txl out > /dev/null

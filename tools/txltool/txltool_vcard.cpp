@@ -6,6 +6,7 @@
 #include "vcard/batch_import.h"
 #include "vcard/vcard_export.h"
 #include "vcard/vcard_reader.h"
+#include "vcard/vcard_writer.h"
 
 namespace {
 
@@ -46,7 +47,9 @@ VcardImportResult ImportPath(const PathString& path, ContactStore& contacts) {
 }  // namespace
 
 const char ImportVcfUsage[] = "txltool import-vcf BOOK PATH...";
-const char ExportVcfUsage[] = "txltool export-vcf BOOK DIR [--encoding plain|utf8qp|unicodeqp]";
+const char ExportVcfUsage[] =
+    "txltool export-vcf BOOK DIR [--encoding plain|utf8qp|unicodeqp]\n"
+    "       txltool export-vcf BOOK FILE.vcf --one-file [--encoding plain|utf8qp|unicodeqp]";
 
 int CommandImportVcf(const Arguments& args) {
     if (args.size() < 2) return UsageError(ImportVcfUsage);
@@ -66,22 +69,34 @@ int CommandImportVcf(const Arguments& args) {
 int CommandExportVcf(const Arguments& args) {
     Arguments positional;
     VcardEncoding encoding = Plain;
+    bool oneFile = false;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (ArgumentToUtf8(args[i]) != "--encoding") {
+        std::string argument = ArgumentToUtf8(args[i]);
+        if (argument == "--one-file") {
+            oneFile = true;
+        } else if (argument != "--encoding") {
             positional.push_back(args[i]);
         } else if (i + 1 == args.size() || !EncodingNamed(ArgumentToUtf8(args[++i]), encoding)) {
             return UsageError(ExportVcfUsage);
         }
     }
     if (positional.size() != 2) return UsageError(ExportVcfUsage);
-    const PathString& directory = positional[1];
+    const PathString& target = positional[1];
     Document document;
     if (!LoadBookOrNew(positional[0], document)) return ExitFailed;
-    if (!IsDirectory(directory)) {
-        PrintError(ArgumentToUtf8(directory) + ": not a directory");
+    if (oneFile) {
+        if (!WriteVcardCardsFile(target, document.contacts, encoding)) {
+            PrintError(ArgumentToUtf8(target) + ": cannot be written");
+            return ExitFailed;
+        }
+        PrintBytes(stdout, "written\t" + std::to_string(RecordCount(document.contacts)) + "\n");
+        return ExitOk;
+    }
+    if (!IsDirectory(target)) {
+        PrintError(ArgumentToUtf8(target) + ": not a directory");
         return ExitFailed;
     }
-    VcardExportResult result = ExportVcardFiles(document.contacts, directory, encoding, ExportAll);
+    VcardExportResult result = ExportVcardFiles(document.contacts, target, encoding, ExportAll);
     PrintBytes(stdout, "written\t" + std::to_string(result.written) + "\n");
     if (result.failed > 0) {
         PrintError(std::to_string(result.failed) + " files could not be written");

@@ -1,0 +1,56 @@
+// The lines of a vCard file as a reader needs them: logical lines with
+// their folds and quoted-printable soft line breaks joined, and each
+// line split into its property name, parameters and value.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Reads the logical lines of an open file, in blocks.
+struct VcardLineReader {
+    FILE* file;
+    unsigned char block[4096];
+    size_t next;
+    size_t end;
+    std::string pending;  // a physical line read ahead
+    bool hasPending;
+};
+
+void StartLineReader(VcardLineReader& reader, FILE* file);
+
+// The next logical line, without its line end, cut at `limit` bytes:
+// - a line that starts with a space or a tab continues the one before;
+//   the fold's white space is dropped when `dropFoldSpace` (vCard 3.0
+//   and 4.0) and kept otherwise (2.1);
+// - a quoted-printable value that ends in "=" continues on the next line;
+// - a 2.1 value that ends in a backslash continues on a next line that
+//   holds no ":", as a line break.
+// A line that is a whole BEGIN:VCARD or END:VCARD is never joined to
+// another. False at the end of the file.
+bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSpace, size_t limit);
+
+// True when the line, with white space around it, is `word` in any case.
+bool IsWholeLine(const std::string& line, const char* word);
+
+// One property line taken apart.
+struct VcardProperty {
+    std::string name;                // upper case, without a group prefix ("item1.")
+    std::vector<std::string> types;  // upper case: TYPE values and bare parameters
+    std::string charset;             // as written; empty when none is named
+    bool quotedPrintable = false;
+    bool binary = false;             // base64 data, such as a photo
+    std::string value;               // everything after the first ":" outside quotes
+};
+
+// False for a line without ":".
+bool SplitPropertyLine(const std::string& line, VcardProperty& property);
+
+bool HasType(const VcardProperty& property, const char* type);
+
+// Splits a raw value at each ";" that no backslash escapes. Backslash
+// escapes stay for the text conversion to undo. When `pairedBytes`, a
+// byte of 0x81 and above takes the next byte with it, so that the second
+// byte of a GBK, Big5 or Shift_JIS character is never taken for "\" or
+// ";". At most `count` components; the last takes the whole rest.
+std::vector<std::string> SplitComponents(const std::string& value, size_t count, bool pairedBytes);
