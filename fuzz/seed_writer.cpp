@@ -116,6 +116,32 @@ ContactStore SampleContacts() {
 
 const VcardEncoding Encodings[] = {Plain, Utf8Qp, UnicodeQp};
 
+// Small cards in the forms of other programs: folded lines, soft line
+// breaks, versions 3.0 and 4.0, groups, escapes, charsets, nesting.
+struct OtherCard {
+    const char* name;
+    const char* text;
+};
+const OtherCard OtherCards[] = {
+    {"android21",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E7=8E=8B;=E5=B0=8F=E6=98=8E;;;\r\n"
+     "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;=E4=B8=AD=E5=85=B3=E6=9D=91=\r\n=E5=A4=A7=E8=A1=97;"
+     "=E5=8C=97=E4=BA=AC;;100080;\r\nTEL;CELL;PREF:13800138000\r\nTEL:010-1\r\n"
+     "PHOTO;ENCODING=BASE64;JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD\r\n  2wBDAAIBAQEBAQIBAQE\r\n\r\nEND:VCARD\r\n"},
+    {"iphone30",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nN:\xE7\x8E\x8B;\xE5\xB0\x8F\xE6\x98\x8E;;;\r\nFN:\xE7\x8E\x8B\xE5\xB0"
+     "\x8F\xE6\x98\x8E\r\nORG:Smith\\, Jones;Sales\r\nitem1.EMAIL;type=INTERNET;type=pref:w@example.com\r\n"
+     "TEL;type=CELL;type=VOICE;type=pref:138 0013 8000\r\nitem2.ADR;type=WORK:;;Street4\\nBuilding 6;Beijing;;"
+     "100080;China\r\nBDAY;value=date:1990-05-17\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQ\r\n ABAAD/4QBY"
+     "\r\nEND:VCARD\r\n"},
+    {"vcard40",
+     "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:\xE6\x9D\x8E\xE5\x9B\x9B\r\nGENDER:F\r\nTEL;VALUE=uri;TYPE=\"cell,voice\""
+     ":tel:+86-138-0013;ext=1\r\nBDAY:--0517\r\nEND:VCARD\r\n"},
+    {"old_phone",
+     "begin:vcard\r\nversion:2.1\r\nn;encoding=quoted-printable:=D5=C5;=C8=FD\r\nnote;quoted-printable:a=\r\n"
+     "b\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\nTEL;CHARSET=BIG5:1\r\nend:vcard\r\n"},
+};
+
 // The first byte is 0: the store starts empty.
 bool WriteVcardFiles(const std::string& folder) {
     ContactStore store = SampleContacts();
@@ -133,11 +159,16 @@ bool WriteVcardFiles(const std::string& folder) {
     // A store with room for two more contacts meets a file of three.
     std::string three;
     for (int n = 0; n < RecordCount(store); ++n) three += VcardFileText(*RecordAt(store, n), Plain) + "\r\n";
-    return SaveInput(folder + "/cards_nearly_full.vcf", std::string(1, '\7'), three) && ok;
+    ok = SaveInput(folder + "/cards_nearly_full.vcf", std::string(1, '\7'), three) && ok;
+    // Cards as phones and mail programs write them.
+    for (const OtherCard& card : OtherCards) {
+        ok = SaveInput(folder + "/" + card.name + ".vcf", std::string(1, '\0'), card.text) && ok;
+    }
+    return ok;
 }
 
 // The lines of written cards, each ended by a line feed alone as the
-// reader hands them on; the first byte chooses an empty card, or a full
+// reader hands them on, and logical lines of other programs; the first byte chooses an empty card, or a full
 // one for the lines to overwrite.
 bool WriteVcardLines(const std::string& folder) {
     ContactStore store = SampleContacts();
@@ -152,24 +183,23 @@ bool WriteVcardLines(const std::string& folder) {
             ok = SaveInput(name, std::string(1, static_cast<char>(n % 2)), lines) && ok;
         }
     }
-    return ok;
+    const std::string others = "VERSION:3.0\nitem1.n;charset=utf-8:\xE7\x8E\x8B;\xE5\xB0\x8F\nTEL;TYPE=cell,voice:1\n"
+                               "ADR;TYPE=\"home;x\":;;a\\;b\\\\;c\\nd\nGENDER:F\nBDAY:19900517\nTEL:tel:+1;ext=2";
+    return SaveInput(folder + "/other_lines.txt", std::string(1, '\0'), others) && ok;
 }
 
-// GBK texts and their encoded forms; the first byte makes the buffers of
-// the low-level conversions 256 bytes.
+// GBK texts and their encoded forms; the first byte chooses the code
+// page the text is also read in (0 UTF-8, 1 GBK, 3 Big5).
 bool WriteEncodedTexts(const std::string& folder) {
-    const std::string texts[] = {Gbk(u"张三"), Gbk(u"某某科技有限公司;市场部"), "Zhang San;138-0000",
-                                 Gbk(u"·一二三四五六七八九十") + std::string(30, 'x')};
+    const std::string texts[] = {Gbk(u"张三"), Gbk(u"某某科技有限公司;市场部"), "Zhang San;138-0000 a=b\\c",
+                                 Gbk(u"·一二三四五六七八九十園億倉") + std::string(30, 'x')};
     bool ok = true;
     int n = 0;
     for (const std::string& text : texts) {
-        ok = SaveInput(folder + "/text" + std::to_string(n) + ".txt", std::string(1, '\xFF'), text) && ok;
+        ok = SaveInput(folder + "/text" + std::to_string(n) + ".txt", std::string(1, '\1'), text) && ok;
         for (VcardEncoding encoding : {Utf8Qp, UnicodeQp}) {
-            VcardText value;
-            CopyToField(value, VcardTextCapacity, text);
-            EncodeVcardValue(value, encoding);
             std::string name = folder + "/text" + std::to_string(n) + "_encoding" + std::to_string(encoding) + ".txt";
-            ok = SaveInput(name, std::string(1, '\xFF'), value) && ok;
+            ok = SaveInput(name, std::string(1, static_cast<char>(n % 4)), EncodeVcardText(text, encoding)) && ok;
         }
         ++n;
     }

@@ -1,5 +1,6 @@
-// Any bytes as property lines of one card, split at line feeds; the first
-// byte chooses whether the card starts empty or with every field full.
+// Any bytes as logical property lines of one card, split at line feeds;
+// the first byte chooses whether the card starts empty or with every
+// field full.
 // A line the parser ignores leaves the card exactly as it was, a line it
 // applies changes only contact fields, and applying a line twice gives
 // what applying it once gave.
@@ -41,7 +42,9 @@ bool SameCard(const ContactRecord& a, const ContactRecord& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input{data, size};
-    ContactRecord card = StartingCard(input.TakeByte());
+    VcardCard building = NewVcardCard();
+    building.record = StartingCard(input.TakeByte());
+    ContactRecord& card = building.record;
     std::string rest = input.Rest();
     size_t start = 0;
     while (start <= rest.size()) {
@@ -51,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         start = end + 1;
 
         ContactRecord before = card;
-        int applied = ParseVcardLine(line.c_str(), card);
+        int applied = ParseVcardLine(line.c_str(), building);
         Require(applied == 0 || applied == 1, "a result other than 0 or 1");
         Require(FieldsTerminated(card), "a field is not terminated within its width");
         if (applied == 0) {
@@ -64,10 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(card.Gender == before.Gender || card.Gender == 0 || card.Gender == 1,
                 "a gender other than 0 or 1");
         ContactRecord once = card;
-        Require(ParseVcardLine(line.c_str(), card) == 1, "a line was applied once but not twice");
+        Require(ParseVcardLine(line.c_str(), building) == 1, "a line was applied once but not twice");
         Require(SameCard(once, card), "a line applied twice gave another card than once");
     }
 
+    FinishVcardCard(building);
+    Require(FieldsTerminated(card), "a finished card has a field that is not terminated");
     ContactStore store;
     AppendRecord(store, card);
     CheckDocument(GroupList{}, store);

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <utility>
 
 const PathChar PathSeparator = '/';
 
@@ -203,16 +202,19 @@ const CodePageName IconvCodePages[] = {
     {874, "CP874"},
 };
 
+const size_t IconvCodePageCount = sizeof IconvCodePages / sizeof IconvCodePages[0];
+
+// Opened on first use and kept, like the converters above.
 iconv_t ConverterFromCodePage(unsigned codePage) {
-    static std::vector<std::pair<unsigned, iconv_t>> opened;
-    for (const auto& entry : opened) {
-        if (entry.first == codePage) return entry.second;
-    }
-    for (const CodePageName& name : IconvCodePages) {
-        if (name.codePage != codePage) continue;
-        iconv_t cd = iconv_open("UTF-16LE", name.iconvName);
-        opened.emplace_back(codePage, cd);
-        return cd;
+    static iconv_t opened[IconvCodePageCount];
+    static bool tried[IconvCodePageCount];
+    for (size_t i = 0; i < IconvCodePageCount; ++i) {
+        if (IconvCodePages[i].codePage != codePage) continue;
+        if (!tried[i]) {
+            opened[i] = iconv_open("UTF-16LE", IconvCodePages[i].iconvName);
+            tried[i] = true;
+        }
+        return opened[i];
     }
     return reinterpret_cast<iconv_t>(-1);
 }

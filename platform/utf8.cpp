@@ -26,36 +26,36 @@ void AppendCodePoint(std::u16string& out, char32_t c) {
     out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
 }
 
-// The code point of the sequence at p (length bytes, all continuations
-// checked), or Replacement for a four-byte sequence out of range.
-char32_t DecodeSequence(const unsigned char* p, int length) {
-    switch (length) {
-    case 1: return p[0];
-    case 2: return ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
-    case 3: return ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
-    default: {
-        char32_t c = ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-        return c >= 0x10000 && c <= 0x10FFFF ? c : Replacement;
-    }
-    }
-}
-
 // Walks the text: how many bytes the next character takes (1 when it is
-// no character) and, when `valid` is given, whether it is strict UTF-8.
+// no character, which reads as U+FFFD) and whether it is strict UTF-8.
 int NextCharacter(const std::string& text, size_t i, bool* valid, char32_t* c) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data()) + i;
     size_t left = text.size() - i;
     int length = SequenceLength(p[0]);
     bool whole = length > 0 && static_cast<size_t>(length) <= left;
     for (int k = 1; whole && k < length; ++k) whole = IsContinuation(p[k]);
-    if (!whole) {
-        *valid = false;
-        *c = Replacement;
-        return 1;
+    *valid = whole;
+    *c = Replacement;
+    if (!whole) return 1;
+    switch (length) {
+    case 1:
+        *c = p[0];
+        break;
+    case 2:
+        *c = ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+        break;
+    case 3:
+        *c = ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+        // Overlong forms and surrogates are no strict UTF-8, but read.
+        *valid = *c >= 0x800 && (*c < 0xD800 || *c > 0xDFFF);
+        break;
+    default: {
+        char32_t four = ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+        *valid = four >= 0x10000 && four <= 0x10FFFF;
+        if (*valid) *c = four;
+        break;
     }
-    *c = DecodeSequence(p, length);
-    // Overlong three-byte forms and surrogates are no strict UTF-8.
-    *valid = *c != Replacement && !(length == 3 && (*c < 0x800 || (*c >= 0xD800 && *c <= 0xDFFF)));
+    }
     return length;
 }
 

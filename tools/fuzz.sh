@@ -5,11 +5,13 @@
 # stops with status 1 and leaves its input in build/fuzz/findings/NAME/.
 # "seeds" writes the seed corpora fuzz/corpus/ anew with the program's own
 # writers.
-# Usage: tools/fuzz.sh [SECONDS] | tools/fuzz.sh seeds
+# Usage: tools/fuzz.sh [SECONDS [HARNESS...]] | tools/fuzz.sh seeds
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
 seconds=${1:-60}
+shift || true
+only=" $* "
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCORVELLE_SANITIZE=ON -DCORVELLE_FUZZ=ON -DBUILD_TESTING=OFF > /dev/null
@@ -28,6 +30,7 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 status=0
 while read -r name; do
   [ -n "$name" ] || continue
+  [ "$only" == "  " ] || [[ "$only" == *" $name "* ]] || continue
   work=$build/corpus/$name
   findings=$build/findings/$name
   log=$build/logs/$name.log

@@ -97,20 +97,16 @@ int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& f
 }
 
 int ApplyOrganisation(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    // The organisation, then its units: the first is the department,
-    // further ones are added to it.
-    std::vector<std::string> parts = Components(property, form, 32);
-    std::string department = parts.size() > 1 ? parts[1] : std::string();
-    for (size_t i = 2; i < parts.size(); ++i) {
-        std::string unit = Trimmed(parts[i]);
-        if (!unit.empty()) department += (department.empty() ? "" : " ") + unit;
-    }
+    // The organisation and its first unit, the department; further units
+    // have no field.
+    std::vector<std::string> parts = Components(property, form, 3);
     SetText(card.record, Company, parts[0]);
-    SetText(card.record, Department, department);
+    SetText(card.record, Department, parts[1]);
     return 1;
 }
 
-// "tel:+86-10-6088505;ext=12" gives +86-10-6088505 ext 12.
+// "tel:+86-10-6088505;ext=12" gives +86-10-6088505,12: a phone dials
+// the extension after the pause that the comma stands for.
 std::string TelephoneNumber(const std::string& text) {
     if (!StartsWithNoCase(text, "tel:")) return text;
     std::string uri = text.substr(4);
@@ -118,7 +114,7 @@ std::string TelephoneNumber(const std::string& text) {
     std::string number = uri.substr(0, parameters);
     if (parameters != std::string::npos) {
         size_t ext = uri.find(";ext=", parameters);
-        if (ext != std::string::npos) number += " ext " + uri.substr(ext + 5, uri.find(';', ext + 5) - ext - 5);
+        if (ext != std::string::npos) number += "," + uri.substr(ext + 5, uri.find(';', ext + 5) - ext - 5);
     }
     return number;
 }

@@ -155,7 +155,7 @@ TEST(ParseVcardLine, ANumberWithoutAFieldOfItsOwnTakesTheFirstFreeOne) {
     EXPECT_EQ("1", FieldValue(card, HomePhone));
     EXPECT_EQ("3", FieldValue(card, WorkPhone));  // 2 found no free field
     card = Parsed({"TEL;VALUE=uri;TYPE=work:tel:+86-10-1234;ext=12", "TEL:tel:123", "TEL:123"});
-    EXPECT_EQ("+86-10-1234 ext 12", FieldValue(card, WorkPhone));
+    EXPECT_EQ("+86-10-1234,12", FieldValue(card, WorkPhone));
     EXPECT_EQ("123", FieldValue(card, Mobile));
     EXPECT_EQ("", FieldValue(card, HomePhone));  // the same number once
 }
