@@ -1,6 +1,7 @@
 #include "bench/bench_data.h"
 
 #include "store/fixed_text.h"
+#include "platform/platform.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_format.h"
 
@@ -112,6 +113,69 @@ std::string MixedVcardText(const ContactStore& store) {
         out += "BDAY:" + FieldValue(r, BirthYear) + "-" + FieldValue(r, BirthMonth) + "-" + FieldValue(r, BirthDay) +
                "\r\n";
         out += std::string(VcardEnd) + "\r\n";
+    }
+    return out;
+}
+
+namespace {
+
+std::string Utf8(const ContactRecord& r, ContactField field) { return Utf16ToUtf8(GbkToUtf16(FieldValue(r, field))); }
+
+// A 3.0 text value: "\", ";" and "," escaped.
+std::string Escaped30(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\' || c == ';' || c == ',') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+std::string Value30(const ContactRecord& r, ContactField field) { return Escaped30(Utf8(r, field)); }
+
+// Base64 of a made-up photo, folded as phones fold it.
+std::string FoldedPhoto(int n) {
+    static const char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string line = "PHOTO;ENCODING=b;TYPE=JPEG:";
+    std::string out;
+    for (int i = 0; i < 8192; ++i) {
+        if (line.size() == 75) {
+            out += line + "\r\n";
+            line = " ";
+        }
+        line += Alphabet[(n * 31 + i * 7) % 64];
+    }
+    return out + line + "\r\n";
+}
+
+}  // namespace
+
+std::string PhoneVcardText(const ContactStore& store) {
+    std::string out;
+    for (int n = 0; n < RecordCount(store); ++n) {
+        const ContactRecord& r = *RecordAt(store, n);
+        out += "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Apple Inc.//iPhone OS 17.0//EN\r\n";
+        out += "N:" + Value30(r, Surname) + ";" + Value30(r, GivenName) + ";;;\r\n";
+        out += "FN:" + Value30(r, Surname) + Value30(r, GivenName) + "\r\n";
+        out += "NICKNAME:" + Value30(r, Nickname) + "\r\n";
+        out += "ORG:" + Value30(r, Company) + ";" + Value30(r, Department) + "\r\n";
+        out += "TITLE:" + Value30(r, JobTitle) + "\r\n";
+        out += "item1.EMAIL;type=INTERNET;type=pref:" + Value30(r, Email) + "\r\n";
+        out += "TEL;type=CELL;type=VOICE;type=pref:" + Value30(r, Mobile) + "\r\n";
+        out += "TEL;type=HOME;type=VOICE:" + Value30(r, HomePhone) + "\r\n";
+        out += "TEL;type=WORK;type=VOICE:" + Value30(r, WorkPhone) + "\r\n";
+        out += "TEL;type=HOME;type=FAX:" + Value30(r, HomeFax) + "\r\n";
+        out += "TEL;type=WORK;type=FAX:" + Value30(r, WorkFax) + "\r\n";
+        for (const AddressFields* address : {&HomeAddress, &WorkAddress}) {
+            out += std::string("item2.ADR;type=") + (address == &HomeAddress ? "HOME" : "WORK") + ":;;";
+            for (int i = 0; i < AddressFieldCount; ++i) out += (i > 0 ? ";" : "") + Value30(r, address->fields[i]);
+            out += "\r\nitem2.X-ABADR:cn\r\n";
+        }
+        out += "X-QQ:" + Value30(r, QQNumber) + "\r\n";
+        out += "BDAY;value=date:" + FieldValue(r, BirthYear) + "-" + FieldValue(r, BirthMonth) + "-" +
+               FieldValue(r, BirthDay) + "\r\n";
+        out += FoldedPhoto(n);
+        out += "END:VCARD\r\n";
     }
     return out;
 }

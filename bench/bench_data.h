@@ -25,3 +25,8 @@ void FillFullGroups(GroupList& groups);
 // addresses take turns at plain GBK, UTF-8 quoted-printable and the
 // Unicode quoted-printable form, so each card mixes all three.
 std::string MixedVcardText(const ContactStore& store);
+
+// The same contacts as a phone of today exports them: vCard 3.0, UTF-8
+// text, groups and lower-case types, and a photo of about 6 KB folded
+// into lines of 75 characters.
+std::string PhoneVcardText(const ContactStore& store);

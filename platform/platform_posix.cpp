@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <vector>
 
 const PathChar PathSeparator = '/';
 
@@ -175,15 +176,120 @@ std::u16string BytesToUtf16(const std::string& bytes) {
     return units;
 }
 
-}  // namespace
-
-std::u16string GbkToUtf16(const std::string& gbk) {
+std::u16string SlowGbkToUtf16(const std::string& gbk) {
     return BytesToUtf16(Convert(GbkToUtf16Converter(), gbk.data(), gbk.size(), GbkFallback));
 }
 
-std::string Utf16ToGbk(const std::u16string& units) {
+std::string SlowUtf16ToGbk(const std::u16string& units) {
     std::string bytes = Utf16ToBytes(units);
     return Convert(Utf16ToGbkConverter(), bytes.data(), bytes.size(), Utf16Fallback);
+}
+
+// Every double-byte code converted once through iconv and kept in two
+// tables, so that a conversion is a lookup per character: imports
+// convert every value, and iconv's walk cost most of their time. Bytes
+// and characters the tables do not hold take the slow way, so the
+// results are exactly iconv's and the fallbacks' above.
+const int FirstLead = 0x81;
+const int FirstTrail = 0x40;
+const int Leads = 0xFE - FirstLead + 1;
+const int Trails = 0xFE - FirstTrail + 1;
+
+struct GbkTables {
+    char16_t unicodeOf[Leads][Trails];  // 0 for a byte pair that is no character
+    // What a character is written as: a two-byte code (lead << 8 | trail),
+    // a single byte below 0x100 ("?" for none), 0 when not yet known.
+    uint16_t gbkOf[0x10000];
+};
+
+uint16_t CodeOf(const std::string& gbk) {
+    if (gbk.size() == 2) return static_cast<uint16_t>(static_cast<unsigned char>(gbk[0]) << 8 | static_cast<unsigned char>(gbk[1]));
+    return gbk.size() == 1 ? static_cast<unsigned char>(gbk[0]) : '?';
+}
+
+GbkTables& Tables() {
+    static GbkTables* tables = [] {
+        auto* t = new GbkTables();  // kept for the whole run
+        std::string codes;
+        for (int lead = FirstLead; lead <= 0xFE; ++lead) {
+            for (int trail = FirstTrail; trail <= 0xFE; ++trail) {
+                if (trail == 0x7F) continue;
+                codes += static_cast<char>(lead);
+                codes += static_cast<char>(trail);
+            }
+        }
+        std::u16string units = SlowGbkToUtf16(codes);
+        if (units.size() * 2 != codes.size()) return t;  // no tables: everything takes the slow way
+        std::vector<uint8_t> given(0x10000);
+        for (size_t i = 0; i < units.size(); ++i) {
+            int lead = static_cast<unsigned char>(codes[2 * i]);
+            int trail = static_cast<unsigned char>(codes[2 * i + 1]);
+            char16_t unit = units[i];
+            if (unit == u'?') continue;
+            t->unicodeOf[lead - FirstLead][trail - FirstTrail] = unit;
+            t->gbkOf[unit] = static_cast<uint16_t>(lead << 8 | trail);
+            if (given[unit] < 2) ++given[unit];
+        }
+        // A character that several codes give is written as iconv writes it.
+        for (int unit = 0x80; unit < 0x10000; ++unit) {
+            if (given[unit] > 1) t->gbkOf[unit] = CodeOf(SlowUtf16ToGbk(std::u16string(1, static_cast<char16_t>(unit))));
+        }
+        return t;
+    }();
+    return *tables;
+}
+
+}  // namespace
+
+std::u16string GbkToUtf16(const std::string& gbk) {
+    const GbkTables& tables = Tables();
+    std::u16string out;
+    out.reserve(gbk.size());
+    for (size_t i = 0; i < gbk.size();) {
+        unsigned char b = static_cast<unsigned char>(gbk[i]);
+        if (b < 0x80) {
+            out += static_cast<char16_t>(b);
+            ++i;
+            continue;
+        }
+        if (i + 1 < gbk.size() && b >= FirstLead && b <= 0xFE) {
+            unsigned char trail = static_cast<unsigned char>(gbk[i + 1]);
+            if (trail >= FirstTrail && trail <= 0xFE && trail != 0x7F) {
+                char16_t unit = tables.unicodeOf[b - FirstLead][trail - FirstTrail];
+                out += unit != 0 ? unit : SlowGbkToUtf16(gbk.substr(i, 2))[0];
+                i += 2;
+                continue;
+            }
+        }
+        out += SlowGbkToUtf16(gbk.substr(i, 1));
+        ++i;
+    }
+    return out;
+}
+
+std::string Utf16ToGbk(const std::u16string& units) {
+    GbkTables& tables = Tables();
+    std::string out;
+    out.reserve(units.size() * 2);
+    for (size_t i = 0; i < units.size(); ++i) {
+        char16_t unit = units[i];
+        if (unit < 0x80) {
+            out += static_cast<char>(unit);
+            continue;
+        }
+        if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            // A surrogate pair goes the slow way as a whole.
+            bool pair = IsHighSurrogate(unit) && i + 1 < units.size() && IsLowSurrogate(units[i + 1]);
+            out += SlowUtf16ToGbk(units.substr(i, pair ? 2 : 1));
+            if (pair) ++i;
+            continue;
+        }
+        uint16_t& code = tables.gbkOf[unit];
+        if (code == 0) code = CodeOf(SlowUtf16ToGbk(std::u16string(1, unit)));  // learnt once
+        if (code >= 0x100) out += static_cast<char>(code >> 8);
+        out += static_cast<char>(code & 0xFF);
+    }
+    return out;
 }
 
 namespace {

@@ -4,17 +4,17 @@
 
 namespace {
 
-bool IsEscapeAt(const std::string& text, size_t i) {
+bool IsEscapeAt(std::string_view text, size_t i) {
     return text[i] == '=' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
            HexDigitValue(text[i + 2]) >= 0;
 }
 
-unsigned char EscapedByte(const std::string& text, size_t i) {
+unsigned char EscapedByte(std::string_view text, size_t i) {
     return static_cast<unsigned char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
 }
 
 // A pair begins at i when two escapes follow one another and the first is FF or 00.
-bool IsPairAt(const std::string& text, size_t i) {
+bool IsPairAt(std::string_view text, size_t i) {
     if (!IsEscapeAt(text, i) || i + 5 >= text.size() || !IsEscapeAt(text, i + 3)) return false;
     unsigned char high = EscapedByte(text, i);
     return high == 0xFF || high == 0x00;
@@ -43,21 +43,22 @@ void ByteToHex(unsigned value, char out[3]) {
     out[2] = '\0';
 }
 
-std::string DecodeQpBytes(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
+std::string DecodeQpBytes(std::string_view text) {
+    std::string out(text.size(), '\0');  // decoding never lengthens a text
+    size_t n = 0;
     for (size_t i = 0; i < text.size();) {
         if (IsEscapeAt(text, i)) {
-            out += static_cast<char>(EscapedByte(text, i));
+            out[n++] = static_cast<char>(EscapedByte(text, i));
             i += 3;
         } else {
-            out += text[i++];
+            out[n++] = text[i++];
         }
     }
+    out.resize(n);
     return out;
 }
 
-bool IsQpPairs(const std::string& text) {
+bool IsQpPairs(std::string_view text) {
     bool anyEscape = false;
     for (size_t i = 0; i < text.size();) {
         if (IsPairAt(text, i)) {
@@ -72,7 +73,7 @@ bool IsQpPairs(const std::string& text) {
     return anyEscape;
 }
 
-std::string DecodeQpPairs(const std::string& text) {
+std::string DecodeQpPairs(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {

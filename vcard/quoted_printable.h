@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The value of a hexadecimal digit in either case; -1 for any other character.
 int HexDigitValue(char c);
@@ -14,17 +15,17 @@ void ByteToHex(unsigned value, char out[3]);
 
 // "=XY" gives the byte XY; every other character, an "=" that is not
 // followed by two hexadecimal digits included, stands for itself.
-std::string DecodeQpBytes(const std::string& text);
+std::string DecodeQpBytes(std::string_view text);
 
 // True when the text has escapes and every one of them is the first or
 // second half of a Unicode-QP pair ("=FF=XY" or "=00=XY"): a value
 // written by this program's Unicode-QP export, not ordinary
 // quoted-printable.
-bool IsQpPairs(const std::string& text);
+bool IsQpPairs(std::string_view text);
 
 // Decodes Unicode-QP: a pair gives the byte of its second escape; every
 // other character stands for itself.
-std::string DecodeQpPairs(const std::string& text);
+std::string DecodeQpPairs(std::string_view text);
 
 // Which bytes an encoder escapes besides those of 0x80 and above: "="
 // always, and a space or tab that ends the value, which a reader would

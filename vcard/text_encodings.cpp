@@ -38,6 +38,11 @@ bool SameName(const std::string& a, const char* b) {
 
 std::u16string TextFromCodePage(const std::string& bytes, unsigned codePage) {
     if (codePage == Utf8CodePage) return Utf8ToUtf16(bytes);
+    if (codePage == Latin1CodePage) {
+        std::u16string text;
+        for (char c : bytes) text += static_cast<char16_t>(static_cast<unsigned char>(c));
+        return text;
+    }
     std::u16string text;
     if (codePage != GbkCodePage && CodePageToUtf16(codePage, bytes, text)) return text;
     return GbkToUtf16(bytes);
@@ -112,7 +117,9 @@ unsigned CodePageOfCharset(const std::string& name) {
 }
 
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage) {
-    return Utf16ToGbk(Unescaped(TextFromCodePage(bytes, codePage)));
+    std::u16string text = TextFromCodePage(bytes, codePage);
+    if (text.find_first_of(u"\\\r\n") != std::u16string::npos) text = Unescaped(text);
+    return Utf16ToGbk(text);
 }
 
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
@@ -125,7 +132,7 @@ std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
     return text;
 }
 
-bool HasNonAscii(const std::string& text) {
+bool HasNonAscii(std::string_view text) {
     for (char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) return true;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Also the item indexes of the export dialog's encoding list.
 enum VcardEncoding {
@@ -23,6 +24,7 @@ const char* VcardEncodingParameters(VcardEncoding encoding);
 // The code pages the reader converts from.
 const unsigned Utf8CodePage = 65001;
 const unsigned GbkCodePage = 936;
+const unsigned Latin1CodePage = 28591;
 
 // The Windows code page of a CHARSET name in any case ("UTF-8", "GB2312",
 // "Big5", "Shift_JIS", "ISO-8859-1", ...); 0 for a name it does not know.
@@ -41,4 +43,4 @@ std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding);
 
 // True when the text has a byte of 0x80 or above.
-bool HasNonAscii(const std::string& text);
+bool HasNonAscii(std::string_view text);

@@ -8,12 +8,8 @@ namespace {
 
 bool IsFoldSpace(char c) { return c == ' ' || c == '\t'; }
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = Upper(c);
-    return text;
-}
+// ASCII only, whatever the C library's locale says.
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // False at the end of the file.
 bool HaveBytes(VcardLineReader& reader) {
@@ -51,7 +47,7 @@ bool ReadPhysicalLine(VcardLineReader& reader, std::string& line, size_t limit) 
 
 // Where the value begins: behind the first ":" that is not inside a
 // quoted parameter value; npos when there is none.
-size_t ValueStart(const std::string& line) {
+size_t ValueStart(std::string_view line) {
     bool quoted = false;
     for (size_t i = 0; i < line.size(); ++i) {
         if (line[i] == '"') quoted = !quoted;
@@ -60,7 +56,7 @@ size_t ValueStart(const std::string& line) {
     return std::string::npos;
 }
 
-bool ContainsUpper(const std::string& text, size_t length, const char* word) {
+bool ContainsUpper(std::string_view text, size_t length, const char* word) {
     size_t n = std::strlen(word);
     for (size_t i = 0; i + n <= length; ++i) {
         size_t k = 0;
@@ -100,54 +96,74 @@ void AppendCapped(std::string& line, const std::string& text, size_t from, size_
     line.append(text, from, limit - line.size());
 }
 
-// Splits at `separator` outside double quotes.
-std::vector<std::string> SplitOutsideQuotes(const std::string& text, char separator) {
-    std::vector<std::string> parts(1);
+bool SameUpper(std::string_view text, const char* word) {
+    size_t n = std::strlen(word);
+    if (text.size() != n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (Upper(text[i]) != word[i]) return false;
+    }
+    return true;
+}
+
+// The end of the piece that starts at `start`: the next `separator`
+// outside double quotes, or the end.
+size_t PieceEnd(std::string_view text, size_t start, char separator) {
     bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (c == separator && !quoted) {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
-        }
+    for (size_t i = start; i < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        if (text[i] == separator && !quoted) return i;
     }
-    return parts;
+    return text.size();
 }
 
-std::string Unquoted(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c != '"') out += c;
-    }
-    return out;
+std::string_view Unquoted(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
 }
 
-void AddParameter(VcardProperty& property, const std::string& parameter) {
+struct TypeName {
+    const char* name;
+    VcardType type;
+};
+const TypeName TypeNames[] = {{"CELL", TypeCell}, {"FAX", TypeFax}, {"WORK", TypeWork}, {"HOME", TypeHome},
+                              {"PREF", TypePref}};
+
+void AddType(VcardProperty& property, std::string_view type) {
+    for (const TypeName& known : TypeNames) {
+        if (SameUpper(type, known.name)) property.types |= known.type;
+    }
+}
+
+void AddParameter(VcardProperty& property, std::string_view parameter) {
     size_t equals = parameter.find('=');
-    if (equals == std::string::npos) {
-        std::string bare = UpperCase(parameter);
-        if (bare == "QUOTED-PRINTABLE") {
+    if (equals == std::string_view::npos) {
+        if (SameUpper(parameter, "QUOTED-PRINTABLE")) {
             property.quotedPrintable = true;
-        } else if (bare == "BASE64") {
+        } else if (SameUpper(parameter, "BASE64")) {
             property.binary = true;
-        } else if (!bare.empty()) {
-            property.types.push_back(bare);
+        } else {
+            AddType(property, parameter);
         }
         return;
     }
-    std::string key = UpperCase(parameter.substr(0, equals));
-    std::string value = Unquoted(parameter.substr(equals + 1));
-    if (key == "ENCODING") {
-        std::string encoding = UpperCase(value);
-        property.quotedPrintable = encoding == "QUOTED-PRINTABLE";
-        property.binary = encoding == "BASE64" || encoding == "B";
-    } else if (key == "CHARSET") {
-        property.charset = value;
-    } else if (key == "TYPE") {
-        for (const std::string& type : SplitOutsideQuotes(value, ',')) property.types.push_back(UpperCase(type));
-    } else if (key == "PREF") {
-        property.types.push_back("PREF");
+    std::string_view key = parameter.substr(0, equals);
+    std::string_view value = Unquoted(parameter.substr(equals + 1));
+    if (SameUpper(key, "ENCODING")) {
+        property.quotedPrintable = SameUpper(value, "QUOTED-PRINTABLE");
+        property.binary = SameUpper(value, "BASE64") || SameUpper(value, "B");
+    } else if (SameUpper(key, "CHARSET")) {
+        property.charset = std::string(value);
+    } else if (SameUpper(key, "TYPE")) {
+        // TYPE=cell,voice and TYPE="work,voice" alike.
+        std::string_view types = value.size() >= 1 && value.front() == '"' ? value.substr(1) : value;
+        for (size_t start = 0; start <= types.size();) {
+            size_t end = types.find(',', start);
+            if (end == std::string_view::npos) end = types.size();
+            AddType(property, Unquoted(types.substr(start, end - start)));
+            start = end + 1;
+        }
+    } else if (SameUpper(key, "PREF")) {
+        property.types |= TypePref;
     }
 }
 
@@ -162,6 +178,7 @@ void StartLineReader(VcardLineReader& reader, FILE* file) {
 }
 
 bool IsWholeLine(const std::string& line, const char* word) {
+    if (line.empty() || (Upper(line[0]) != word[0] && !IsFoldSpace(line[0]))) return false;  // the usual answer, at once
     size_t first = 0;
     size_t last = line.size();
     while (first < last && IsFoldSpace(line[first])) ++first;
@@ -211,41 +228,43 @@ bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSp
     return true;
 }
 
-bool SplitPropertyLine(const std::string& line, VcardProperty& property) {
+bool SplitPropertyLine(std::string_view line, VcardProperty& property) {
     size_t valueStart = ValueStart(line);
     if (valueStart == std::string::npos) return false;
     property = VcardProperty();
-    std::vector<std::string> parts = SplitOutsideQuotes(line.substr(0, valueStart - 1), ';');
-    std::string name = parts[0];
-    size_t first = name.find_first_not_of(" \t");
-    name.erase(0, first == std::string::npos ? name.size() : first);
+    std::string_view head = line.substr(0, valueStart - 1);
+    size_t nameEnd = PieceEnd(head, 0, ';');
+    std::string_view name = head.substr(0, nameEnd);
+    while (!name.empty() && IsFoldSpace(name.front())) name.remove_prefix(1);
     size_t dot = name.rfind('.');
-    if (dot != std::string::npos) name.erase(0, dot + 1);
-    property.name = UpperCase(name);
-    for (size_t i = 1; i < parts.size(); ++i) AddParameter(property, parts[i]);
+    if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
+    property.name.reserve(name.size());
+    for (char c : name) property.name += Upper(c);
+    for (size_t start = nameEnd + 1; start <= head.size();) {
+        size_t end = PieceEnd(head, start, ';');
+        AddParameter(property, head.substr(start, end - start));
+        start = end + 1;
+    }
     property.value = line.substr(valueStart);
     return true;
 }
 
-bool HasType(const VcardProperty& property, const char* type) {
-    return std::find(property.types.begin(), property.types.end(), type) != property.types.end();
-}
-
-std::vector<std::string> SplitComponents(const std::string& value, size_t count, bool pairedBytes) {
-    std::vector<std::string> parts(1);
+std::vector<std::string_view> SplitComponents(std::string_view value, size_t count, bool pairedBytes) {
+    std::vector<std::string_view> parts;
+    parts.reserve(count);
+    size_t start = 0;
     size_t i = 0;
     while (i < value.size()) {
-        char c = value[i];
-        if (c == ';' && parts.size() < count) {
-            parts.emplace_back();
+        unsigned char c = static_cast<unsigned char>(value[i]);
+        if (c == ';' && parts.size() + 1 < count) {
+            parts.push_back(value.substr(start, i - start));
+            start = ++i;
+        } else if (c == '\\' || (pairedBytes && c >= 0x81)) {
+            i += 2;  // an escape, or a double-byte character, is never split
+        } else {
             ++i;
-            continue;
         }
-        size_t length = 1;
-        if (c == '\\' || (pairedBytes && static_cast<unsigned char>(c) >= 0x81)) length = 2;
-        length = std::min(length, value.size() - i);
-        parts.back().append(value, i, length);
-        i += length;
     }
+    parts.push_back(value.substr(std::min(start, value.size())));
     return parts;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Reads the logical lines of an open file, in blocks.
@@ -33,24 +34,33 @@ bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSp
 // True when the line, with white space around it, is `word` in any case.
 bool IsWholeLine(const std::string& line, const char* word);
 
-// One property line taken apart.
-struct VcardProperty {
-    std::string name;                // upper case, without a group prefix ("item1.")
-    std::vector<std::string> types;  // upper case: TYPE values and bare parameters
-    std::string charset;             // as written; empty when none is named
-    bool quotedPrintable = false;
-    bool binary = false;             // base64 data, such as a photo
-    std::string value;               // everything after the first ":" outside quotes
+// The types of a property that choose a contact's field.
+enum VcardType : unsigned {
+    TypeCell = 1,
+    TypeFax = 2,
+    TypeWork = 4,
+    TypeHome = 8,
+    TypePref = 16,
 };
 
-// False for a line without ":".
-bool SplitPropertyLine(const std::string& line, VcardProperty& property);
+// One property line taken apart.
+struct VcardProperty {
+    std::string name;         // upper case, without a group prefix ("item1.")
+    unsigned types = 0;       // VcardType bits: TYPE values and bare parameters, in any case
+    std::string charset;      // as written; empty when none is named
+    bool quotedPrintable = false;
+    bool binary = false;      // base64 data, such as a photo
+    std::string_view value;   // everything after the first ":" outside quotes, in the line
+};
 
-bool HasType(const VcardProperty& property, const char* type);
+// False for a line without ":". The value stays a view into the line.
+bool SplitPropertyLine(std::string_view line, VcardProperty& property);
+
+inline bool HasType(const VcardProperty& property, VcardType type) { return (property.types & type) != 0; }
 
 // Splits a raw value at each ";" that no backslash escapes. Backslash
 // escapes stay for the text conversion to undo. When `pairedBytes`, a
 // byte of 0x81 and above takes the next byte with it, so that the second
-// byte of a GBK, Big5 or Shift_JIS character is never taken for "\" or
+// byte of a GBK, Big5 or Shift_JIS character is never taken for "" or
 // ";". At most `count` components; the last takes the whole rest.
-std::vector<std::string> SplitComponents(const std::string& value, size_t count, bool pairedBytes);
+std::vector<std::string_view> SplitComponents(std::string_view value, size_t count, bool pairedBytes);

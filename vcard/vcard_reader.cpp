@@ -37,21 +37,22 @@ bool HasPairedBytes(unsigned codePage) {
     return codePage == GbkCodePage || codePage == 54936 || codePage == 950 || codePage == 932 || codePage == 949;
 }
 
-std::string DecodedText(const std::string& raw, const ValueForm& form) {
-    if (!form.quotedPrintable && raw.find('\\') == std::string::npos &&
+std::string DecodedText(std::string_view raw, const ValueForm& form) {
+    if (!form.quotedPrintable && raw.find('\\') == std::string_view::npos &&
         (form.codePage == GbkCodePage || !HasNonAscii(raw))) {
-        return raw;  // nothing to convert: the common case of a GBK or ASCII value
+        return std::string(raw);  // nothing to convert: the common case of a GBK or ASCII value
     }
-    std::string bytes = !form.quotedPrintable ? raw : form.pairs ? DecodeQpPairs(raw) : DecodeQpBytes(raw);
-    return VcardTextToGbk(bytes, form.codePage);
+    if (!form.quotedPrintable) return VcardTextToGbk(std::string(raw), form.codePage);
+    return VcardTextToGbk(form.pairs ? DecodeQpPairs(raw) : DecodeQpBytes(raw), form.codePage);
 }
 
 // The value's components, each decoded to GBK. Splitting comes before
 // decoding, so that an escaped ";" never splits.
 std::vector<std::string> Components(const VcardProperty& property, const ValueForm& form, size_t count) {
     bool paired = !form.quotedPrintable && HasPairedBytes(form.codePage);
-    std::vector<std::string> parts = SplitComponents(property.value, count, paired);
-    for (std::string& part : parts) part = DecodedText(part, form);
+    std::vector<std::string> parts;
+    parts.reserve(count);
+    for (std::string_view part : SplitComponents(property.value, count, paired)) parts.push_back(DecodedText(part, form));
     parts.resize(count);
     return parts;
 }
@@ -135,14 +136,14 @@ int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueFo
     std::string number = TelephoneNumber(WholeText(property, form));
     if (number.empty()) return 0;
     ContactField field;
-    if (HasType(property, "CELL")) {
+    if (HasType(property, TypeCell)) {
         field = Mobile;
-    } else if (HasType(property, "FAX")) {
-        SetText(card.record, HasType(property, "HOME") ? HomeFax : WorkFax, number);
+    } else if (HasType(property, TypeFax)) {
+        SetText(card.record, HasType(property, TypeHome) ? HomeFax : WorkFax, number);
         return 1;
-    } else if (HasType(property, "WORK")) {
+    } else if (HasType(property, TypeWork)) {
         field = WorkPhone;
-    } else if (HasType(property, "HOME")) {
+    } else if (HasType(property, TypeHome)) {
         field = HomePhone;
     } else {
         card.spareNumbers.push_back(number);
@@ -159,7 +160,7 @@ int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm
     // code, country with the whole rest.
     std::vector<std::string> parts = Components(property, form, 7);
     std::string street = !parts[2].empty() ? parts[2] : !parts[1].empty() ? parts[1] : parts[0];
-    const AddressFields& address = HasType(property, "HOME") ? HomeAddress : WorkAddress;
+    const AddressFields& address = HasType(property, TypeHome) ? HomeAddress : WorkAddress;
     const std::string* values[AddressFieldCount] = {&street, &parts[3], &parts[4], &parts[5], &parts[6]};
     for (int i = 0; i < AddressFieldCount; ++i) SetText(card.record, address.fields[i], *values[i]);
     return 1;
@@ -168,7 +169,7 @@ int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm
 int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string address = WholeText(property, form);
     if (address.empty()) return 0;
-    bool preferred = HasType(property, "PREF");
+    bool preferred = HasType(property, TypePref);
     if (card.emailPreferred && !preferred) return 1;  // the preferred address stays
     SetText(card.record, Email, address);
     card.emailPreferred = card.emailPreferred || preferred;
@@ -284,9 +285,9 @@ VcardCard NewVcardCard() {
 
 int ParseVcardLine(const char* line, VcardCard& card) {
     VcardProperty property;
-    if (!SplitPropertyLine(line, property) || property.value.empty() || property.binary) return 0;
+    if (!SplitPropertyLine(std::string_view(line), property) || property.value.empty() || property.binary) return 0;
     const std::string& name = property.name;
-    if (name == "VERSION") return ApplyVersion(card, property.value);
+    if (name == "VERSION") return ApplyVersion(card, std::string(property.value));
 
     ValueForm form = FormOf(property, card.version);
     if (name == "N") return ApplyName(card, property, form);
