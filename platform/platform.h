@@ -29,6 +29,11 @@ extern const PathChar PathSeparator;
 std::u16string GbkToUtf16(const std::string& gbk);
 std::string Utf16ToGbk(const std::u16string& units);
 
+// UTF-8 to UTF-16 and back. A byte that begins no well-formed UTF-8
+// sequence becomes U+FFFD, and so does a lone surrogate on the way back.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+std::string Utf16ToUtf8(const std::u16string& units);
+
 // Paths from and to GBK text: file names typed by the user or stored in
 // the settings file are GBK, paths are the system's own.
 PathString PathFromGbk(const std::string& gbk);
