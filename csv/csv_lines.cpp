@@ -50,7 +50,7 @@ void CheckUtf8Byte(Utf8Check& check, unsigned char b) {
 
 bool IsWholeFileUtf8(FILE* file) {
     Utf8Check check;
-    unsigned char buffer[64 * 1024];
+    unsigned char buffer[16 * 1024];
     size_t n;
     while (check.wellFormed && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         for (size_t i = 0; i < n && check.wellFormed; ++i) CheckUtf8Byte(check, buffer[i]);
