@@ -21,8 +21,9 @@ std::string CsvFieldTitle(int index);
 const int CsvMaxColumns = 50;
 // A title or a cell keeps at most this many bytes, cut at a whole character.
 const size_t CsvCellBytes = 50;
-// The bytes of one line the reader keeps. A longer line keeps its start and
-// loses its tail; it is never taken as two lines.
+// The bytes of one line the reader keeps, the line breaks of its quoted
+// cells included. A longer line keeps its start and loses its tail; it is
+// never taken as two lines.
 const size_t CsvLineLimit = 64 * 1024;
 
 // A cell as written: the text itself, or, when it holds a comma, a double
