@@ -32,6 +32,17 @@ std::string CsvFieldTitle(int index) {
     return CsvFieldTitles()[index];
 }
 
+std::string CsvQuotedCell(const std::string& text) {
+    bool outerSpace = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    if (!outerSpace && text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 std::string CsvGenderText(int gender) { return gender == 1 ? FemaleText() : MaleText(); }
 
 bool IsCsvFemale(const std::string& cell) { return cell == FemaleText(); }

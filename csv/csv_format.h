@@ -1,5 +1,7 @@
-// The CSV dialect Corvelle reads and writes: comma-separated GBK text with
-// no quoting, a header of column titles, one contact per line.
+// The CSV dialect Corvelle reads and writes: comma-separated GBK text, a
+// header of column titles, one contact per line, a cell quoted as
+// spreadsheets quote it when it holds a comma, a double quote, a line
+// break or a space at either end. The reader also takes UTF-8 files.
 #pragma once
 
 #include <array>
@@ -19,9 +21,16 @@ std::string CsvFieldTitle(int index);
 const int CsvMaxColumns = 50;
 // A title or a cell keeps at most this many bytes, cut at a whole character.
 const size_t CsvCellBytes = 50;
-// The bytes of one line the reader keeps. A longer line keeps its start and
-// loses its tail; it is never taken as two lines.
+// The bytes of one line the reader keeps, the line breaks of its quoted
+// cells included. A longer line keeps its start and loses its tail; it is
+// never taken as two lines.
 const size_t CsvLineLimit = 64 * 1024;
+
+// A cell as written: the text itself, or, when it holds a comma, a double
+// quote, CR or LF or begins or ends with a space, the text between double
+// quotes with each of its double quotes doubled. None of these bytes occurs
+// inside a GBK double-byte character, so the text is scanned byte by byte.
+std::string CsvQuotedCell(const std::string& text);
 
 // The gender cell: "女" for exactly 1 and "男" otherwise when written;
 // only exactly "女" reads as female.

@@ -1,75 +1,31 @@
 #include "csv/csv_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "csv/csv_format.h"
+#include "csv/csv_lines.h"
 #include "store/fixed_text.h"
 #include "vcard/text_operations.h"
 
 namespace {
 
-// Reads one line into `line`, its LF included when it has one. CR LF is
-// read as LF; a CR alone is an ordinary byte. A line is always read up to
-// its end, so an over-long one keeps its first CsvLineLimit bytes and never
-// spills into a line of its own. False at the end of the file.
-bool ReadCsvLine(FILE* file, std::string& line) {
-    line.clear();
-    int c = std::getc(file);
-    if (c == EOF) return false;
-    for (; c != EOF; c = std::getc(file)) {
-        if (c == '\r') {
-            int next = std::getc(file);
-            if (next == '\n') {
-                c = '\n';
-            } else if (next != EOF) {
-                std::ungetc(next, file);
-            }
-        }
-        if (c == '\n') {
-            line += '\n';
-            break;
-        }
-        if (line.size() < CsvLineLimit) line += static_cast<char>(c);
-    }
-    return true;
-}
-
-// Collects one title or cell: one byte beyond the limit is kept so that
-// the cut can tell whether the last character is whole.
-void CollectByte(std::string& cell, char c) {
-    if (cell.size() <= CsvCellBytes) cell += c;
-}
-
-std::string KeptCell(const std::string& collected) {
-    return collected.substr(0, FitGbkLength(collected.data(), collected.size(), CsvCellBytes));
-}
-
-// The cells of a data line, cut to the first `columns`: commas always
-// separate, and the end of the line ends the last cell.
-std::vector<std::string> SplitCsvLine(const std::string& line, size_t columns) {
-    std::vector<std::string> cells;
-    std::string cell;
-    for (char c : line) {
-        if (cells.size() == columns) return cells;
-        if (c == ',') {
-            cells.push_back(KeptCell(cell));
-            cell.clear();
-        } else {
-            CollectByte(cell, c);
-        }
-    }
-    if (cells.size() < columns) cells.push_back(KeptCell(cell));
-    return cells;
-}
-
-// A data line trims its leading spaces and its trailing spaces and LF;
-// spaces beside inner commas stay in their cells.
-ContactRecord RecordFromCsvLine(std::string line, const ColumnMap& map) {
-    TrimSpaces(line);
+// A data line's cells, each applied to its column's field, left to right.
+ContactRecord RecordFromCsvLine(const CsvLine& line, const ColumnMap& map) {
     ContactRecord record = EmptyRecord();
-    std::vector<std::string> cells = SplitCsvLine(line, map.fields.size());
-    for (size_t k = 0; k < cells.size(); ++k) ApplyCsvCell(map.fields[k], cells[k], record);
+    for (size_t k = 0; k < line.cells.size(); ++k) ApplyCsvCell(map.fields[k], line.cells[k], record);
     return record;
+}
+
+// The titles of a header line: trimmed, without CRs; the text after the
+// last comma of a line without a line end is no title.
+std::vector<std::string> HeaderTitles(CsvLine line) {
+    if (!line.ended && !line.cells.empty()) line.cells.pop_back();
+    for (std::string& title : line.cells) {
+        title.erase(std::remove(title.begin(), title.end(), '\r'), title.end());
+        TrimSpaces(title);
+    }
+    return line.cells;
 }
 
 // Year, month and day by position: "19850307" or "1985-03-07" (any byte
@@ -106,20 +62,7 @@ int MatchFieldTitle(const std::string& title) {
 }  // namespace
 
 std::vector<std::string> ParseCsvHeader(const std::string& line) {
-    std::vector<std::string> titles;
-    std::string cell;
-    for (char c : line) {
-        if (c == ',' || c == '\n') {
-            std::string title = KeptCell(cell);
-            TrimSpaces(title);
-            titles.push_back(title);
-            cell.clear();
-            if (c == '\n' || titles.size() == static_cast<size_t>(CsvMaxColumns)) break;
-        } else if (c != '\r') {
-            CollectByte(cell, c);
-        }
-    }
-    return titles;
+    return HeaderTitles(SplitCsvLine(line, CsvMaxColumns));
 }
 
 std::string CsvMappingPrompt(const std::string& title) {
@@ -162,11 +105,12 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, const
     CsvImportResult result = {false, 0, 0};
     FILE* file = OpenFile(path, "rb");
     if (file == nullptr) return result;
-    std::string line;
-    if (ReadCsvLine(file, line)) {
+    CsvEncoding encoding = DetectCsvEncoding(file);
+    CsvLine line;
+    if (ReadCsvLine(file, encoding, CsvMaxColumns, line)) {
         result.read = true;
-        ColumnMap map = MapCsvColumns(ParseCsvHeader(line), question);
-        while (ReadCsvLine(file, line)) {
+        ColumnMap map = MapCsvColumns(HeaderTitles(line), question);
+        while (ReadCsvLine(file, encoding, map.fields.size(), line)) {
             ContactRecord record = RecordFromCsvLine(line, map);
             if (record.Surname[0] == '\0') continue;
             if (HasRoomFor(store, 1)) {

@@ -45,9 +45,10 @@ struct CsvImportResult {
     int notImported;  // lines with a surname left out because the store was full
 };
 
-// The titles of a header line: each ends at a comma or LF and is trimmed;
-// the text after the last comma of a line without LF is no title. CRs are
-// dropped; at most CsvMaxColumns titles of CsvCellBytes bytes.
+// The titles of a header line, its cells as ReadCsvLine reads them
+// (quoted ones included), each trimmed and without CRs; the text after the
+// last comma of a line without a line end is no title. At most
+// CsvMaxColumns titles of CsvCellBytes bytes.
 std::vector<std::string> ParseCsvHeader(const std::string& line);
 
 // "请选择一项与文件中的 TITLE 表头对应", in GBK: the mapping dialog's prompt.
@@ -63,5 +64,7 @@ ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMapp
 void ApplyCsvCell(int field, const std::string& text, ContactRecord& record);
 
 // Appends a contact, in group 0, for every line after the header that has
-// a surname, until the store is full. Existing contacts stay.
+// a surname, until the store is full. Existing contacts stay. The file is
+// GBK or UTF-8 (see DetectCsvEncoding); UTF-8 text is read as GBK, "?"
+// standing for each character GBK lacks.
 CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, const ColumnMappingQuestion& question);

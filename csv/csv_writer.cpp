@@ -12,7 +12,7 @@ std::string HeaderLine() {
     std::string line;
     for (int f = 0; f < ContactFieldCount; ++f) {
         if (f > 0) line += ',';
-        line += CsvFieldTitles()[f];
+        line += CsvQuotedCell(CsvFieldTitles()[f]);
     }
     return line + CsvLineEnd;
 }
@@ -21,7 +21,7 @@ std::string RecordLine(const ContactRecord& record) {
     std::string line;
     for (int f = 0; f < ContactFieldCount; ++f) {
         if (f > 0) line += ',';
-        line += CsvCellText(static_cast<ContactField>(f), record);
+        line += CsvQuotedCell(CsvCellText(static_cast<ContactField>(f), record));
     }
     return line + CsvLineEnd;
 }

@@ -14,7 +14,7 @@ const size_t CsvExportCellCapacity = 100;
 
 // The CSV text of one field: "女"/"男" for Gender, the stored text for the
 // others (the birthday as three separate cells). Cut to capacity - 1 bytes
-// at a whole character.
+// at a whole character; the line holds it as CsvQuotedCell gives it.
 std::string CsvCellText(ContactField field, const ContactRecord& record,
                         size_t capacity = CsvExportCellCapacity);
 

@@ -206,21 +206,44 @@ bool WriteEncodedTexts(const std::string& folder) {
     return ok;
 }
 
-// Files from the CSV export, which import without a question, and one
-// with titles of its own. After the first byte (an empty store) come the
-// four answers: map to Mobile, ignore, ignore the rest, map to Surname.
+// Contacts whose cells the CSV export quotes: commas, double quotes, line
+// breaks and outer spaces.
+ContactStore QuotedContacts() {
+    ContactStore store;
+    ContactRecord record = EmptyRecord();
+    SetField(record, Surname, Gbk(u"张,三"));
+    SetField(record, GivenName, " \"A\" ");
+    SetField(record, Company, Gbk(u"某某公司\r\n北京"));
+    SetField(record, HomeStreet, " 1 Main St, Apt 2");
+    SetField(record, JobTitle, "CEO ");
+    AppendRecord(store, record);
+    return store;
+}
+
+// Files from the CSV export, which import without a question, and files
+// of other programs: titles of their own, UTF-8 with and without the
+// byte-order mark, a quote that never closes. After the first byte (an
+// empty store) come the four answers: map to Mobile, ignore, ignore the
+// rest, map to Surname.
 bool WriteCsvFiles(const std::string& folder) {
     const std::string answers = {0, 0x2A, 0, 1, 0x0A};
     std::string exported = folder + "/exported.tmp";
-    ContactStore store = SampleContacts();
-    bool ok = ExportCsvFile(exported, store, false);
+    bool ok = ExportCsvFile(exported, SampleContacts(), false);
     ok = ok && SaveInput(folder + "/exported.csv", answers, ReadBytes(exported));
+    ok = ok && ExportCsvFile(exported, QuotedContacts(), false);
+    ok = ok && SaveInput(folder + "/quoted.csv", answers, ReadBytes(exported));
     ok = ok && ExportCsvFile(exported, ContactStore{}, false);
     ok = ok && SaveInput(folder + "/header_only.csv", answers, ReadBytes(exported));
     std::remove(exported.c_str());
     std::string own = "Phone," + Gbk(u"姓") + ",Note,Name\r\n13800138000," + Gbk(u"张") + ",x,y\r\n555," +
                       Gbk(u"李") + ",,\r\n";
-    return SaveInput(folder + "/own_titles.csv", answers, own) && ok;
+    ok = SaveInput(folder + "/own_titles.csv", answers, own) && ok;
+    // The source is UTF-8, so are these literals.
+    std::string utf8 = "\"Phone\",\"姓\",名,公司\r\n\"138\",王,小明,\"Café, \"\"😀\"\"\"\r\n555,\"李\r\n四\",,\r\n";
+    ok = SaveInput(folder + "/utf8_bom.csv", answers, "\xEF\xBB\xBF" + utf8) && ok;
+    ok = SaveInput(folder + "/utf8.csv", answers, utf8) && ok;
+    std::string open = Gbk(u"姓,名,公司\n张,三,\"某某\n李,\"四\"\"五,x\n");
+    return SaveInput(folder + "/unclosed_quote.csv", answers, open) && ok;
 }
 
 // Searches for pieces of the texts the list shows for a contact, in every

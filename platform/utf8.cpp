@@ -40,23 +40,26 @@ int NextCharacter(const std::string& text, size_t i, bool* valid, char32_t* c) {
     switch (length) {
     case 1:
         *c = p[0];
-        break;
+        return length;
     case 2:
         *c = ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
-        break;
+        return length;
     case 3:
         *c = ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
-        // Overlong forms and surrogates are no strict UTF-8, but read.
-        *valid = *c >= 0x800 && (*c < 0xD800 || *c > 0xDFFF);
-        break;
-    default: {
-        char32_t four = ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-        *valid = four >= 0x10000 && four <= 0x10FFFF;
-        if (*valid) *c = four;
-        break;
+        if (*c >= 0xD800 && *c <= 0xDFFF) break;  // a surrogate is no character
+        // An overlong form is no strict UTF-8, but an earlier export wrote
+        // "·" so, and it is read.
+        *valid = *c >= 0x800;
+        return length;
+    default:
+        *c = ((p[0] & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+        if (*c < 0x10000 || *c > 0x10FFFF) break;
+        return length;
     }
-    }
-    return length;
+    // Each byte of a sequence that spells no character stands for U+FFFD.
+    *valid = false;
+    *c = Replacement;
+    return 1;
 }
 
 }  // namespace

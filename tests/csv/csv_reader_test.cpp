@@ -70,6 +70,8 @@ TEST(CsvHeader, ACommaOrLineFeedStoresATitle) {
     // Empty titles count; spaces around a title go; a CR anywhere is dropped.
     EXPECT_EQ(Titles({"姓", "", "名"}), ParseCsvHeader(Gbk(" 姓 ,,\r名\r\n")));
     EXPECT_EQ(Titles({""}), ParseCsvHeader("\n"));
+    // Quoted titles, as spreadsheets write them, lose their quotes.
+    EXPECT_EQ(Titles({"姓", "名", "a,b"}), ParseCsvHeader(Gbk("\"姓\",\" 名 \",\"a,b\"\r\n")));
 }
 
 TEST(CsvHeader, KeepsFiftyTitlesOfFiftyBytes) {
@@ -190,11 +192,71 @@ TEST_F(CsvImport, TrimsTheLineButNotTheCells) {
 }
 
 TEST_F(CsvImport, LinesWithoutASurnameAddNothing) {
-    CsvImportResult result = Import(Gbk("姓,名\n,三\n\n   \n\"张\",\"三\"\n"));
+    CsvImportResult result = Import(Gbk("姓,名\n,三\n\n   \n\"\",x\n\"张\",\"三\"\n"));
     EXPECT_EQ(1, result.imported);
     ASSERT_EQ(1, RecordCount(store));
-    // Quotes are ordinary bytes.
-    EXPECT_EQ("\"" + Gbk("张") + "\"", Field(0, Surname));
+    EXPECT_EQ(Gbk("张"), Field(0, Surname));
+}
+
+TEST_F(CsvImport, QuotedCellsHoldCommasQuotesLineBreaksAndSpaces) {
+    Import(Gbk("姓,名,公司,住宅：街道,职务\r\n"
+               "\"张,三\",\"a \"\"b\"\"\",\"1\r\n2\n3\r4\",\" x \",\"y \"  \r\n"
+               "李,\"四\"五,6\"7,\"\",\"\"\"\"\n"));
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ(Gbk("张,三"), Field(0, Surname));
+    EXPECT_EQ("a \"b\"", Field(0, GivenName));
+    // No field holds a line break: each (CR LF, LF, CR) becomes a space.
+    EXPECT_EQ("1 2 3 4", Field(0, Company));
+    // Quoted spaces stay, at the end of the line too.
+    EXPECT_EQ(" x ", Field(0, HomeStreet));
+    EXPECT_EQ("y ", Field(0, JobTitle));
+    // Text behind the closing quote is kept; a quote inside an unquoted
+    // cell is an ordinary byte.
+    EXPECT_EQ(Gbk("四五"), Field(1, GivenName));
+    EXPECT_EQ("6\"7", Field(1, Company));
+    EXPECT_EQ("", Field(1, HomeStreet));
+    EXPECT_EQ("\"", Field(1, JobTitle));
+}
+
+TEST_F(CsvImport, AQuoteThatNeverClosesRunsToTheEndOfTheFile) {
+    Import(Gbk("姓,名,公司\n张,三\n李,\"四\n王,五"));
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ(Gbk("四 王,五"), Field(1, GivenName));
+    EXPECT_EQ("", Field(1, Company));
+
+    // However long the rest of the file, only a cut cell of it is kept.
+    CsvImportResult result = Import(Gbk("姓,公司\n张,\"") + std::string(3 * CsvLineLimit, 'x') + Gbk("\n李\n"));
+    EXPECT_EQ(1, result.imported);
+    EXPECT_EQ(std::string(29, 'x'), Field(2, Company));
+}
+
+TEST_F(CsvImport, Utf8FilesWithOrWithoutTheByteOrderMark) {
+    // As a spreadsheet saves "CSV UTF-8"; GBK has no emoji and no Thai.
+    const std::string utf8 = "姓,名,公司\r\n王,小明,\"Café, 😀ก\"\r\n";
+    Import("\xEF\xBB\xBF" + utf8);
+    Import(utf8);
+    ASSERT_EQ(2, RecordCount(store));
+    for (int n = 0; n < 2; ++n) {
+        EXPECT_EQ(Gbk("王"), Field(n, Surname));
+        EXPECT_EQ(Gbk("小明"), Field(n, GivenName));
+        EXPECT_EQ(Gbk("Café, ??"), Field(n, Company));
+    }
+    // A byte-order mark and nothing else is an empty file.
+    EXPECT_FALSE(Import("\xEF\xBB\xBF").read);
+}
+
+TEST_F(CsvImport, GbkThatLooksLikeUtf8StaysGbk) {
+    // Each of these characters is, in GBK, a well-formed two-byte UTF-8
+    // sequence; the file is GBK because its last line is not.
+    const std::string lookalike = Gbk("聙聭垄鲁艀艖");
+    ScriptedAnswers script;
+    script.answers = {{MapToField, Surname}};
+    std::string file = "Name,QQ\n";
+    for (int i = 0; i < 300; ++i) file += lookalike.substr(0, 8) + ",1\n";
+    Import(file + Gbk("张,2\n"), Asking(script));
+    ASSERT_EQ(301, RecordCount(store));
+    EXPECT_EQ(lookalike.substr(0, 8), Field(0, Surname));
+    EXPECT_EQ(Gbk("张"), Field(300, Surname));
 }
 
 TEST_F(CsvImport, ExtraCellsAreIgnoredAndTheLaterColumnWins) {

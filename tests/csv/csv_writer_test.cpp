@@ -94,6 +94,28 @@ TEST(CsvCellText, GenderBirthdayAndCut) {
     EXPECT_EQ("", CsvCellText(Company, record, 0));
 }
 
+TEST(CsvQuotedCell, QuotesWhatWouldSplitOrBeTrimmed) {
+    for (const char* text : {"", "plain", "a;b=c\\d 'e' f", "ab\tc", "张三 李四"}) {
+        EXPECT_EQ(Gbk(text), CsvQuotedCell(Gbk(text))) << text;
+    }
+    EXPECT_EQ("\"a,b\"", CsvQuotedCell("a,b"));
+    EXPECT_EQ("\"say \"\"hi\"\"\"", CsvQuotedCell("say \"hi\""));
+    EXPECT_EQ("\"\"\"\"", CsvQuotedCell("\""));
+    EXPECT_EQ("\"1\r\n2\"", CsvQuotedCell("1\r\n2"));
+    EXPECT_EQ("\"1\r2\"", CsvQuotedCell("1\r2"));
+    EXPECT_EQ("\" x\"", CsvQuotedCell(" x"));
+    EXPECT_EQ("\"y \"", CsvQuotedCell("y "));
+    EXPECT_EQ("\" \"", CsvQuotedCell(" "));
+}
+
+TEST_F(CsvExport, ACellIsCutBeforeItIsQuoted) {
+    ContactRecord record = Person("a,b");
+    SetField(record, Email, std::string(98, 'e') + ",tail");
+    AppendRecord(store, record);
+    std::string rest = ",\"" + std::string(98, 'e') + ",\"" + std::string(19, ',') + "\r\n";
+    EXPECT_EQ(HeaderLine() + Gbk("\"a,b\",,男,,,,") + rest, Export(false));
+}
+
 TEST_F(CsvExport, ImportsAgainWithoutAQuestion) {
     AppendRecord(store, FullRecord(1));
     AppendRecord(store, FullRecord(0));

@@ -21,7 +21,10 @@ const wchar_t AboutCaption[] = L"关于Corvelle";
 const wchar_t FeedbackQuestion[] = L"是否向作者发送电子邮件？";
 const wchar_t FeedbackAddress[] = L"feedback@corvelle.example";
 const wchar_t FeedbackFailedCaption[] = L"反馈不能进行";
-const wchar_t CsvTopicText[] = L"支持CSV文件，最大支持50列，每列50字节。";
+const wchar_t CsvTopicText[] =
+    L"支持CSV文件，最大支持50列，每列50字节。"
+    L"含有逗号、双引号、换行或首尾空格的单元格写在双引号中（双引号写两遍），与电子表格相同；单元格中的换行读作空格。"
+    L"可以读取GBK和UTF-8编码的文件（如电子表格另存的“CSV UTF-8”），GBK中没有的字符读作问号；输出的文件为GBK编码。";
 
 std::wstring HelpText(HWND dialog) { return WindowText(GetDlgItem(dialog, IDC_HELP_TEXT)); }
 

@@ -1,0 +1,198 @@
+#include "csv/csv_lines.h"
+
+#include "csv/csv_format.h"
+#include "platform/platform.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+const char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
+const size_t Utf8ByteOrderMarkLength = 3;
+
+// A cell keeps this many bytes of the file before it is converted and cut:
+// enough for CsvCellBytes + 1 bytes of GBK even when every character is a
+// four-byte UTF-8 sequence (which GBK turns into "?").
+const size_t RawCellBytes = 4 * (CsvCellBytes + 1);
+
+// Follows UTF-8's rules byte by byte, across the reads of a file: no
+// overlong form, no surrogate, nothing above U+10FFFF, nothing cut short.
+struct Utf8Check {
+    int pending = 0;                       // continuation bytes still due
+    unsigned char low = 0x80, high = 0xBF;  // the range of the next one
+    bool wellFormed = true;
+    bool nonAscii = false;
+};
+
+void CheckUtf8Byte(Utf8Check& check, unsigned char b) {
+    if (check.pending > 0) {
+        if (b < check.low || b > check.high) check.wellFormed = false;
+        check.low = 0x80;
+        check.high = 0xBF;
+        --check.pending;
+        return;
+    }
+    if (b < 0x80) return;
+    check.nonAscii = true;
+    if (b >= 0xC2 && b <= 0xDF) {
+        check.pending = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        check.pending = 2;
+        if (b == 0xE0) check.low = 0xA0;   // no overlong form
+        if (b == 0xED) check.high = 0x9F;  // no surrogate
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        check.pending = 3;
+        if (b == 0xF0) check.low = 0x90;   // no overlong form
+        if (b == 0xF4) check.high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        check.wellFormed = false;
+    }
+}
+
+bool IsWholeFileUtf8(FILE* file) {
+    Utf8Check check;
+    unsigned char buffer[16 * 1024];
+    size_t n;
+    while (check.wellFormed && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        for (size_t i = 0; i < n && check.wellFormed; ++i) CheckUtf8Byte(check, buffer[i]);
+    }
+    return check.wellFormed && check.pending == 0 && check.nonAscii;
+}
+
+// Where the parser of one line stands.
+enum class CsvState {
+    LineStart,      // before the first byte that is not a space
+    CellStart,      // right behind a comma
+    InCell,         // in an unquoted cell, or behind a quoted cell's closing quote
+    InQuotes,       // in a quoted cell
+    QuoteInQuotes,  // behind a double quote in a quoted cell: doubled or closing
+    LineEnd,
+};
+
+struct CsvLineParser {
+    size_t columns;
+    std::vector<std::string> cells;  // as the file has them
+    std::string cell;
+    size_t quotedEnd = 0;  // the cell's bytes up to its closing quote, which no trim takes
+    size_t lineBytes = 0;
+    CsvState state = CsvState::LineStart;
+};
+
+void Collect(CsvLineParser& p, char c) {
+    if (p.lineBytes <= CsvLineLimit && p.cell.size() < RawCellBytes) p.cell += c;
+}
+
+void EndCell(CsvLineParser& p) {
+    if (p.cells.size() < p.columns) p.cells.push_back(p.cell);
+    p.cell.clear();
+    p.quotedEnd = 0;
+}
+
+bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+// Takes the next byte of the line, CR LF already read as LF.
+void FeedByte(CsvLineParser& p, char c) {
+    ++p.lineBytes;
+    switch (p.state) {
+    case CsvState::InQuotes:
+        if (c == '"') {
+            p.state = CsvState::QuoteInQuotes;
+        } else {
+            Collect(p, IsLineBreak(c) ? ' ' : c);
+        }
+        return;
+    case CsvState::QuoteInQuotes:
+        if (c == '"') {
+            Collect(p, '"');
+            p.state = CsvState::InQuotes;
+            return;
+        }
+        p.quotedEnd = p.cell.size();
+        p.state = CsvState::InCell;
+        break;
+    case CsvState::LineStart:
+        if (c == ' ') return;
+        p.state = CsvState::CellStart;
+        break;
+    default:
+        break;
+    }
+    if (c == '\n') {
+        p.state = CsvState::LineEnd;
+    } else if (c == ',') {
+        // Past the line's limit a comma starts no cell that could be kept.
+        if (p.lineBytes <= CsvLineLimit) EndCell(p);
+        p.state = CsvState::CellStart;
+    } else if (c == '"' && p.state == CsvState::CellStart) {
+        p.state = CsvState::InQuotes;
+    } else {
+        p.state = CsvState::InCell;
+        Collect(p, c);
+    }
+}
+
+// The last cell loses the spaces that end the line, but none inside its quotes.
+void FinishLine(CsvLineParser& p) {
+    bool quoteOpen = p.state == CsvState::InQuotes || p.state == CsvState::QuoteInQuotes;
+    size_t untrimmed = quoteOpen ? p.cell.size() : p.quotedEnd;
+    while (p.cell.size() > untrimmed && p.cell.back() == ' ') p.cell.pop_back();
+    EndCell(p);
+}
+
+std::string CellAsGbk(const std::string& bytes, CsvEncoding encoding) {
+    std::string gbk = encoding == CsvEncoding::Utf8 ? Utf16ToGbk(Utf8ToUtf16(bytes)) : bytes;
+    return gbk.substr(0, FitGbkLength(gbk.data(), gbk.size(), CsvCellBytes));
+}
+
+// Feeds the bytes that `next` gives (EOF at the end) up to the line's end.
+// False when there was not a single byte.
+template <typename NextByte>
+bool ParseLine(NextByte next, CsvEncoding encoding, size_t columns, CsvLine& line) {
+    CsvLineParser parser;
+    parser.columns = columns;
+    int c = next();
+    if (c == EOF) return false;
+    do {
+        FeedByte(parser, static_cast<char>(c));
+    } while (parser.state != CsvState::LineEnd && (c = next()) != EOF);
+    line.ended = parser.state == CsvState::LineEnd;
+    FinishLine(parser);
+    line.cells.clear();
+    for (const std::string& cell : parser.cells) line.cells.push_back(CellAsGbk(cell, encoding));
+    return true;
+}
+
+}  // namespace
+
+CsvEncoding DetectCsvEncoding(FILE* file) {
+    char start[Utf8ByteOrderMarkLength] = {};
+    size_t n = std::fread(start, 1, sizeof start, file);
+    if (n == Utf8ByteOrderMarkLength && std::string(start, n) == Utf8ByteOrderMark) return CsvEncoding::Utf8;
+    std::rewind(file);
+    bool utf8 = IsWholeFileUtf8(file);
+    std::rewind(file);
+    return utf8 ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
+}
+
+bool ReadCsvLine(FILE* file, CsvEncoding encoding, size_t columns, CsvLine& line) {
+    auto next = [file]() {
+        int c = std::getc(file);
+        if (c != '\r') return c;
+        int after = std::getc(file);
+        if (after == '\n') return after;
+        if (after != EOF) std::ungetc(after, file);
+        return c;
+    };
+    return ParseLine(next, encoding, columns, line);
+}
+
+CsvLine SplitCsvLine(const std::string& text, size_t columns) {
+    size_t at = 0;
+    auto next = [&text, &at]() {
+        if (at == text.size()) return EOF;
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+        return static_cast<int>(static_cast<unsigned char>(text[at++]));
+    };
+    CsvLine line = {{}, false};
+    ParseLine(next, CsvEncoding::Gbk, columns, line);
+    return line;
+}

@@ -1,0 +1,45 @@
+// The lines of a CSV file as cells of GBK text: which encoding the file
+// is in, where a line ends when a quoted cell holds line breaks, and how a
+// quoted cell reads.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The encodings a CSV file is read in. Spreadsheets save "CSV UTF-8";
+// Corvelle itself and older programs write GBK.
+enum class CsvEncoding { Gbk, Utf8 };
+
+// UTF-8 when the file begins with the UTF-8 byte-order mark, or when all
+// its bytes are well-formed UTF-8 and some of them are not ASCII; GBK
+// otherwise. The whole file is looked at: GBK text is well-formed UTF-8
+// only by rare chance, and over a few lines of Chinese practically never.
+// Leaves the file at its first byte of text, behind the mark.
+CsvEncoding DetectCsvEncoding(FILE* file);
+
+struct CsvLine {
+    // GBK, each cell at most CsvCellBytes bytes, cut at a whole character.
+    std::vector<std::string> cells;
+    bool ended;  // by a line end, not by the end of the file
+};
+
+// Reads the next line, keeping its first `columns` cells. False at the
+// end of the file.
+// - A line ends at LF or CR LF outside double quotes; a CR alone is an
+//   ordinary byte. Spaces at the start of the line and at the end of its
+//   last cell (outside quotes) are dropped.
+// - Commas separate cells. A cell that begins with a double quote is
+//   quoted: it runs to the next double quote that is not doubled, "" in
+//   it is one double quote, and commas and line breaks in it are text; a
+//   line break in it (CR LF, LF or CR) becomes a space, as no field holds
+//   one. Bytes after the closing quote, up to the comma, are added as
+//   they are. A double quote anywhere else is an ordinary byte.
+// - A quote that never closes runs to the end of the file. Only the first
+//   CsvLineLimit bytes of a line give cells; the rest is read to find the
+//   line's end, so one line is never taken as two.
+bool ReadCsvLine(FILE* file, CsvEncoding encoding, size_t columns, CsvLine& line);
+
+// The first line of a GBK text, read as ReadCsvLine reads it from a file.
+CsvLine SplitCsvLine(const std::string& text, size_t columns);
