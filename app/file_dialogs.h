@@ -16,7 +16,8 @@ enum class FileDialogKind { Open, Save };
 // The dialogs move the current directory to the chosen file's folder, so
 // the next dialog starts where the user last was; the program's own files
 // stay in the start folder. The open dialog takes a read-only file (a
-// card copied from a CD can be imported); the save dialog refuses one.
+// card copied from a CD can be imported); the save dialog is asked to
+// refuse one, and saving never replaces one in any case.
 // A path longer than the program accepts is refused with a message (and
 // false), never cut.
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
