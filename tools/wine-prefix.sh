@@ -14,8 +14,9 @@ if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
 fi
 
 # The font that stands in for "宋体", SimSun and the dialog fonts. WenQuanYi
-# Zen Hei, at the 12 pixels of the list and the menus, loses the hyphen of
-# "010-6088505" and the tops of some characters; Micro Hei draws them whole.
+# Zen Hei, at the 12 pixels of the list and the menus, draws no hyphen in
+# "010-6088505" and the tops of many characters too faint to read; Micro
+# Hei draws them whole.
 # CORVELLE_UI_FONT names another installed font, to compare.
 font=${CORVELLE_UI_FONT:-WenQuanYi Micro Hei}
 font_mark="$WINEPREFIX/.corvelle-font"
