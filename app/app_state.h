@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/platform.h"
 #include "store/groups.h"
 #include "store/settings_file.h"
 
@@ -24,6 +25,11 @@ struct AppState {
     HIMAGELIST stateImages;      // the list's check boxes: empty square, ticked square
     WNDPROC previousHeaderProc;  // the list header's own procedure, behind the header filter
 
+    // The folder Corvelle was started from: the current directory when the
+    // main window is created. "txl.dat", "temp.txl" and the default book
+    // live here, wherever the file dialogs move the current directory since.
+    PathString startFolder;
+
     Document document;  // contacts, groups and CurrentPath of the open book
     DisplaySettings settings;
 
@@ -36,3 +42,6 @@ extern AppState App;
 
 extern const wchar_t ProgramTitle[];      // "Corvelle v1.9"
 extern const wchar_t MainWindowClass[];   // "card"
+
+// A file of the start folder: "txl.dat", "temp.txl" or the default book.
+PathString StartFolderFile(const PathString& name);

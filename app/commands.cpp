@@ -125,11 +125,11 @@ void SaveAsCommand(HWND window) {
     UpdateTitle();
 }
 
-// Saves under the default name in the current directory, where start-up
-// will look for it. Success is silent.
+// Saves under the default name in the start folder, where the next
+// start-up will look for it. Success is silent.
 void SaveAsDefaultCommand(HWND window) {
     if (ShowMessage(window, SaveAsDefaultQuestion, SaveCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    PathString path = JoinPath(CurrentDirectory(), PathFromGbk(App.settings.DefaultFileName));
+    PathString path = StartFolderFile(PathFromGbk(App.settings.DefaultFileName));
     if (!PathFits(path)) {
         ShowPathTooLong(window);
         return;

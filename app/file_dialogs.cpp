@@ -31,11 +31,12 @@ bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPatt
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = PathCapacity;
     dialog.lpstrTitle = title;
-    // No OFN_NOCHANGEDIR: the current directory follows the chosen file.
+    // No OFN_NOCHANGEDIR: the next dialog starts in the chosen file's folder.
     // No OFN_OVERWRITEPROMPT: saving over a file is what Save As is for.
+    // Reading needs no write access, so only saving refuses a read-only file.
     BOOL chosen;
     if (kind == FileDialogKind::Open) {
-        dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOREADONLYRETURN;
+        dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
         chosen = GetOpenFileNameW(&dialog);
     } else {
         dialog.Flags = OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN;

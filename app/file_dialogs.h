@@ -14,8 +14,12 @@ enum class FileDialogKind { Open, Save };
 // the default extension (such as L".txl") to a name that has none.
 //
 // The dialogs move the current directory to the chosen file's folder, so
-// later uses of the current directory follow the user. A path longer than
-// the program accepts is refused with a message (and false), never cut.
+// the next dialog starts where the user last was; the program's own files
+// stay in the start folder. The open dialog takes a read-only file (a
+// card copied from a CD can be imported); the save dialog is asked to
+// refuse one, and saving never replaces one in any case.
+// A path longer than the program accepts is refused with a message (and
+// false), never cut.
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
                 PathString& path, FileDialogKind kind, const wchar_t* defaultExtension = L"");
 

@@ -106,10 +106,10 @@ void SetUpContactList() {
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderFilterProc)));
 }
 
-// Start-up opens the default book from the current directory; whatever
-// goes wrong, it starts quietly with a new one and leaves the file alone.
+// Start-up opens the default book from the start folder; whatever goes
+// wrong, it starts quietly with a new one and leaves the file alone.
 void OpenDefaultBook() {
-    PathString path = JoinPath(CurrentDirectory(), PathFromGbk(App.settings.DefaultFileName));
+    PathString path = StartFolderFile(PathFromGbk(App.settings.DefaultFileName));
     if (PathFits(path) && ReadAddressBook(path, App.document.groups, App.document.contacts) == LoadOk) {
         App.document.currentPath = path;
         UpdateTitle();
@@ -123,11 +123,12 @@ void OpenDefaultBook() {
 
 BOOL MainWindow_OnCreate(HWND window, LPCREATESTRUCT) {
     App.mainWindow = window;
+    App.startFolder = CurrentDirectory();  // before any file dialog can move it
     App.editedRecord = nullptr;
     LoadCommandIcons();
     CreateChildControls(window);
     SetUpContactList();
-    LoadSettings(App.settings, SettingsPath());
+    LoadSettings(App.settings, SettingsPath(App.startFolder));
     OpenDefaultBook();
     return TRUE;
 }
@@ -153,13 +154,13 @@ bool MainWindow_OnClose(HWND window) {
     int answer = ShowMessage(window, ExitQuestion, ExitCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer != IDYES && answer != IDNO) return false;
     if (answer == IDYES) {
-        // A book that has never been named goes to "temp.txl" in the
-        // current directory, wherever the file dialogs have moved it.
-        PathString path = App.document.currentPath.empty() ? PathString(TempBookName) : App.document.currentPath;
+        // A book that has never been named goes to "temp.txl" beside the
+        // settings, not wherever the file dialogs have moved the current directory.
+        PathString path = App.document.currentPath.empty() ? StartFolderFile(TempBookName) : App.document.currentPath;
         if (!SaveBook(window, path)) return false;
     }
     FreeCommandIcons();
-    SaveSettings(App.settings, SettingsPath());
+    SaveSettings(App.settings, SettingsPath(App.startFolder));
     PostQuitMessage(0);
     return true;
 }

@@ -73,6 +73,7 @@ bool FlushToDisk(FILE* file);
 
 // Puts the file at source in the place of target, replacing it in one
 // step, so that target is always either the old or the new file.
+// A read-only target is never replaced (false).
 bool ReplaceFileWith(const PathString& target, const PathString& source);
 
 // Removes a file; false when it could not be removed.

@@ -395,7 +395,11 @@ std::vector<PathString> ListFilesWithExtension(const PathString& directory, cons
 
 bool FlushToDisk(FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
+// A rename replaces any file its folder allows; a file its owner may not
+// write is kept, as Windows keeps a read-only one.
 bool ReplaceFileWith(const PathString& target, const PathString& source) {
+    struct stat status;
+    if (stat(target.c_str(), &status) == 0 && !(status.st_mode & S_IWUSR)) return false;
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 

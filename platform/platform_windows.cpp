@@ -176,7 +176,11 @@ std::vector<PathString> ListFilesWithExtension(const PathString& directory, cons
 
 bool FlushToDisk(FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
+// Windows refuses to replace a read-only file, but Wine lets the move
+// through: asking first keeps a read-only book unchanged on both.
 bool ReplaceFileWith(const PathString& target, const PathString& source) {
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

@@ -26,7 +26,7 @@ DisplaySettings DefaultSettings() {
     return settings;
 }
 
-PathString SettingsPath() { return JoinPath(CurrentDirectory(), PathFromAscii(SettingsFileName)); }
+PathString SettingsPath(const PathString& folder) { return JoinPath(folder, PathFromAscii(SettingsFileName)); }
 
 void LoadSettings(DisplaySettings& settings, const PathString& path) {
     FILE* file = IsDirectory(path) ? nullptr : OpenFile(path, "rb");

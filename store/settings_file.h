@@ -1,5 +1,5 @@
 // The user's lasting preferences and "txl.dat", the file that keeps them
-// in the current directory.
+// in the folder the program was started from.
 #pragma once
 
 #include <cstdint>
@@ -43,8 +43,8 @@ extern const char SettingsFileName[]; // "txl.dat"
 // Gender, nickname, mobile, home phone and work phone shown; "default.txl".
 DisplaySettings DefaultSettings();
 
-// "txl.dat" in the current directory as it is now.
-PathString SettingsPath();
+// "txl.dat" in the given folder.
+PathString SettingsPath(const PathString& folder);
 
 // Reads the settings. A missing file gives the defaults; a short one
 // changes only what it holds. An empty name becomes "default.txl".

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ googletest libbenchmark-dev
-  mingw-w64 wine wine64 xvfb xauth fonts-wqy-zenhei locales
+  mingw-w64 wine wine64 xvfb xauth fonts-wqy-zenhei fonts-wqy-microhei locales
   imagemagick xdotool python3 python3-vobject
   clang libclang-rt-14-dev
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix that Corvelle runs and is tested in, inside the
-# build folder, with the Chinese fonts mapped to the installed CJK font.
+# build folder, with the Chinese fonts mapped to the installed CJK font;
+# an existing prefix gets whatever it lacks, and the font when it changed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=${CORVELLE_WINEPREFIX:-$here/../build/wineprefix}
@@ -12,9 +13,18 @@ if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 fi
 
-# Each step leaves a mark, so that an older prefix gets the later steps.
+# The font that stands in for "宋体", SimSun and the dialog fonts. WenQuanYi
+# Zen Hei, at the 12 pixels of the list and the menus, draws no hyphen in
+# "010-6088505" and the tops of many characters too faint to read; Micro
+# Hei draws them whole.
+# CORVELLE_UI_FONT names another installed font, to compare.
+font=${CORVELLE_UI_FONT:-WenQuanYi Micro Hei}
+font_mark="$WINEPREFIX/.corvelle-font"
+
+# Each step leaves a mark, so that an older prefix gets the later steps;
+# the font's mark holds its name, so that a changed choice is applied again.
 ready() {
-  [ -f "$WINEPREFIX/.corvelle-ready" ] && [ -f "$WINEPREFIX/.corvelle-fonts-2" ] &&
+  [ -f "$WINEPREFIX/.corvelle-ready" ] && [ "$(cat "$font_mark" 2> /dev/null)" = "$font" ] &&
     [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ]
 }
 ready && exit 0
@@ -23,14 +33,9 @@ exec 9> "$WINEPREFIX.lock"
 flock 9
 ready && exit 0
 
-font="WenQuanYi Zen Hei"
 if [ ! -f "$WINEPREFIX/.corvelle-ready" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX"
   wineboot -i > /dev/null 2>&1
-  key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-  for face in "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
-    wine reg add "$key" /v "$face" /d "$font" /f > /dev/null 2>&1
-  done
   wineserver -w
   touch "$WINEPREFIX/.corvelle-ready"
 fi
@@ -38,12 +43,17 @@ fi
 # Wine maps "MS Shell Dlg" (the menus, the list, the dialogs) to SimSun in
 # a Chinese locale; SimSun itself must then be a real font, which only a
 # replacement, not a substitute, gives it.
-if [ ! -f "$WINEPREFIX/.corvelle-fonts-2" ]; then
+if [ "$(cat "$font_mark" 2> /dev/null)" != "$font" ]; then
+  fc-list -q "$font" || echo "warning: the font \"$font\" is not installed (tools/setup.sh installs it)" >&2
+  substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+  for face in "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+    wine reg add "$substitutes" /v "$face" /d "$font" /f > /dev/null 2>&1
+  done
   for face in "宋体" "SimSun" "新宋体" "NSimSun"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$font" /f > /dev/null 2>&1
   done
   wineserver -w
-  touch "$WINEPREFIX/.corvelle-fonts-2"
+  echo "$font" > "$font_mark"
 fi
 
 # The UI tests open and close many windows on a display without a window

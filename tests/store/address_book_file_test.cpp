@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "store/address_book_file.h"
 #include "store/little_endian.h"
@@ -193,6 +194,24 @@ TEST_F(AddressBookFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
     int entries = 0;
     for (auto& entry : std::filesystem::directory_iterator(folder.Root())) entries += entry.is_regular_file();
     EXPECT_EQ(1, entries);  // no temporary file left beside the book
+}
+
+// A book on a write-protected card or copied from a CD is read, never replaced.
+TEST_F(AddressBookFile, AReadOnlyBookIsReadButNotReplaced) {
+    namespace fs = std::filesystem;
+    AppendRecord(document.contacts, Person("kept"));
+    ASSERT_EQ(1, WriteAddressBook(path, document.groups, document.contacts));
+    std::string before = ReadFileBytes(path);
+    fs::permissions(fs::path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    Document read;
+    EXPECT_EQ(LoadOk, ReadAddressBook(path, read.groups, read.contacts));
+    EXPECT_EQ(0, WriteAddressBook(path, NewDocument().groups, ContactStore()));
+    EXPECT_EQ(before, ReadFileBytes(path));
+    int entries = 0;
+    for (auto& entry : fs::directory_iterator(folder.Root())) entries += entry.is_regular_file();
+    EXPECT_EQ(1, entries);  // no temporary file left beside the book
+    fs::permissions(fs::path(path), fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(AddressBookFile, AGroupNameThatFillsItsWidthIsSavedCutToWholeCharacters) {

@@ -88,7 +88,8 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFile) {
     EXPECT_EQ("old", ReadFileBytes(path));
 }
 
-TEST_F(SettingsFile, TheSettingsPathFollowsTheCurrentDirectory) {
-    CurrentDirectoryScope scope(folder.Root());
-    EXPECT_EQ(path, SettingsPath());
+TEST_F(SettingsFile, TheSettingsFileLivesInTheGivenFolderWhateverIsCurrent) {
+    ScratchFolder elsewhere;
+    CurrentDirectoryScope scope(elsewhere.Root());
+    EXPECT_EQ(path, SettingsPath(folder.Root().native()));
 }

@@ -2,6 +2,8 @@
 // dialogs, with every message they show.
 #include <windows.h>
 
+#include <filesystem>
+
 #include "app/app_state.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
@@ -141,8 +143,9 @@ TEST_F(OpenCommandTest, ARefusedBookShowsItsReasonAndLeavesAnEmptyBook) {
     }
 }
 
-// The file dialogs move the current directory; "temp.txl" follows it.
-TEST_F(OpenCommandTest, ARefusedBookElsewhereSendsTempTxlToItsFolder) {
+// The file dialogs move the current directory, so that the next one starts
+// where the user was; "temp.txl" and "txl.dat" stay in the start folder.
+TEST_F(OpenCommandTest, ARefusedBookElsewhereLeavesTempTxlInTheStartFolder) {
     StartCorvelle();
     PathString elsewhere = PathOf("elsewhere");
     CreateDirectoryW(elsewhere.c_str(), nullptr);
@@ -153,12 +156,14 @@ TEST_F(OpenCommandTest, ARefusedBookElsewhereSendsTempTxlToItsFolder) {
     answers.ExpectMessage(L"文件路径：" + damaged + L"\n\n文件不是正确的格式，程序终止读取。(2)\n读取失败。", L"错误", Warning,
                           IDOK);
     SendCommand(IDM_FILE_OPEN);
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), elsewhere));
     answers.ExpectMessage(L"在退出之前是否保存？", L"退出", MB_YESNOCANCEL | MB_ICONQUESTION, IDYES);
     EXPECT_TRUE(CloseCorvelle());
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_TRUE(FileExists(elsewhere + L"\\temp.txl"));
-    EXPECT_TRUE(FileExists(elsewhere + L"\\txl.dat"));
-    EXPECT_FALSE(FileExists(PathOf("temp.txl")));
+    EXPECT_TRUE(FileExists(PathOf("temp.txl")));
+    EXPECT_TRUE(FileExists(PathOf("txl.dat")));
+    EXPECT_FALSE(FileExists(elsewhere + L"\\temp.txl"));
+    EXPECT_FALSE(FileExists(elsewhere + L"\\txl.dat"));
 }
 
 TEST_F(SaveCommandTest, ABookWithAPathIsSavedWithoutADialog) {

@@ -19,7 +19,7 @@ namespace {
 const wchar_t HelpCaption[] = L"使用说明";
 const wchar_t AboutCaption[] = L"关于Corvelle";
 const wchar_t FeedbackQuestion[] = L"是否向作者发送电子邮件？";
-const wchar_t FeedbackAddress[] = L"feedback@corvelle.example";
+const wchar_t FeedbackAddress[] = L"kwl@cv.example";
 const wchar_t FeedbackFailedCaption[] = L"反馈不能进行";
 const wchar_t CsvTopicText[] =
     L"支持CSV文件，最大支持50列，每列50字节。"
@@ -88,7 +88,7 @@ TEST(HelpTopics, FitTheirBuffers) {
     EXPECT_EQ(CsvTopicText, HelpTopicText(3));
     std::wstring contact = HelpTopicText(4);
     EXPECT_EQ(0u, contact.find(L"反馈与建议：\r\n"));
-    EXPECT_NE(std::wstring::npos, contact.find(L"联系方式：\r\n电邮：feedback@corvelle.example\r\nQQ："));
+    EXPECT_NE(std::wstring::npos, contact.find(L"联系方式：\r\n电邮：kwl@cv.example\r\nQQ："));
     std::wstring history = HelpTopicText(5);
     for (const wchar_t* heading : {L"1.6版本更新内容：[20130207]", L"1.62版本更新内容：", L"1.9版本更新内容：[20130210]",
                                    L"春节快乐！"}) {
@@ -180,9 +180,18 @@ TEST_F(AboutDialogTest, ShowsTheFileVersionAndTheAuthor) {
         EXPECT_EQ(L"Corvelle v1.9", WindowText(GetDlgItem(dialog, IDC_ABOUT_PRODUCT)));
         EXPECT_EQ(L"文件版本：2.0210(正式版)", WindowText(GetDlgItem(dialog, IDC_ABOUT_VERSION)));
         HWND author = GetDlgItem(dialog, IDC_ABOUT_AUTHOR);
-        EXPECT_EQ(L"作者:Corvelle  电邮:feedback@corvelle.example", WindowText(author));
-        EXPECT_TRUE(TextFits(author)) << "the whole author line shows";
-        EXPECT_TRUE(TextFits(GetDlgItem(dialog, IDC_ABOUT_VERSION)));
+        EXPECT_EQ(L"作者:柯维乐  电邮:kwl@cv.example", WindowText(author));
+        RECT size = {0, 0, 187, 104};
+        MapDialogRect(dialog, &size);
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(size.right, client.right);
+        EXPECT_EQ(size.bottom, client.bottom);
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            LONG kind = GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK;
+            if (kind == SS_ICON || kind == SS_ETCHEDFRAME) continue;
+            EXPECT_TRUE(TextFits(child)) << "the whole text of control " << GetDlgCtrlID(child) << " shows";
+        }
         PressButton(dialog, IDCANCEL);
         PumpMessages();
         EXPECT_TRUE(IsWindow(dialog)) << "Escape does nothing";
@@ -246,7 +255,7 @@ TEST_F(FeedbackTest, YesOpensTheMailtoLinkOwnedByTheMainWindow) {
     SendCommand(IDM_FEEDBACK);
     EXPECT_TRUE(answers.AllAnswered());
     ASSERT_EQ(1u, shellCalls.size());
-    EXPECT_EQ(L"mailto:feedback@corvelle.example", shellCalls[0].link);
+    EXPECT_EQ(L"mailto:kwl@cv.example", shellCalls[0].link);
     EXPECT_EQ(window, shellCalls[0].owner);
 }
 

@@ -195,7 +195,7 @@ TEST_F(ExitTest, NoWritesTheSettingsButNoBookAndQuits) {
     EXPECT_FALSE(FileExists(PathOf("temp.txl")));
 }
 
-TEST_F(ExitTest, YesSavesANewBookAsTempTxlInTheCurrentDirectory) {
+TEST_F(ExitTest, YesSavesANewBookAsTempTxlInTheStartFolder) {
     StartCorvelle();
     AppendRecord(App.document.contacts, Person("kept"));
     ModalAnswers answers;
@@ -225,7 +225,7 @@ TEST_F(ExitTest, ABookThatCannotBeSavedKeepsTheWindowOpen) {
     CreateDirectoryW(PathOf("temp.txl").c_str(), nullptr);  // "temp.txl" cannot be written
     ModalAnswers answers;
     answers.ExpectMessage(ExitQuestion, L"退出", ExitButtons, IDYES);
-    answers.ExpectMessage(L"文件路径：temp.txl\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。", L"保存",
+    answers.ExpectMessage(L"文件路径：" + PathOf("temp.txl") + L"\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。", L"保存",
                           MB_OK | MB_ICONWARNING, IDOK);
     EXPECT_FALSE(CloseCorvelle());
     EXPECT_TRUE(answers.AllAnswered());

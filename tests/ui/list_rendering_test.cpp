@@ -1,0 +1,185 @@
+// The list's text as the font the system maps it to draws it: every
+// character leaves ink, and none loses its top or bottom.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "store/fixed_text.h"
+#include "ui_test_support.h"
+
+namespace {
+
+// Text is black on white, its smoothed edges grey; only the background
+// and the grid lines are lighter than this.
+const int InkLevel = 224;
+// Characters are drawn again this many times larger to learn their shape.
+const int Magnified = 4;
+
+// Which pixels of a picture are ink.
+struct InkMap {
+    int width = 0;
+    int height = 0;
+    std::vector<char> ink;
+    bool At(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height && ink[y * width + x]; }
+};
+
+// The picture a memory bitmap holds, read as ink.
+InkMap ReadInk(HDC dc, HBITMAP bitmap, int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    InkMap map;
+    map.width = width;
+    map.height = height;
+    for (DWORD pixel : pixels) {
+        int darkest = std::min({pixel & 0xFF, (pixel >> 8) & 0xFF, (pixel >> 16) & 0xFF});
+        map.ink.push_back(darkest < InkLevel);
+    }
+    return map;
+}
+
+// What a window shows in its client area, printed into a memory bitmap.
+InkMap PrintClientArea(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    PrintWindow(window, dc, PW_CLIENTONLY);
+    SelectObject(dc, previous);
+    InkMap map = ReadInk(dc, bitmap, client.right, client.bottom);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return map;
+}
+
+// The ink of one character drawn alone in a font, with room all round.
+InkMap DrawAlone(HFONT font, wchar_t character, int size) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2 * size, 2 * size);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    RECT all = {0, 0, 2 * size, 2 * size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutW(dc, size / 2, size / 2, &character, 1);
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    InkMap map = ReadInk(dc, bitmap, 2 * size, 2 * size);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return map;
+}
+
+struct Span {
+    int first = -1;
+    int last = -1;  // inclusive; -1 when there is no ink
+    int Length() const { return first < 0 ? 0 : last - first + 1; }
+};
+
+// The rows that hold ink between two columns of a rectangle.
+Span InkRows(const InkMap& map, int left, int right, int top, int bottom) {
+    Span rows;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (!map.At(x, y)) continue;
+            if (rows.first < 0) rows.first = y;
+            rows.last = y;
+            break;
+        }
+    }
+    return rows;
+}
+
+// The height of a character's ink at the list's size, as its shape drawn
+// larger predicts it.
+int ExpectedInkHeight(HFONT font, wchar_t character) {
+    LOGFONTW shape = {};
+    GetObjectW(font, sizeof shape, &shape);
+    int size = std::abs(shape.lfHeight);
+    shape.lfHeight *= Magnified;
+    HFONT large = CreateFontIndirectW(&shape);
+    InkMap drawn = DrawAlone(large, character, size * Magnified * 2);
+    DeleteObject(large);
+    return InkRows(drawn, 0, drawn.width, 0, drawn.height).Length() / Magnified;
+}
+
+// Where each character of a cell's text stands: its left and right pixel
+// columns, in the list's font, from the first ink of the cell.
+std::vector<std::pair<int, int>> CharacterColumns(HWND list, const std::wstring& text, int textLeft) {
+    HDC dc = GetDC(list);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    std::vector<int> ends(text.size());
+    SIZE size;
+    GetTextExtentExPointW(dc, text.c_str(), static_cast<int>(text.size()), 0, nullptr, ends.data(), &size);
+    ABCFLOAT first = {};
+    GetCharABCWidthsFloatW(dc, text[0], text[0], &first);
+    SelectObject(dc, previous);
+    ReleaseDC(list, dc);
+    int origin = textLeft - static_cast<int>(first.abcfA + 0.5f);
+    std::vector<std::pair<int, int>> columns;
+    for (size_t i = 0; i < text.size(); ++i) {
+        columns.push_back({origin + (i == 0 ? 0 : ends[i - 1]), origin + ends[i]});
+    }
+    return columns;
+}
+
+class ListRenderingTest : public MainWindowTest {};
+
+}  // namespace
+
+TEST_F(ListRenderingTest, EveryCharacterOfARowIsDrawnWhole) {
+    ContactRecord wang = Person(Gbk("王"), Gbk("小明"));
+    SetField(wang, HomePhone, "010-6088505");
+    WriteBook("default.txl", BookWith({wang}));
+    StartCorvelle();
+    std::vector<std::wstring> headers = ColumnHeaders(List());
+    int phoneColumn = static_cast<int>(std::find(headers.begin(), headers.end(), L"家庭电话") - headers.begin());
+    ASSERT_LT(phoneColumn, static_cast<int>(headers.size()));
+
+    InkMap printed = PrintClientArea(List());
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0));
+    struct Cell {
+        int column;
+        std::wstring text;
+    } cells[] = {{0, L"王小明"}, {1, L"男"}, {phoneColumn, L"010-6088505"}};
+    for (const Cell& cell : cells) {
+        SCOPED_TRACE(testing::Message() << "column " << cell.column);
+        ASSERT_EQ(cell.text, CellText(List(), 0, cell.column));
+        RECT box;
+        ListView_GetSubItemRect(List(), 0, cell.column, LVIR_LABEL, &box);
+        // Inside the grid lines.
+        int left = box.left + 1, right = box.right - 1, top = box.top + 1, bottom = box.bottom - 1;
+        int textLeft = -1;
+        for (int x = left; x < right && textLeft < 0; ++x) {
+            if (InkRows(printed, x, x + 1, top, bottom).Length()) textLeft = x;
+        }
+        ASSERT_GE(textLeft, 0) << "the cell is empty";
+        std::vector<std::pair<int, int>> columns = CharacterColumns(List(), cell.text, textLeft);
+        for (size_t i = 0; i < cell.text.size(); ++i) {
+            Span rows = InkRows(printed, columns[i].first, columns[i].second, top, bottom);
+            int expected = ExpectedInkHeight(font, cell.text[i]);
+            ASSERT_GT(rows.Length(), 0) << "character " << i << " leaves no ink";
+            // One row of rounding either way; a cut character loses more.
+            EXPECT_GE(rows.Length() + 1, expected) << "character " << i << " lost part of its height";
+            // Ink on the first or last row inside the grid lines would go on beyond the clip.
+            EXPECT_GT(rows.first, top) << "character " << i << " is cut at the top of its cell";
+            EXPECT_LT(rows.last, bottom - 1) << "character " << i << " is cut at the bottom of its cell";
+        }
+    }
+}
