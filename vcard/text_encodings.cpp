@@ -74,7 +74,9 @@ std::u16string Unescaped(const std::u16string& text) {
     return out;
 }
 
-// "\" and ";" with a backslash before them, a line break as a space;
+// "\", ";" and "," with a backslash before them (a reader of vCard 3.0
+// takes a bare "," in a name or an address for a list), a line break as
+// a space;
 // walked by whole GBK characters, so that the second byte of a
 // double-byte character is never taken for "\".
 std::string Escaped(const std::string& gbk) {
@@ -83,7 +85,7 @@ std::string Escaped(const std::string& gbk) {
     for (size_t i = 0; i < gbk.size();) {
         size_t length = GbkCharacterLength(gbk.data() + i, gbk.size() - i);
         char c = gbk[i];
-        if (length == 1 && (c == '\\' || c == ';')) out += '\\';
+        if (length == 1 && (c == '\\' || c == ';' || c == ',')) out += '\\';
         if (length == 1 && (c == '\r' || c == '\n')) {
             out += ' ';
         } else {

@@ -38,7 +38,7 @@ unsigned CodePageOfCharset(const std::string& name);
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
 
 // A contact's text as one escaped component of a value in the chosen
-// encoding: "\" and ";" get a backslash, line breaks become spaces, and
+// encoding: "\", ";" and "," get a backslash, line breaks become spaces, and
 // the quoted-printable forms escape every byte they would otherwise lose.
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding);
 

@@ -1,6 +1,6 @@
 // Writing contacts as vCard 2.1: GBK text with CR LF line ends, no line
-// end after the last line of a one-card file. "\" and ";" in a text are
-// escaped with a backslash in every encoding. Plain and Unicode-QP write
+// end after the last line of a one-card file. "\", ";" and "," in a
+// text are escaped with a backslash in every encoding. Plain and Unicode-QP write
 // every line whether it is empty or not, with the name, company and
 // title in the chosen encoding and the rest as GBK; UTF-8 QP, the form
 // for phones, writes every value that holds Chinese as UTF-8

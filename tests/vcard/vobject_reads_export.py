@@ -58,7 +58,9 @@ def main():
             found = card.contents.get(name)
             return found[0].value if found else ""
         check("nickname", nickname, text("nickname"))
-        check("organisation", [company, department] if company or department else "", text("org"))
+        # vobject leaves an empty last unit out.
+        check("organisation", ([company, department] if department else [company]) if company or department else "",
+              text("org"))
         check("title", title, text("title"))
         tels = {t.params.get("TYPE", [""])[0] if t.params.get("TYPE") else list(t.singletonparams)[0]: t.value
                 for t in card.contents.get("tel", [])}
