@@ -28,6 +28,8 @@ echo "== The portable core ($repetitions repetitions each)" >&2
 benchmarks=$native/bench/corvelle_benchmarks
 cards=$results/cards.vcf
 "$benchmarks" --write-vcard-file="$cards"
+phone_cards=$results/phone.vcf
+"$benchmarks" --write-phone-vcard-file="$phone_cards"
 aggregate=(--benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true)
 "$benchmarks" --folder="$results" "${aggregate[@]}" \
   --benchmark_out="$results/core.json" --benchmark_out_format=json >&2
@@ -40,8 +42,8 @@ else
   echo '{"benchmarks": []}' > "$results/core-ram.json"
 fi
 
-echo "== vobject and wc -l on the same file" >&2
-/usr/bin/python3 "$root/bench/compare_vcard.py" "$cards" "$repetitions" | tee "$results/compare.txt" >&2
+echo "== vobject and wc -l on the same files" >&2
+/usr/bin/python3 "$root/bench/compare_vcard.py" "$cards" "$repetitions" "$phone_cards" | tee "$results/compare.txt" >&2
 
 echo "== Under Wine" >&2
 "$root/tools/wine-prefix.sh"

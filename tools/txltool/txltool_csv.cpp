@@ -7,6 +7,7 @@
 #include "csv/csv_messages.h"
 #include "csv/csv_reader.h"
 #include "csv/csv_writer.h"
+#include "platform/platform.h"
 #include "tools/txltool/txltool.h"
 
 namespace {
@@ -27,31 +28,7 @@ ColumnMappingChoice AnswerFromCommandLine(void* context, const std::string& titl
 
 // The program's messages for standard error. wchar_t is UTF-16 on Windows
 // and UTF-32 elsewhere; the messages never leave the basic plane.
-std::string Utf8FromWide(const std::wstring& wide) {
-    std::string out;
-    for (size_t i = 0; i < wide.size(); ++i) {
-        unsigned long c = static_cast<unsigned long>(wide[i]);
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<unsigned long>(wide[++i]) - 0xDC00);
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::string Utf8FromWide(const std::wstring& wide) { return Utf16ToUtf8(std::u16string(wide.begin(), wide.end())); }
 
 int UsageError(const std::string& problem, const char* usage) {
     PrintError(problem);
