@@ -11,6 +11,7 @@
 #include "store/contact_store.h"
 #include "ui_test_support.h"
 #include "vcard/folder_browser.h"
+#include "vcard/text_encodings.h"
 #include "vcard/vcard_dialogs.h"
 
 namespace {
@@ -170,7 +171,8 @@ TEST_F(VcardExchangeTest, EachEncodingWritesTheNameItsWay) {
         EXPECT_TRUE(answers.AllAnswered());
         std::string card = ReadFileBytes(out + L"\\张三.vcf");
         EXPECT_EQ(0u, card.find(std::string("BEGIN:VCARD\r\nVERSION:2.1\r\n") + nameLines[encoding])) << card;
-        EXPECT_NE(std::string::npos, card.find("TEL;CELL:\r\n"));
+        // The export for phones leaves empty properties out.
+        EXPECT_EQ(encoding != Utf8Qp, card.find("TEL;CELL:\r\n") != std::string::npos);
         EXPECT_EQ("END:VCARD", card.substr(card.size() - 9));
     }
 }
@@ -245,7 +247,7 @@ TEST_F(VcardExchangeTest, CancellingTheBrowserKeepsWhatWasTyped) {
 
 TEST_F(VcardExchangeTest, ImportingAFileAddsItsNamedCardsAsRows) {
     StartWith({Person("old")});
-    WriteFileBytes(PathOf("cards.vcf"), Card("N:\xD5\xC5;\xC8\xFD") + Card("FN:nobody") + Card("N:Li;Si"));
+    WriteFileBytes(PathOf("cards.vcf"), Card("N:\xD5\xC5;\xC8\xFD") + Card("TEL:1") + Card("N:Li;Si"));
     ModalAnswers answers;
     answers.ExpectFileDialog(L"导入vcf", PathOf("cards.vcf"));
     SendCommand(IDM_IMPORT_VCF);
