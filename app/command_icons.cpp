@@ -1,7 +1,7 @@
 #include "app/command_icons.h"
 
-#include "app/app_state.h"
 #include "resources/resource.h"
+#include "ui/app_state.h"
 
 namespace {
 

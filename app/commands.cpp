@@ -3,22 +3,23 @@
 #include <string>
 #include <vector>
 
-#include "app/about_dialog.h"
-#include "app/app_state.h"
 #include "app/feedback.h"
-#include "app/file_dialogs.h"
-#include "app/file_names.h"
-#include "app/help_dialog.h"
 #include "app/main_window.h"
 #include "app/owner_drawn.h"
-#include "app/ui_text.h"
 #include "csv/csv_commands.h"
+#include "dialogs/about_dialog.h"
 #include "dialogs/group_dialog.h"
+#include "dialogs/help_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "editor/contact_editor.h"
 #include "listview/contact_list.h"
+#include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
+#include "ui/app_state.h"
+#include "ui/capacity_check.h"
+#include "ui/file_dialogs.h"
+#include "ui/ui_text.h"
 #include "vcard/vcard_commands.h"
 
 namespace {
@@ -42,7 +43,6 @@ const wchar_t SaveAsDefaultQuestion[] = L"是否保存为默认文件？";
 
 const wchar_t AttentionCaption[] = L"注意";
 const wchar_t SelectOneText[] = L"请选择一项！";
-const wchar_t BookFullText[] = L"一个通讯录最多只能保存%s个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
 
 const wchar_t DeleteCaption[] = L"删除";
 const wchar_t DeleteQuestion[] = L"你选择删除项目：\n姓名：%s%s\n点击“是”确认删除。";
@@ -79,7 +79,8 @@ ContactStore& Contacts() { return App.document.contacts; }
 
 void NewCommand(HWND window) {
     if (ShowMessage(window, NewQuestion, NewCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
-    ResetDocument(App.document, MainWindowViews);
+    ResetDocument(App.document);
+    ShowDocument();
 }
 
 // The current document is replaced without asking, as it always has been.
@@ -94,10 +95,7 @@ void OpenCommand(HWND window) {
         ClearRecords(Contacts());
         App.document.currentPath.clear();
     }
-    RebuildColumns();
-    FillGroupFilter();
-    RefreshList();
-    UpdateTitle();
+    ShowDocument();
 }
 
 bool ChooseBookToSave(HWND window, const wchar_t* title, PathString& path) {
@@ -226,12 +224,6 @@ bool SaveBook(HWND owner, const PathString& path) {
     }
     App.document.currentPath = path;
     return true;
-}
-
-bool HasRoomForOneMoreContact(HWND owner) {
-    if (HasRoomFor(Contacts(), 1)) return true;
-    ShowMessage(owner, FillIn(BookFullText, {std::to_wstring(MaxRecords)}), AttentionCaption, MB_OK | MB_ICONWARNING);
-    return false;
 }
 
 void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -18,8 +18,3 @@ LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification);
 // (CurrentPath) and true is returned; on failure the user is warned with
 // the file's name, CurrentPath is left as it was, and false is returned.
 bool SaveBook(HWND owner, const PathString& path);
-
-// True when one more contact fits in the book. Otherwise tells the user
-// that the book is full and returns false. Every command that adds a
-// contact asks this first.
-bool HasRoomForOneMoreContact(HWND owner);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/author.h"
-#include "app/ui_text.h"
+#include "dialogs/author.h"
+#include "ui/ui_text.h"
 
 namespace {
 

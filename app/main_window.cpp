@@ -3,17 +3,15 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "app/command_icons.h"
 #include "app/commands.h"
-#include "app/file_names.h"
 #include "app/owner_drawn.h"
-#include "app/ui_text.h"
 #include "listview/contact_list.h"
+#include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
-
-const DocumentViews MainWindowViews = {RefreshList, FillGroupFilter, RebuildColumns, UpdateTitle};
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 
@@ -112,13 +110,10 @@ void OpenDefaultBook() {
     PathString path = StartFolderFile(PathFromGbk(App.settings.DefaultFileName));
     if (PathFits(path) && ReadAddressBook(path, App.document.groups, App.document.contacts) == LoadOk) {
         App.document.currentPath = path;
-        UpdateTitle();
-        RebuildColumns();
-        FillGroupFilter();
-        RefreshList();
     } else {
-        ResetDocument(App.document, MainWindowViews);  // which also sets the title
+        ResetDocument(App.document);
     }
+    ShowDocument();
 }
 
 BOOL MainWindow_OnCreate(HWND window, LPCREATESTRUCT) {
@@ -210,6 +205,13 @@ int RunMessageLoop() {
         }
     }
     return static_cast<int>(message.wParam);
+}
+
+void ShowDocument() {
+    RebuildColumns();
+    FillGroupFilter();
+    RefreshList();
+    UpdateTitle();
 }
 
 void UpdateTitle() {

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include "store/groups.h"
-
 // The window's minimum size while the user drags an edge.
 const int MinimumWindowWidth = 600;
 const int MinimumWindowHeight = 400;
@@ -29,5 +27,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Sets the title bar from CurrentPath: " - 新文件" for a new document.
 void UpdateTitle();
 
-// What ResetDocument rebuilds on the main window.
-extern const DocumentViews MainWindowViews;
+// Shows the open document from scratch: the columns, the group filter, the
+// rows and the title. Start-up, New and Open end with it.
+void ShowDocument();

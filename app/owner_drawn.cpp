@@ -3,9 +3,9 @@
 #include <string>
 
 #include "app/command_icons.h"
-#include "app/ui_text.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
+#include "ui/ui_text.h"
 
 namespace {
 

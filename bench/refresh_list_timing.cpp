@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/ui_text.h"
 #include "bench/bench_data.h"
 #include "listview/columns.h"
 #include "listview/contact_list.h"
 #include "listview/filters.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

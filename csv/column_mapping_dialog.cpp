@@ -2,11 +2,11 @@
 
 #include <windowsx.h>
 
-#include "app/app_state.h"
-#include "app/ui_text.h"
 #include "csv/csv_format.h"
 #include "csv/csv_messages.h"
 #include "resources/resource.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

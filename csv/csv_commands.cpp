@@ -1,13 +1,13 @@
 #include "csv/csv_commands.h"
 
-#include "app/app_state.h"
-#include "app/file_dialogs.h"
-#include "app/ui_text.h"
 #include "csv/column_mapping_dialog.h"
 #include "csv/csv_messages.h"
 #include "csv/csv_reader.h"
 #include "csv/csv_writer.h"
 #include "listview/contact_list.h"
+#include "ui/app_state.h"
+#include "ui/file_dialogs.h"
+#include "ui/ui_text.h"
 
 void ImportCsvCommand(HWND window) {
     PathString path;

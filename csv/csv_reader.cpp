@@ -6,7 +6,7 @@
 #include "csv/csv_format.h"
 #include "csv/csv_lines.h"
 #include "store/fixed_text.h"
-#include "vcard/text_operations.h"
+#include "store/text_operations.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/ui_text.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/ui_text.h"
 #include "listview/columns.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
-#include "vcard/text_operations.h"
+#include "store/text_operations.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

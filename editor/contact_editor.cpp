@@ -6,13 +6,13 @@
 #include <cwchar>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/commands.h"
-#include "app/ui_text.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/birthday.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
+#include "ui/capacity_check.h"
+#include "ui/ui_text.h"
 
 namespace {
 

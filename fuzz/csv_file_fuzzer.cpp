@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = ScratchFile("input.csv");
     FuzzInput input{data, size};
     Document document;
-    ResetDocument(document, DocumentViews{nullptr, nullptr, nullptr, nullptr});
+    ResetDocument(document);
     int before = FillStoreBeforeImport(input.TakeByte(), document.contacts);
     Answers answers = {};
     for (uint8_t& byte : answers.bytes) byte = input.TakeByte();

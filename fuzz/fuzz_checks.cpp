@@ -14,7 +14,7 @@ void Require(bool condition, const char* what) {
 }
 
 void StartDocument(Document& document) {
-    ResetDocument(document, DocumentViews{nullptr, nullptr, nullptr, nullptr});
+    ResetDocument(document);
     AppendRecord(document.contacts, EmptyRecord());
 }
 

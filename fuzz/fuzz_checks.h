@@ -7,7 +7,7 @@
 #include <string>
 
 #include "store/address_book_file.h"
-#include "store/groups.h"
+#include "store/document.h"
 
 // Aborts with `what` when the condition is false.
 void Require(bool condition, const char* what);

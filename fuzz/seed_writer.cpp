@@ -26,7 +26,7 @@ bool Save(const std::string& path, const Document& document) {
 
 bool WriteBooks(const std::string& folder) {
     Document document;
-    ResetDocument(document, DocumentViews{nullptr, nullptr, nullptr, nullptr});
+    ResetDocument(document);
     bool ok = Save(folder + "/new.txl", document);
 
     ContactRecord zhang = EmptyRecord();

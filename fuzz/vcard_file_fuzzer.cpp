@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = ScratchFile("input.vcf");
     FuzzInput input{data, size};
     Document document;
-    ResetDocument(document, DocumentViews{nullptr, nullptr, nullptr, nullptr});
+    ResetDocument(document);
     int before = FillStoreBeforeImport(input.TakeByte(), document.contacts);
     WriteScratchFile(path, input.Rest());
 

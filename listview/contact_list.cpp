@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/ui_text.h"
 #include "listview/columns.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

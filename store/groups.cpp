@@ -6,10 +6,6 @@ namespace {
 
 const char16_t* const DefaultGroupNames[] = {u"默认分组", u"家人", u"朋友", u"同事", u"同学"};
 
-void Call(void (*view)()) {
-    if (view) view();
-}
-
 }  // namespace
 
 void AppendGroup(GroupList& list, const std::string& name) {
@@ -38,22 +34,9 @@ void RenumberAfterGroupRemoval(ContactStore& contacts, int removed) {
     }
 }
 
-int DeleteGroup(Document& document, int position) {
-    if (GroupCount(document.groups) < 2 || position < 0 || position >= GroupCount(document.groups)) return 0;
-    RemoveGroupAt(document.groups, position);
-    RenumberAfterGroupRemoval(document.contacts, position);
-    return 1;
+void SetDefaultGroups(GroupList& list) {
+    ClearGroups(list);
+    for (const char16_t* name : DefaultGroupNames) AppendGroup(list, GbkText(name));
 }
 
 std::string DefaultGroupName() { return GbkText(DefaultGroupNames[0]); }
-
-void ResetDocument(Document& document, const DocumentViews& views) {
-    document.currentPath.clear();
-    ClearRecords(document.contacts);
-    Call(views.refreshList);
-    ClearGroups(document.groups);
-    for (const char16_t* name : DefaultGroupNames) AppendGroup(document.groups, GbkText(name));
-    Call(views.fillGroupFilter);
-    Call(views.rebuildColumns);
-    Call(views.updateTitle);
-}

@@ -64,6 +64,6 @@ ContactRecord Person(const std::string& surname, const std::string& givenName) {
 
 Document NewDocument() {
     Document document;
-    ResetDocument(document, DocumentViews{nullptr, nullptr, nullptr, nullptr});
+    ResetDocument(document);
     return document;
 }

@@ -7,7 +7,7 @@
 
 #include "platform/platform.h"
 #include "store/contact_record.h"
-#include "store/groups.h"
+#include "store/document.h"
 
 // A fresh, empty folder that is removed again with the object.
 class ScratchFolder {

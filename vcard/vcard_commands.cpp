@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/file_dialogs.h"
-#include "app/ui_text.h"
 #include "listview/contact_list.h"
+#include "ui/app_state.h"
+#include "ui/file_dialogs.h"
+#include "ui/ui_text.h"
 #include "vcard/batch_import.h"
 #include "vcard/vcard_dialogs.h"
 #include "vcard/vcard_reader.h"

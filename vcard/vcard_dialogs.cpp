@@ -2,11 +2,11 @@
 
 #include <windowsx.h>
 
-#include "app/app_state.h"
-#include "app/file_names.h"
-#include "app/ui_text.h"
+#include "platform/file_names.h"
 #include "resources/resource.h"
-#include "vcard/folder_browser.h"
+#include "ui/app_state.h"
+#include "ui/folder_browser.h"
+#include "ui/ui_text.h"
 #include "vcard/vcard_export.h"
 
 PathString ChosenDirectory;

@@ -3,27 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "store/groups.h"
+#include "store/document.h"
 #include "test_support.h"
 
-namespace {
-
-std::string calls;
-void RefreshList() { calls += "refresh "; }
-void FillGroupFilter() { calls += "groups "; }
-void RebuildColumns() { calls += "columns "; }
-void UpdateTitle() { calls += "title"; }
-
-}  // namespace
-
-TEST(Groups, ResetGivesFiveDefaultGroupsAndRefreshesTheViewsInOrder) {
+TEST(Groups, ResetGivesANewDocumentWithFiveDefaultGroups) {
     Document document;
     document.currentPath = PathFromAscii("old.txl");
     AppendRecord(document.contacts, Person("a"));
     AppendGroup(document.groups, "old");
-    calls.clear();
-    ResetDocument(document, DocumentViews{RefreshList, FillGroupFilter, RebuildColumns, UpdateTitle});
-    EXPECT_EQ("refresh groups columns title", calls);
+    ResetDocument(document);
     EXPECT_TRUE(document.currentPath.empty());
     EXPECT_EQ(0, RecordCount(document.contacts));
     ASSERT_EQ(5, GroupCount(document.groups));

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "store/groups.h"
+#include "store/document.h"
 
 // A record whose every text field holds random GBK, ASCII or odd bytes,
 // sometimes empty, sometimes filling its whole width without a terminator,

@@ -2,8 +2,8 @@
 // filters narrow them, keystroke by keystroke.
 #include <windows.h>
 
-#include "app/app_state.h"
 #include "listview/contact_list.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

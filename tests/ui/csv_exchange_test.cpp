@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include "app/app_state.h"
 #include "csv/csv_format.h"
 #include "resources/resource.h"
 #include "store/contact_store.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

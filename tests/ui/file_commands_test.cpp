@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "app/app_state.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "app/app_state.h"
-#include "app/ui_text.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 #include "ui_test_support.h"
 
 namespace {

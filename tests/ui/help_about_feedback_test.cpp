@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/about_dialog.h"
 #include "app/feedback.h"
-#include "app/help_dialog.h"
-#include "app/ui_text.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/help_dialog.h"
 #include "resources/resource.h"
+#include "ui/ui_text.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // double-click and the context menu of the contact list.
 #include <windows.h>
 
-#include "app/app_state.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/command_icons.h"
 #include "app/owner_drawn.h"
 #include "resources/resource.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/app_state.h"
 #include "resources/resource.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

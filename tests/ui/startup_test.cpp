@@ -2,11 +2,11 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
 #include "ui_test_support.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "store/address_book_file.h"
+#include "ui/app_state.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/app_state.h"
 #include "resources/resource.h"
 #include "store/contact_store.h"
+#include "ui/app_state.h"
+#include "ui/folder_browser.h"
 #include "ui_test_support.h"
-#include "vcard/folder_browser.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_dialogs.h"
 

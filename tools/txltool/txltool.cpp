@@ -33,8 +33,6 @@ int Usage() {
     return ExitUsage;
 }
 
-const DocumentViews NoViews = {nullptr, nullptr, nullptr, nullptr};
-
 }  // namespace
 
 void PrintBytes(FILE* stream, const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stream); }
@@ -48,7 +46,7 @@ std::string ArgumentToUtf8(const PathString& argument) { return PathToUtf8(argum
 bool LoadBookOrNew(const PathString& book, Document& document) {
     FILE* probe = OpenFile(book, "rb");
     if (!probe) {
-        ResetDocument(document, NoViews);
+        ResetDocument(document);
         return true;
     }
     std::fclose(probe);
@@ -70,7 +68,7 @@ bool SaveBook(const PathString& book, const Document& document) {
 int CommandNew(const Arguments& args) {
     if (args.size() != 1) return Usage();
     Document document;
-    ResetDocument(document, NoViews);
+    ResetDocument(document);
     return SaveBook(args[0], document) ? ExitOk : ExitFailed;
 }
 

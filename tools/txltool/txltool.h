@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "store/groups.h"
+#include "store/document.h"
 
 using Arguments = std::vector<PathString>;
 

@@ -1,11 +1,11 @@
-#include "app/help_dialog.h"
+#include "dialogs/help_dialog.h"
 
 #include <windowsx.h>
 
-#include "app/app_state.h"
-#include "app/author.h"
-#include "app/ui_text.h"
+#include "dialogs/author.h"
 #include "resources/resource.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

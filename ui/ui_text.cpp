@@ -1,4 +1,4 @@
-#include "app/ui_text.h"
+#include "ui/ui_text.h"
 
 #include "platform/platform.h"
 

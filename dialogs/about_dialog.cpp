@@ -1,10 +1,10 @@
-#include "app/about_dialog.h"
+#include "dialogs/about_dialog.h"
 
-#include "app/app_state.h"
-#include "app/author.h"
-#include "app/ui_text.h"
+#include "dialogs/author.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "vcard/text_operations.h"
+#include "store/text_operations.h"
 
 TEST(TrimSpaces, CutsTrailingBlanksAndLineFeedsThenLeadingSpaces) {
     std::string text = "  abc \n";

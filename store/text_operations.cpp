@@ -1,4 +1,4 @@
-#include "vcard/text_operations.h"
+#include "store/text_operations.h"
 
 #include <cstring>
 

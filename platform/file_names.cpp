@@ -1,4 +1,4 @@
-#include "app/file_names.h"
+#include "platform/file_names.h"
 
 void EnsureExtension(PathString& name, const PathString& extension) {
     for (size_t i = 0; i + 1 < name.size(); ++i) {

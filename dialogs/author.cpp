@@ -1,4 +1,4 @@
-#include "app/author.h"
+#include "dialogs/author.h"
 
 const wchar_t AuthorName[] = L"柯维乐";
 const wchar_t FeedbackAddress[] = L"kwl@cv.example";

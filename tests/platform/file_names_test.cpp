@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/file_names.h"
+#include "platform/file_names.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "vcard/folder_browser.h"
+#include "ui/folder_browser.h"
 
 #include <shlobj.h>
 

@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "platform/platform.h"
-#include "store/groups.h"
+#include "store/document.h"
 #include "store/settings_file.h"
 
 struct AppState {

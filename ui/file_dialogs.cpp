@@ -1,10 +1,10 @@
-#include "app/file_dialogs.h"
+#include "ui/file_dialogs.h"
 
 #include <cderr.h>
 #include <commdlg.h>
 
-#include "app/file_names.h"
-#include "app/ui_text.h"
+#include "platform/file_names.h"
+#include "ui/ui_text.h"
 
 namespace {
 
