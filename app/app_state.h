@@ -30,10 +30,10 @@ struct AppState {
     // live here, wherever the file dialogs move the current directory since.
     PathString startFolder;
 
-    Document document;  // contacts, groups and CurrentPath of the open book
+    Document document;  // contacts, groups and currentPath of the open book
     DisplaySettings settings;
 
-    // EditedRecord: the record the contact editor shows, set by Add and
+    // The record the contact editor shows, set by Add and
     // Edit just before it opens. A reference into document.contacts.
     ContactRecord* editedRecord;
 };

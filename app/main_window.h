@@ -26,7 +26,7 @@ int RunMessageLoop();
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Sets the title bar from CurrentPath: " - 新文件" for a new document.
+// Sets the title bar from document.currentPath: " - 新文件" for a new book.
 void UpdateTitle();
 
 // What ResetDocument rebuilds on the main window.

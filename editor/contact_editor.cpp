@@ -20,9 +20,6 @@ const wchar_t CaptionPattern[] = L"浏览项目 - #%d";
 const wchar_t* const GenderChoices[] = {L"男", L"女"};
 const int FemaleChoice = 1;
 
-// The most the form reads of one box; every field is narrower still.
-const size_t BoxReadLimit = 199;
-
 // What FillEditor left in the date picker. A stored birthday that the
 // picker cannot show as it is (a date outside its range, or text that is
 // no date) is kept unless the user changes the picker; only an empty
@@ -44,7 +41,7 @@ bool HasEditBox(const ContactFieldInfo& info) { return info.isText && !IsBirthda
 
 std::string ReadBox(HWND dialog, int id) {
     std::string text = ControlTextGbk(Control(dialog, id));
-    text.resize(FitGbkLength(text.data(), text.size(), BoxReadLimit));
+    text.resize(FitGbkLength(text.data(), text.size(), TextBoxReadLimit));
     return text;
 }
 

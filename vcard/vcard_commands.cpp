@@ -18,14 +18,13 @@ const wchar_t VcardExtension[] = L".vcf";
 const wchar_t ImportTitle[] = L"导入vcf";
 const wchar_t DirectoryCaption[] = L"选择vcf文件所在目录";
 
-const wchar_t BookFullCaption[] = L"注意";
 const wchar_t BookFullText[] = L"通讯录已满（最多 %s 个联系人），有 %s 个联系人未能导入！";
 
 // An import is otherwise silent; what did not fit is never dropped unsaid.
 void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
     if (result.notImported == 0) return;
     ShowMessage(window, FillIn(BookFullText, {std::to_wstring(MaxRecords), std::to_wstring(result.notImported)}),
-                BookFullCaption, MB_OK | MB_ICONWARNING);
+                AttentionCaption, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
