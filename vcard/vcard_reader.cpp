@@ -308,10 +308,10 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     } else if (name == "BDAY") {
         return ApplyBirthday(card, text);
     } else if (name == "X-WAB-GENDER") {
-        card.record.Gender = text[0] == '1' ? 1 : 0;  // "1" female; "2", or anything else, male
+        card.record.Gender = StoredGender(text[0] == '1');  // "1" female; "2", or anything else, male
     } else if (name == "GENDER") {
         char sex = static_cast<char>(std::toupper(static_cast<unsigned char>(Trimmed(text)[0])));
-        card.record.Gender = sex == 'F' ? 1 : 0;
+        card.record.Gender = StoredGender(sex == 'F');
     } else {
         return 0;
     }

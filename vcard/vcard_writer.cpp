@@ -85,7 +85,7 @@ std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding) {
     AddLine(card, "VERSION:2.1");
     AddLine(card, "N" + std::string(VcardEncodingParameters(encoding)) + ":" +
                       Joined(card, {Surname, GivenName}, encoding));
-    AddLine(card, record.Gender == 1 ? "X-WAB-GENDER:1" : "X-WAB-GENDER:2");
+    AddLine(card, IsExportedFemale(record.Gender) ? "X-WAB-GENDER:1" : "X-WAB-GENDER:2");
     if (ForPhones(card)) AddText(card, "NICKNAME", {Nickname});
     AddEncoded(card, "ORG", {Company, Department});
     AddEncoded(card, "TITLE", {JobTitle});
