@@ -8,13 +8,13 @@
 #include "listview/contact_list.h"
 #include "vcard/batch_import.h"
 #include "vcard/vcard_dialogs.h"
+#include "vcard/vcard_format.h"
 #include "vcard/vcard_reader.h"
 
 namespace {
 
 const wchar_t VcardFilterName[] = L"VCard(*.vcf)";
 const wchar_t VcardFilterPattern[] = L"*.vcf";
-const wchar_t VcardExtension[] = L".vcf";
 const wchar_t ImportTitle[] = L"导入vcf";
 const wchar_t DirectoryCaption[] = L"选择vcf文件所在目录";
 
@@ -34,7 +34,7 @@ void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
 void ImportVcardFileCommand(HWND window) {
     PathString path;
     if (!ChooseFile(window, VcardFilterName, VcardFilterPattern, ImportTitle, path, FileDialogKind::Open,
-                    VcardExtension)) {
+                    PathFromAscii(VcardExtension).c_str())) {
         return;
     }
     VcardImportResult result = ReadVcardFile(path, App.document.contacts);
