@@ -40,7 +40,7 @@ struct AppState {
 
 extern AppState App;
 
-extern const wchar_t ProgramTitle[];      // "Corvelle v1.9"
+extern const wchar_t ProgramTitle[];      // "Corvelle v" and the version
 extern const wchar_t MainWindowClass[];   // "card"
 
 // A file of the start folder: "txl.dat", "temp.txl" or the default book.
