@@ -32,7 +32,6 @@ const wchar_t NewQuestion[] = L"新建文件将会清除为保存的数据，继
 const wchar_t NewCaption[] = L"新建";
 
 const wchar_t OpenTitle[] = L"打开文件";
-const wchar_t ErrorCaption[] = L"错误";
 
 const wchar_t SaveNewTitle[] = L"新建文件";
 const wchar_t SaveAsTitle[] = L"另存为...";
@@ -41,7 +40,6 @@ const wchar_t SavedText[] = L"文件保存！";
 const wchar_t SaveFailedText[] = L"文件路径：%s\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。";
 const wchar_t SaveAsDefaultQuestion[] = L"是否保存为默认文件？";
 
-const wchar_t AttentionCaption[] = L"注意";
 const wchar_t SelectOneText[] = L"请选择一项！";
 
 const wchar_t DeleteCaption[] = L"删除";
@@ -49,7 +47,7 @@ const wchar_t DeleteQuestion[] = L"你选择删除项目：\n姓名：%s%s\n点�
 const wchar_t DeleteTickedQuestion[] = L"删除所有选中条目，点击“是”确认删除操作。";
 const wchar_t TickedDeletedText[] = L"选中项已经删除完毕！";
 
-// The item menu of menu 101, shown as the contact list's context menu.
+// The item menu of IDR_MAIN_MENU, shown as the contact list's context menu.
 const int ItemMenuPosition = 1;
 
 // What Open says when the reader refuses a book, formatted with its path.

@@ -15,6 +15,6 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification);
 
 // Writes the open book to a path. On success the book is tied to that path
-// (CurrentPath) and true is returned; on failure the user is warned with
-// the file's name, CurrentPath is left as it was, and false is returned.
+// (currentPath) and true is returned; on failure the user is warned with
+// the file's name, currentPath is left as it was, and false is returned.
 bool SaveBook(HWND owner, const PathString& path);

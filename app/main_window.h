@@ -24,7 +24,7 @@ int RunMessageLoop();
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Sets the title bar from CurrentPath: " - 新文件" for a new document.
+// Sets the title bar from document.currentPath: " - 新文件" for a new book.
 void UpdateTitle();
 
 // Shows the open document from scratch: the columns, the group filter, the

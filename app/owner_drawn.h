@@ -7,8 +7,8 @@
 
 // Turns every item of the menu bar, of its drop-downs and of their
 // submenus owner-drawn. The bar items and the submenus 导入 and 输出 get
-// the drawing ids 40030 to 40035; every other item keeps its own id, and
-// every separator 0. Captions stay in the menu, where drawing reads them.
+// the drawing ids IDM_DRAW_BAR_FIRST to IDM_DRAW_EXPORT_MENU; every other
+// item keeps its own id, and every separator 0. Captions stay in the menu, where drawing reads them.
 void MakeMenusOwnerDrawn(HMENU menuBar);
 
 // Turns every item of a pop-up menu owner-drawn under its own id, as the

@@ -95,22 +95,18 @@ std::string MixedVcardText(const ContactStore& store) {
     for (int n = 0; n < RecordCount(store); ++n) {
         const ContactRecord& r = *RecordAt(store, n);
         auto encoding = [n](int turn) { return VcardEncodingFromValue((n + turn) % VcardEncodingCount); };
-        out += std::string(VcardBegin) + "\r\nVERSION:2.1\r\n";
-        AddLine(out, "N", {FieldValue(r, Surname), FieldValue(r, GivenName)}, encoding(0));
-        AddLine(out, "NICKNAME", {FieldValue(r, Nickname)}, encoding(1));
-        AddLine(out, "X-WAB-GENDER", {r.Gender == 1 ? "1" : "2"}, Plain);
-        AddLine(out, "ORG", {FieldValue(r, Company), FieldValue(r, Department)}, encoding(2));
-        AddLine(out, "TITLE", {FieldValue(r, JobTitle)}, encoding(0));
-        AddLine(out, "TEL;WORK", {FieldValue(r, WorkPhone)}, Plain);
-        AddLine(out, "TEL;HOME", {FieldValue(r, HomePhone)}, Plain);
-        AddLine(out, "TEL;WORK;FAX", {FieldValue(r, WorkFax)}, Plain);
-        AddLine(out, "TEL;HOME;FAX", {FieldValue(r, HomeFax)}, Plain);
-        AddLine(out, "TEL;CELL", {FieldValue(r, Mobile)}, Plain);
-        AddLine(out, "ADR;WORK", Address(r, WorkAddress), encoding(1));
-        AddLine(out, "ADR;HOME", Address(r, HomeAddress), encoding(2));
-        AddLine(out, "EMAIL;PREF;INTERNET", {FieldValue(r, Email)}, Plain);
-        AddLine(out, "X-QQ", {FieldValue(r, QQNumber)}, Plain);
-        out += "BDAY:" + FieldValue(r, BirthYear) + "-" + FieldValue(r, BirthMonth) + "-" + FieldValue(r, BirthDay) +
+        out += std::string(VcardBegin) + "\r\n" + VersionProperty + ":" + WrittenVcardVersion + "\r\n";
+        AddLine(out, NameProperty, {FieldValue(r, Surname), FieldValue(r, GivenName)}, encoding(0));
+        AddLine(out, NicknameProperty, {FieldValue(r, Nickname)}, encoding(1));
+        AddLine(out, WabGenderProperty, {IsExportedFemale(r.Gender) ? WabFemale : WabMale}, Plain);
+        AddLine(out, OrganisationProperty, {FieldValue(r, Company), FieldValue(r, Department)}, encoding(2));
+        AddLine(out, TitleProperty, {FieldValue(r, JobTitle)}, encoding(0));
+        for (const WrittenPhone& phone : WrittenPhones) AddLine(out, phone.property, {FieldValue(r, phone.field)}, Plain);
+        AddLine(out, WorkAddressProperty, Address(r, WorkAddress), encoding(1));
+        AddLine(out, HomeAddressProperty, Address(r, HomeAddress), encoding(2));
+        AddLine(out, WrittenEmailProperty, {FieldValue(r, Email)}, Plain);
+        AddLine(out, QQProperty, {FieldValue(r, QQNumber)}, Plain);
+        out += std::string(BirthdayProperty) + ":" + FieldValue(r, BirthYear) + "-" + FieldValue(r, BirthMonth) + "-" + FieldValue(r, BirthDay) +
                "\r\n";
         out += std::string(VcardEnd) + "\r\n";
     }

@@ -12,7 +12,7 @@ namespace {
 
 struct MappingDialogData {
     const std::string* prompt;
-    int chosenField;  // ChosenField: the list entry confirmed with "确定"
+    int chosenField;  // the list entry confirmed with "确定"
 };
 
 void MappingDialog_OnInit(HWND dialog, MappingDialogData* data) {
@@ -43,7 +43,7 @@ INT_PTR CALLBACK MappingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
                 case IDCANCEL: EndDialog(dialog, IgnoreColumn); return TRUE;
                 case IDC_IGNORE_REMAINING: EndDialog(dialog, IgnoreRemaining); return TRUE;
                 case IDC_TIP_BUTTON:
-                    ShowMessage(dialog, CsvMappingTipText, CsvTipCaption, MB_OK | MB_ICONINFORMATION);
+                    ShowMessage(dialog, CsvMappingTipText, TipCaption, MB_OK | MB_ICONINFORMATION);
                     return TRUE;
             }
             break;

@@ -11,12 +11,12 @@ std::array<std::string, ContactFieldCount> TitlesFromFieldTable() {
 }
 
 const std::string& FemaleText() {
-    static const std::string text = GbkText(u"女");
+    static const std::string text = GbkText(GenderWord(true));
     return text;
 }
 
 const std::string& MaleText() {
-    static const std::string text = GbkText(u"男");
+    static const std::string text = GbkText(GenderWord(false));
     return text;
 }
 
@@ -43,6 +43,6 @@ std::string CsvQuotedCell(const std::string& text) {
     return quoted + '"';
 }
 
-std::string CsvGenderText(int gender) { return gender == 1 ? FemaleText() : MaleText(); }
+std::string CsvGenderText(int gender) { return IsExportedFemale(gender) ? FemaleText() : MaleText(); }
 
 bool IsCsvFemale(const std::string& cell) { return cell == FemaleText(); }

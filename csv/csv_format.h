@@ -32,7 +32,7 @@ const size_t CsvLineLimit = 64 * 1024;
 // inside a GBK double-byte character, so the text is scanned byte by byte.
 std::string CsvQuotedCell(const std::string& text);
 
-// The gender cell: "女" for exactly 1 and "男" otherwise when written;
-// only exactly "女" reads as female.
+// The gender cell: the exported gender's word when written; only exactly
+// the female word reads as female.
 std::string CsvGenderText(int gender);
 bool IsCsvFemale(const std::string& cell);

@@ -15,11 +15,10 @@ const wchar_t CsvExtension[] = L".csv";
 const wchar_t CsvImportChooserTitle[] = L"导入CSV文件";
 const wchar_t CsvExportChooserTitle[] = L"生成CSV文件";
 
-// Captions: the import's and export's outcome, the export question, the
-// mapping dialog's "?" tip.
+// Captions: the import's and export's outcome, the export question (the
+// mapping dialog's "?" tip has the shared TipCaption).
 const wchar_t CsvCaption[] = L"CSV";
 const wchar_t CsvExportQuestionCaption[] = L"生成CSV";
-const wchar_t CsvTipCaption[] = L"Tip";
 
 // Import: the file cannot be opened or is empty (warning icon).
 const wchar_t CsvCannotReadText[] = L"无法读取csv文件！";

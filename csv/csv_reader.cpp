@@ -93,7 +93,7 @@ ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMapp
 void ApplyCsvCell(int field, const std::string& text, ContactRecord& record) {
     if (field < 0 || field >= ContactFieldCount) return;
     if (field == Gender) {
-        record.Gender = IsCsvFemale(text) ? 1 : 0;
+        record.Gender = StoredGender(IsCsvFemale(text));
     } else if (field == BirthYear) {
         ApplyCsvBirthday(text, record);
     } else {

@@ -9,5 +9,5 @@
 // "文件版本：2.0210(正式版)": the book's format version and the release.
 std::wstring AboutVersionLine();
 
-// Runs the About box (template 149) owned by `owner`.
+// Runs the About box (IDD_ABOUT) owned by `owner`.
 void RunAboutDialog(HWND owner);

@@ -1,4 +1,4 @@
-// The group dialog "分组管理" (dialog 153): adds, renames and deletes the
+// The group dialog "分组管理" (IDD_GROUPS): adds, renames and deletes the
 // groups of the open book. Every change is made at once, a deletion also
 // renumbering the contacts' groups; there is no cancel. "确定" refills the
 // group filter and the list.

@@ -12,5 +12,5 @@ const int HelpTopicCount = 6;
 std::wstring HelpTopicTitle(int topic);
 std::wstring HelpTopicText(int topic);
 
-// Runs the help dialog (template 150) owned by `owner`; it changes nothing.
+// Runs the help dialog (IDD_HELP) owned by `owner`; it changes nothing.
 void RunHelpDialog(HWND owner);

@@ -1,4 +1,4 @@
-// The settings dialog "设置" (dialog 152): which optional columns the list
+// The settings dialog "设置" (IDD_SETTINGS): which optional columns the list
 // shows and the default file name. "确定" applies the choice at once by
 // rebuilding the columns and the rows; the settings file is written only
 // at exit.

@@ -17,11 +17,7 @@
 namespace {
 
 const wchar_t CaptionPattern[] = L"浏览项目 - #%d";
-const wchar_t* const GenderChoices[] = {L"男", L"女"};
 const int FemaleChoice = 1;
-
-// The most the form reads of one box; every field is narrower still.
-const size_t BoxReadLimit = 199;
 
 // What FillEditor left in the date picker. A stored birthday that the
 // picker cannot show as it is (a date outside its range, or text that is
@@ -44,7 +40,7 @@ bool HasEditBox(const ContactFieldInfo& info) { return info.isText && !IsBirthda
 
 std::string ReadBox(HWND dialog, int id) {
     std::string text = ControlTextGbk(Control(dialog, id));
-    text.resize(FitGbkLength(text.data(), text.size(), BoxReadLimit));
+    text.resize(FitGbkLength(text.data(), text.size(), TextBoxReadLimit));
     return text;
 }
 
@@ -94,7 +90,7 @@ void FillEditor(HWND dialog) {
 
     bool knownGroup = record.GroupIndex >= 0 && record.GroupIndex < GroupCount(App.document.groups);
     ComboBox_SetCurSel(Control(dialog, IDC_EDIT_GROUP), knownGroup ? record.GroupIndex : -1);
-    ComboBox_SetCurSel(Control(dialog, IDC_EDIT_GENDER), record.Gender != 0 ? FemaleChoice : 0);
+    ComboBox_SetCurSel(Control(dialog, IDC_EDIT_GENDER), IsShownFemale(record.Gender) ? FemaleChoice : 0);
     FillBirthday(dialog, record);
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
@@ -107,7 +103,7 @@ void FillEditor(HWND dialog) {
 void ReadEditor(HWND dialog) {
     ContactRecord& record = *App.editedRecord;
     record.GroupIndex = ComboBox_GetCurSel(Control(dialog, IDC_EDIT_GROUP));
-    record.Gender = ComboBox_GetCurSel(Control(dialog, IDC_EDIT_GENDER)) == FemaleChoice ? 1 : 0;
+    record.Gender = StoredGender(ComboBox_GetCurSel(Control(dialog, IDC_EDIT_GENDER)) == FemaleChoice);
     ReadBirthday(dialog, record);
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
@@ -124,7 +120,7 @@ bool IsUnnamed(const ContactRecord& record) { return record.Surname[0] == '\0'; 
 
 BOOL ContactEditor_OnInitDialog(HWND dialog) {
     HWND gender = Control(dialog, IDC_EDIT_GENDER);
-    for (const wchar_t* choice : GenderChoices) ComboBox_AddString(gender, choice);
+    for (bool female : {false, true}) ComboBox_AddString(gender, AsWide(GenderWord(female)));
     HWND groups = Control(dialog, IDC_EDIT_GROUP);
     for (int i = 0; i < GroupCount(App.document.groups); ++i) {
         ComboBox_AddString(groups, WideFromGbk(GroupName(App.document.groups, i)).c_str());

@@ -38,8 +38,8 @@ const ColumnInfo columnTable[ColumnFlagCount] = {
 
 // The GBK words the cells use, converted once.
 struct CellWords {
-    std::string male = GbkText(u"男");
-    std::string female = GbkText(u"女");
+    std::string male = GbkText(GenderWord(false));
+    std::string female = GbkText(GenderWord(true));
     std::string units[3] = {GbkText(u"年"), GbkText(u"月"), GbkText(u"日")};
 };
 
@@ -78,7 +78,7 @@ void AppendColumnText(const ContactRecord& record, int flag, std::string& out) {
     const ColumnInfo& column = columnTable[flag];
     switch (column.format) {
         case CellFormat::GenderWord:
-            out += record.Gender == 0 ? Words().male : Words().female;
+            out += IsShownFemale(record.Gender) ? Words().female : Words().male;
             break;
         case CellFormat::Birthday:
             for (int i = 0; i < column.fieldCount; ++i) {

@@ -12,7 +12,7 @@
 // How a column's text is made from its fields.
 enum class CellFormat {
     RunTogether,  // the fields' texts one after the other, no separator
-    GenderWord,   // "男" for Gender 0, "女" for any other value
+    GenderWord,   // GenderWord(IsShownFemale(Gender))
     Birthday,     // year, month and day as stored, each followed by its unit
 };
 

@@ -131,7 +131,7 @@ FilterState ReadFilterState() {
     filters.groupChoice = ComboBox_GetCurSel(App.groupFilter);
     filters.fieldChoice = ComboBox_GetCurSel(App.fieldFilter);
     std::string text = ControlTextGbk(App.quickSearchBox);
-    text.resize(FitGbkLength(text.data(), text.size(), SearchPatternLimit));
+    text.resize(FitGbkLength(text.data(), text.size(), TextBoxReadLimit));
     filters.pattern = text;
     std::memcpy(filters.columnFlags, App.settings.ColumnFlags, sizeof filters.columnFlags);
     return filters;

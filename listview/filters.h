@@ -9,9 +9,6 @@
 #include "store/contact_record.h"
 #include "store/settings_file.h"
 
-// The search reads at most this many bytes of the search box.
-const int SearchPatternLimit = 199;
-
 struct FilterState {
     int groupChoice;  // GroupFilter: 0 every group, k >= 1 group k - 1 only
     int fieldChoice;  // FieldFilter: 0 (or -1, none) every text, 1 the name, k >= 2 the (k-2)-th shown column

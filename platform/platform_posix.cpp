@@ -2,6 +2,8 @@
 // calls for files and directories.
 #include "platform/platform.h"
 
+#include "platform/gbk.h"
+
 #include <dirent.h>
 #include <iconv.h>
 #include <strings.h>
@@ -143,9 +145,9 @@ bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 // it has one, else one "?" for the whole (one- or two-byte) character.
 Fallback GbkFallback(const char* p, size_t left) {
     unsigned char lead = static_cast<unsigned char>(p[0]);
-    if (lead >= 0x81 && lead <= 0xFE && left >= 2) {
+    if (IsGbkLead(lead) && left >= 2) {
         unsigned char trail = static_cast<unsigned char>(p[1]);
-        if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+        if (IsGbkTrail(trail)) {
             char16_t unit = PrivateUseOfGbk(lead, trail);
             return {unit ? Utf16LeBytes(unit) : Utf16Question, 2};
         }
@@ -190,10 +192,8 @@ std::string SlowUtf16ToGbk(const std::u16string& units) {
 // convert every value, and iconv's walk cost most of their time. Bytes
 // and characters the tables do not hold take the slow way, so the
 // results are exactly iconv's and the fallbacks' above.
-const int FirstLead = 0x81;
-const int FirstTrail = 0x40;
-const int Leads = 0xFE - FirstLead + 1;
-const int Trails = 0xFE - FirstTrail + 1;
+const int Leads = GbkLastLead - GbkFirstLead + 1;
+const int Trails = GbkLastTrail - GbkFirstTrail + 1;
 
 struct GbkTables {
     char16_t unicodeOf[Leads][Trails];  // 0 for a byte pair that is no character
@@ -211,9 +211,9 @@ GbkTables& Tables() {
     static GbkTables* tables = [] {
         auto* t = new GbkTables();  // kept for the whole run
         std::string codes;
-        for (int lead = FirstLead; lead <= 0xFE; ++lead) {
-            for (int trail = FirstTrail; trail <= 0xFE; ++trail) {
-                if (trail == 0x7F) continue;
+        for (int lead = GbkFirstLead; lead <= GbkLastLead; ++lead) {
+            for (int trail = GbkFirstTrail; trail <= GbkLastTrail; ++trail) {
+                if (!IsGbkTrail(trail)) continue;
                 codes += static_cast<char>(lead);
                 codes += static_cast<char>(trail);
             }
@@ -226,7 +226,7 @@ GbkTables& Tables() {
             int trail = static_cast<unsigned char>(codes[2 * i + 1]);
             char16_t unit = units[i];
             if (unit == u'?') continue;
-            t->unicodeOf[lead - FirstLead][trail - FirstTrail] = unit;
+            t->unicodeOf[lead - GbkFirstLead][trail - GbkFirstTrail] = unit;
             t->gbkOf[unit] = static_cast<uint16_t>(lead << 8 | trail);
             if (given[unit] < 2) ++given[unit];
         }
@@ -252,10 +252,10 @@ std::u16string GbkToUtf16(const std::string& gbk) {
             ++i;
             continue;
         }
-        if (i + 1 < gbk.size() && b >= FirstLead && b <= 0xFE) {
+        if (i + 1 < gbk.size() && IsGbkLead(b)) {
             unsigned char trail = static_cast<unsigned char>(gbk[i + 1]);
-            if (trail >= FirstTrail && trail <= 0xFE && trail != 0x7F) {
-                char16_t unit = tables.unicodeOf[b - FirstLead][trail - FirstTrail];
+            if (IsGbkTrail(trail)) {
+                char16_t unit = tables.unicodeOf[b - GbkFirstLead][trail - GbkFirstTrail];
                 out += unit != 0 ? unit : SlowGbkToUtf16(gbk.substr(i, 2))[0];
                 i += 2;
                 continue;

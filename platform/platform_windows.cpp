@@ -2,6 +2,8 @@
 // UTF-16 paths, MoveFileEx for replacing a file.
 #include "platform/platform.h"
 
+#include "platform/gbk.h"
+
 #include <windows.h>
 #include <io.h>
 
@@ -13,8 +15,6 @@ namespace {
 
 const UINT GbkCodePage = 936;
 
-bool IsGbkLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsGbkTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 // Converts one GBK character of one or two bytes; '?' when it has none.
 void AppendGbkCharacter(std::u16string& out, const char* p, int length) {

@@ -59,7 +59,7 @@
 #define IDM_ITEM_SELECT_ALL 40037
 
 // The ids the owner-drawn menus give the items that only open a menu:
-// the four bar items (40030 + position) and the submenus 导入 and 输出.
+// the four bar items (IDM_DRAW_BAR_FIRST + position) and the submenus 导入 and 输出.
 // They are never sent as commands.
 #define IDM_DRAW_BAR_FIRST 40030
 #define IDM_DRAW_BAR_LAST 40033
@@ -102,7 +102,7 @@
 #define IDC_EDIT_WORK_POSTCODE 1050
 #define IDC_EDIT_BIRTHDAY 1062
 
-// vCard export (154), directory (146) and CSV column mapping (147) dialogs
+// vCard export, directory and CSV column mapping dialogs
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif

@@ -40,7 +40,7 @@ enum ContactField {
 struct ContactRecord {
     char Surname[10];
     char GivenName[10];
-    int32_t Gender;  // 0 male; any other value shows as female
+    int32_t Gender;  // 0 male; see IsShownFemale and IsExportedFemale
     char BirthYear[5];
     char BirthMonth[3];
     char BirthDay[4];
@@ -86,6 +86,14 @@ const ContactFieldInfo& FieldInfo(int field);
 // Bytes of a file record: the 27 fields end to end, then GroupIndex.
 const int RecordFileSize = 638;
 const int GenderWidth = 4;
+
+// Gender 0 is male. The window and the editor take any other value as
+// female; CSV and vCard files get female only for exactly 1, and what they
+// bring in is always 0 or 1.
+inline bool IsShownFemale(int32_t gender) { return gender != 0; }
+inline bool IsExportedFemale(int32_t gender) { return gender == 1; }
+inline int32_t StoredGender(bool female) { return female ? 1 : 0; }
+inline const char16_t* GenderWord(bool female) { return female ? u"女" : u"男"; }
 
 // The text member behind a text field (not Gender).
 char* FieldText(ContactRecord& record, ContactField field);

@@ -2,15 +2,14 @@
 
 #include <cstring>
 
+#include "platform/gbk.h"
 #include "platform/platform.h"
 
 size_t GbkCharacterLength(const char* text, size_t available) {
     if (available < 2) return 1;
     unsigned char lead = static_cast<unsigned char>(text[0]);
     unsigned char trail = static_cast<unsigned char>(text[1]);
-    bool isLead = lead >= 0x81 && lead <= 0xFE;
-    bool isTrail = trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
-    return isLead && isTrail ? 2 : 1;
+    return IsGbkLead(lead) && IsGbkTrail(trail) ? 2 : 1;
 }
 
 size_t FitGbkLength(const char* text, size_t length, size_t limit) {

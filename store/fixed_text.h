@@ -13,6 +13,10 @@ size_t GbkCharacterLength(const char* text, size_t available);
 // splitting a double-byte character.
 size_t FitGbkLength(const char* text, size_t length, size_t limit);
 
+// The most of a text box that is read: its 200-byte buffer, terminator
+// included. Every field is narrower still; the search reads this much too.
+const size_t TextBoxReadLimit = 199;
+
 // Copies text into a field of `capacity` bytes: at most capacity - 1
 // bytes, cut at a whole GBK character, always terminated, the rest zero.
 void CopyToField(char* field, size_t capacity, const char* text, size_t length);

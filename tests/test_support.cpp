@@ -62,6 +62,12 @@ ContactRecord Person(const std::string& surname, const std::string& givenName) {
     return record;
 }
 
+ContactRecord Contact(const std::string& surname, int32_t group) {
+    ContactRecord record = Person(surname);
+    record.GroupIndex = group;
+    return record;
+}
+
 Document NewDocument() {
     Document document;
     ResetDocument(document);

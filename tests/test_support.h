@@ -45,5 +45,8 @@ std::string Gbk(const char* utf8);
 // A record with a surname and a given name, everything else empty.
 ContactRecord Person(const std::string& surname, const std::string& givenName = std::string());
 
+// A contact with a surname, in a group.
+ContactRecord Contact(const std::string& surname, int32_t group = 0);
+
 // A document with the five default groups and no contacts.
 Document NewDocument();

@@ -12,6 +12,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe="$root/build/windows/app/Corvelle.exe"
+# The window's title starts with "Corvelle v" and the version the build generated.
+version=$(sed -n 's/^#define CORVELLE_VERSION_TEXT "\(.*\)"$/\1/p' "$root/build/windows/generated/corvelle_version.h" 2> /dev/null || true)
+title="^Corvelle v${version//./\\.}"
 
 # On the virtual display: start, wait for the window, act, shoot, stop.
 if [ "${1:-}" = "--on-display" ]; then
@@ -22,7 +25,7 @@ if [ "${1:-}" = "--on-display" ]; then
   "$root/tools/wine-run.sh" "$exe" &
   program=$!
   waited=0
-  until xdotool search --name '^Corvelle v1\.9' > /dev/null 2>&1; do
+  until xdotool search --name "$title" > /dev/null 2>&1; do
     sleep 0.5
     waited=$((waited + 1))
     if [ $waited -ge 60 ]; then
@@ -38,7 +41,7 @@ if [ "${1:-}" = "--on-display" ]; then
   fi
   /usr/bin/import -window root "$out"
   # Without a window manager the display shows no title bars: say the title.
-  echo "Title: $(xdotool search --name '^Corvelle v1\.9' getwindowname %@ 2> /dev/null | head -n 1)"
+  echo "Title: $(xdotool search --name "$title" getwindowname %@ 2> /dev/null | head -n 1)"
   kill "$program" 2> /dev/null || true
   wait "$program" 2> /dev/null || true
   exit 0

@@ -30,17 +30,17 @@ struct AppState {
     // live here, wherever the file dialogs move the current directory since.
     PathString startFolder;
 
-    Document document;  // contacts, groups and CurrentPath of the open book
+    Document document;  // contacts, groups and currentPath of the open book
     DisplaySettings settings;
 
-    // EditedRecord: the record the contact editor shows, set by Add and
+    // The record the contact editor shows, set by Add and
     // Edit just before it opens. A reference into document.contacts.
     ContactRecord* editedRecord;
 };
 
 extern AppState App;
 
-extern const wchar_t ProgramTitle[];      // "Corvelle v1.9"
+extern const wchar_t ProgramTitle[];      // "Corvelle v" and the version
 extern const wchar_t MainWindowClass[];   // "card"
 
 // A file of the start folder: "txl.dat", "temp.txl" or the default book.

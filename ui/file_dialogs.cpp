@@ -9,12 +9,11 @@
 namespace {
 
 const wchar_t PathTooLongText[] = L"文件路径太长，程序无法使用！\n请选择一个路径较短的位置或文件名。";
-const wchar_t PathTooLongCaption[] = L"错误";
 
 }  // namespace
 
 void ShowPathTooLong(HWND owner) {
-    ShowMessage(owner, PathTooLongText, PathTooLongCaption, MB_OK | MB_ICONWARNING);
+    ShowMessage(owner, PathTooLongText, ErrorCaption, MB_OK | MB_ICONWARNING);
 }
 
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,

@@ -14,6 +14,11 @@ std::string GbkFromWide(const std::wstring& wide);
 std::string ControlTextGbk(HWND control);
 void SetControlTextGbk(HWND control, const std::string& gbk);
 
+// Captions that several features' message boxes share.
+const wchar_t ErrorCaption[] = L"错误";
+const wchar_t AttentionCaption[] = L"注意";
+const wchar_t TipCaption[] = L"Tip";
+
 // A modal message box: text, caption, buttons and icon in one call.
 int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT buttonsAndIcon);
 

@@ -1,10 +1,6 @@
 #include "vcard/batch_import.h"
 
-namespace {
-
-const char VcardExtension[] = ".vcf";
-
-}  // namespace
+#include "vcard/vcard_format.h"
 
 VcardImportResult ImportVcardDirectory(const PathString& directory, ContactStore& store) {
     VcardImportResult total;

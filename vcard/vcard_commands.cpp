@@ -8,24 +8,23 @@
 #include "ui/ui_text.h"
 #include "vcard/batch_import.h"
 #include "vcard/vcard_dialogs.h"
+#include "vcard/vcard_format.h"
 #include "vcard/vcard_reader.h"
 
 namespace {
 
 const wchar_t VcardFilterName[] = L"VCard(*.vcf)";
 const wchar_t VcardFilterPattern[] = L"*.vcf";
-const wchar_t VcardExtension[] = L".vcf";
 const wchar_t ImportTitle[] = L"导入vcf";
 const wchar_t DirectoryCaption[] = L"选择vcf文件所在目录";
 
-const wchar_t BookFullCaption[] = L"注意";
 const wchar_t BookFullText[] = L"通讯录已满（最多 %s 个联系人），有 %s 个联系人未能导入！";
 
 // An import is otherwise silent; what did not fit is never dropped unsaid.
 void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
     if (result.notImported == 0) return;
     ShowMessage(window, FillIn(BookFullText, {std::to_wstring(MaxRecords), std::to_wstring(result.notImported)}),
-                BookFullCaption, MB_OK | MB_ICONWARNING);
+                AttentionCaption, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -35,7 +34,7 @@ void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
 void ImportVcardFileCommand(HWND window) {
     PathString path;
     if (!ChooseFile(window, VcardFilterName, VcardFilterPattern, ImportTitle, path, FileDialogKind::Open,
-                    VcardExtension)) {
+                    PathFromAscii(VcardExtension).c_str())) {
         return;
     }
     VcardImportResult result = ReadVcardFile(path, App.document.contacts);

@@ -18,12 +18,10 @@ const wchar_t BrowseTitle[] = L"选择路径";
 // Items of the encoding list, in VcardEncoding order.
 const wchar_t* const EncodingLabels[VcardEncodingCount] = {L"不采用QP编码", L"UTF-8QP编码", L"UnicodeQP编码"};
 
-const wchar_t TipCaption[] = L"Tip";
 const wchar_t EncodingTipText[] =
     L"关于QP编码，请参考“QUOTED-PRINTABLE”编码规范\n编码的选择与使用目的有关，对于Nokia手机推荐使用 "
     L"UTF-8编码，对于电脑来说推荐不编码";
 
-const wchar_t ExportFailedCaption[] = L"错误";
 const wchar_t ExportFailedText[] = L"有 %s 个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。";
 
 PathString DirectoryBoxText(HWND dialog) {
@@ -70,7 +68,7 @@ void ExportDialog_OnExport(HWND dialog) {
     VcardExportScope scope = IsDlgButtonChecked(dialog, IDC_EXPORT_ALL) == BST_CHECKED ? ExportAll : ExportTicked;
     VcardExportResult result = ExportVcardFiles(App.document.contacts, DirectoryBoxText(dialog), encoding, scope);
     if (result.failed > 0) {
-        ShowMessage(dialog, FillIn(ExportFailedText, {std::to_wstring(result.failed)}), ExportFailedCaption,
+        ShowMessage(dialog, FillIn(ExportFailedText, {std::to_wstring(result.failed)}), ErrorCaption,
                     MB_OK | MB_ICONWARNING);
     }
     EndDialog(dialog, 1);

@@ -3,11 +3,11 @@
 #include <string>
 #include <type_traits>
 
+#include "vcard/vcard_format.h"
 #include "vcard/vcard_writer.h"
 
 namespace {
 
-const char VcardExtension[] = ".vcf";
 const PathChar Replacement = '_';
 
 bool IsForbiddenInFileName(PathChar c) {

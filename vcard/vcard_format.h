@@ -4,8 +4,41 @@
 
 #include "store/contact_record.h"
 
+const char VcardExtension[] = ".vcf";
 const char VcardBegin[] = "BEGIN:VCARD";
 const char VcardEnd[] = "END:VCARD";
+const char WrittenVcardVersion[] = "2.1";
+
+// Property names, without parameters.
+const char VersionProperty[] = "VERSION";
+const char NameProperty[] = "N";
+const char FormattedNameProperty[] = "FN";
+const char NicknameProperty[] = "NICKNAME";
+const char OrganisationProperty[] = "ORG";
+const char TitleProperty[] = "TITLE";
+const char TelephoneProperty[] = "TEL";
+const char AddressProperty[] = "ADR";
+const char EmailProperty[] = "EMAIL";
+const char QQProperty[] = "X-QQ";
+const char BirthdayProperty[] = "BDAY";
+const char GenderProperty[] = "GENDER";
+const char WabGenderProperty[] = "X-WAB-GENDER";  // "1" female, "2" male
+const char WabFemale[] = "1";
+const char WabMale[] = "2";
+
+// The written telephone lines, in the order they are written, and the
+// written addresses and e-mail.
+struct WrittenPhone {
+    const char* property;
+    ContactField field;
+};
+const WrittenPhone WrittenPhones[] = {
+    {"TEL;WORK", WorkPhone}, {"TEL;HOME", HomePhone}, {"TEL;WORK;FAX", WorkFax},
+    {"TEL;HOME;FAX", HomeFax}, {"TEL;CELL", Mobile},
+};
+const char WorkAddressProperty[] = "ADR;WORK";
+const char HomeAddressProperty[] = "ADR;HOME";
+const char WrittenEmailProperty[] = "EMAIL;PREF;INTERNET";
 
 // The address components that are kept, in vCard order after the
 // post-office box and the extended address, which are never stored.

@@ -287,31 +287,31 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     VcardProperty property;
     if (!SplitPropertyLine(std::string_view(line), property) || property.value.empty() || property.binary) return 0;
     const std::string& name = property.name;
-    if (name == "VERSION") return ApplyVersion(card, std::string(property.value));
+    if (name == VersionProperty) return ApplyVersion(card, std::string(property.value));
 
     ValueForm form = FormOf(property, card.version);
-    if (name == "N") return ApplyName(card, property, form);
-    if (name == "ORG") return ApplyOrganisation(card, property, form);
-    if (name == "TEL") return ApplyTelephone(card, property, form);
-    if (name == "ADR") return ApplyAddress(card, property, form);
-    if (name == "EMAIL") return ApplyEmail(card, property, form);
+    if (name == NameProperty) return ApplyName(card, property, form);
+    if (name == OrganisationProperty) return ApplyOrganisation(card, property, form);
+    if (name == TelephoneProperty) return ApplyTelephone(card, property, form);
+    if (name == AddressProperty) return ApplyAddress(card, property, form);
+    if (name == EmailProperty) return ApplyEmail(card, property, form);
 
     std::string text = WholeText(property, form);
-    if (name == "FN") {
+    if (name == FormattedNameProperty) {
         card.formattedName = text;
-    } else if (name == "NICKNAME") {
+    } else if (name == NicknameProperty) {
         SetText(card.record, Nickname, text);
-    } else if (name == "TITLE") {
+    } else if (name == TitleProperty) {
         SetText(card.record, JobTitle, text);
-    } else if (name == "X-QQ") {
+    } else if (name == QQProperty) {
         SetText(card.record, QQNumber, text);
-    } else if (name == "BDAY") {
+    } else if (name == BirthdayProperty) {
         return ApplyBirthday(card, text);
-    } else if (name == "X-WAB-GENDER") {
-        card.record.Gender = text[0] == '1' ? 1 : 0;  // "1" female; "2", or anything else, male
-    } else if (name == "GENDER") {
+    } else if (name == WabGenderProperty) {
+        card.record.Gender = StoredGender(text[0] == WabFemale[0]);  // "1" female; "2", or anything else, male
+    } else if (name == GenderProperty) {
         char sex = static_cast<char>(std::toupper(static_cast<unsigned char>(Trimmed(text)[0])));
-        card.record.Gender = sex == 'F' ? 1 : 0;
+        card.record.Gender = StoredGender(sex == 'F');
     } else {
         return 0;
     }

@@ -72,7 +72,7 @@ void AddAddress(CardWriter& card, const char* name, const AddressFields& a) {
 
 void AddBirthday(CardWriter& card) {
     if (ForPhones(card) && AllEmpty(card, {BirthYear, BirthMonth, BirthDay})) return;
-    AddLine(card, "BDAY:" + EncodeVcardText(Text(card, BirthYear), Plain) + "-" +
+    AddLine(card, std::string(BirthdayProperty) + ":" + EncodeVcardText(Text(card, BirthYear), Plain) + "-" +
                       EncodeVcardText(Text(card, BirthMonth), Plain) + "-" +
                       EncodeVcardText(Text(card, BirthDay), Plain));
 }
@@ -82,22 +82,18 @@ void AddBirthday(CardWriter& card) {
 std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding) {
     CardWriter card{record, encoding, std::string()};
     AddLine(card, VcardBegin);
-    AddLine(card, "VERSION:2.1");
-    AddLine(card, "N" + std::string(VcardEncodingParameters(encoding)) + ":" +
+    AddLine(card, std::string(VersionProperty) + ":" + WrittenVcardVersion);
+    AddLine(card, NameProperty + std::string(VcardEncodingParameters(encoding)) + ":" +
                       Joined(card, {Surname, GivenName}, encoding));
-    AddLine(card, record.Gender == 1 ? "X-WAB-GENDER:1" : "X-WAB-GENDER:2");
-    if (ForPhones(card)) AddText(card, "NICKNAME", {Nickname});
-    AddEncoded(card, "ORG", {Company, Department});
-    AddEncoded(card, "TITLE", {JobTitle});
-    AddText(card, "TEL;WORK", {WorkPhone});
-    AddText(card, "TEL;HOME", {HomePhone});
-    AddText(card, "TEL;WORK;FAX", {WorkFax});
-    AddText(card, "TEL;HOME;FAX", {HomeFax});
-    AddText(card, "TEL;CELL", {Mobile});
-    AddAddress(card, "ADR;WORK", WorkAddress);
-    AddAddress(card, "ADR;HOME", HomeAddress);
-    AddText(card, "EMAIL;PREF;INTERNET", {Email});
-    AddText(card, "X-QQ", {QQNumber});
+    AddLine(card, std::string(WabGenderProperty) + ":" + (IsExportedFemale(record.Gender) ? WabFemale : WabMale));
+    if (ForPhones(card)) AddText(card, NicknameProperty, {Nickname});
+    AddEncoded(card, OrganisationProperty, {Company, Department});
+    AddEncoded(card, TitleProperty, {JobTitle});
+    for (const WrittenPhone& phone : WrittenPhones) AddText(card, phone.property, {phone.field});
+    AddAddress(card, WorkAddressProperty, WorkAddress);
+    AddAddress(card, HomeAddressProperty, HomeAddress);
+    AddText(card, WrittenEmailProperty, {Email});
+    AddText(card, QQProperty, {QQNumber});
     AddBirthday(card);
     card.out += VcardEnd;
     return card.out;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/gbk.h"
 #include "platform/platform.h"
 
 namespace {
@@ -75,8 +76,8 @@ TEST(CodePage936, CharactersWithoutACodeBecomeQuestionMarksNeverLookAlikes) {
 TEST(CodePage936, EveryCodeAndEveryUnitConvertsAlikeOnBothSystems) {
     Fingerprint toUnicode;
     for (int b = 0; b < 0x100; ++b) toUnicode.AddUnits(GbkToUtf16(Bytes({b})));
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) toUnicode.AddUnits(GbkToUtf16(Bytes({lead, trail})));
+    for (int lead = GbkFirstLead; lead <= GbkLastLead; ++lead) {
+        for (int trail = GbkFirstTrail; trail <= GbkLastTrail; ++trail) toUnicode.AddUnits(GbkToUtf16(Bytes({lead, trail})));
     }
     Fingerprint toGbk;
     for (int unit = 0; unit < 0x10000; ++unit) toGbk.AddBytes(Utf16ToGbk(std::u16string(1, static_cast<char16_t>(unit))));

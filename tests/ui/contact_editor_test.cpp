@@ -19,11 +19,6 @@ const wchar_t BookFullText[] = L"一个通讯录最多只能保存512个联系�
 
 std::wstring Caption(int index) { return L"浏览项目 - #" + std::to_wstring(index); }
 
-ContactRecord Contact(const std::string& surname, int32_t group = 0) {
-    ContactRecord record = Person(surname);
-    record.GroupIndex = group;
-    return record;
-}
 
 ContactRecord BornOn(const std::string& surname, const char* year, const char* month, const char* day) {
     ContactRecord record = Person(surname);
@@ -70,10 +65,6 @@ std::vector<std::string> StoredSurnames() {
 
 class ContactEditorTest : public MainWindowTest {
 protected:
-    void StartWith(const std::vector<ContactRecord>& contacts) {
-        WriteBook("default.txl", BookWith(contacts));
-        StartCorvelle();
-    }
     ContactRecord& Record(int index) { return *RecordAt(App.document.contacts, index); }
     int Count() { return RecordCount(App.document.contacts); }
 

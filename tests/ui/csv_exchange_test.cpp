@@ -44,10 +44,6 @@ std::vector<std::string> LinesOf(const std::string& text) {
 
 class CsvExchangeTest : public MainWindowTest {
 protected:
-    void StartWith(const std::vector<ContactRecord>& contacts) {
-        WriteBook("default.txl", BookWith(contacts));
-        StartCorvelle();
-    }
     // Imports a file of these bytes; the expectations for what it asks are
     // set up beforehand.
     void Import(ModalAnswers& answers, const std::string& bytes) {

@@ -12,12 +12,12 @@
 
 namespace {
 
-const wchar_t NewTitle[] = L"Corvelle v1.9 - 新文件";
+const std::wstring NewTitle = std::wstring(ProgramTitle) + L" - 新文件";
 const wchar_t SavedText[] = L"文件保存！";
 const UINT Information = MB_OK | MB_ICONINFORMATION;
 const UINT Warning = MB_OK | MB_ICONWARNING;
 
-std::wstring TitleFor(const PathString& path) { return L"Corvelle v1.9 - \"" + path + L"\""; }
+std::wstring TitleFor(const PathString& path) { return ProgramTitle + std::wstring(L" - \"") + path + L"\""; }
 
 std::wstring SaveFailedText(const PathString& path) {
     return L"文件路径：" + path + L"\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。";

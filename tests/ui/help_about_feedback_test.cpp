@@ -11,6 +11,7 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/help_dialog.h"
 #include "resources/resource.h"
+#include "ui/app_state.h"
 #include "ui/ui_text.h"
 #include "ui_test_support.h"
 
@@ -177,7 +178,7 @@ TEST_F(AboutDialogTest, ShowsTheFileVersionAndTheAuthor) {
     answers.ExpectDialog(AboutCaption, [&](HWND dialog) {
         checked = true;
         EXPECT_FALSE(HasSystemMenu(dialog));
-        EXPECT_EQ(L"Corvelle v1.9", WindowText(GetDlgItem(dialog, IDC_ABOUT_PRODUCT)));
+        EXPECT_EQ(ProgramTitle, WindowText(GetDlgItem(dialog, IDC_ABOUT_PRODUCT)));
         EXPECT_EQ(L"文件版本：2.0210(正式版)", WindowText(GetDlgItem(dialog, IDC_ABOUT_VERSION)));
         HWND author = GetDlgItem(dialog, IDC_ABOUT_AUTHOR);
         EXPECT_EQ(L"作者:柯维乐  电邮:kwl@cv.example", WindowText(author));

@@ -13,11 +13,6 @@ const wchar_t DeleteTickedQuestion[] = L"删除所有选中条目，点击“是
 const wchar_t TickedDeletedText[] = L"选中项已经删除完毕！";
 const UINT YesNoWarning = MB_YESNO | MB_ICONWARNING;
 
-ContactRecord Contact(const std::string& surname, int32_t group = 0) {
-    ContactRecord record = Person(surname);
-    record.GroupIndex = group;
-    return record;
-}
 
 std::vector<std::string> StoredSurnames() {
     std::vector<std::string> names;
@@ -38,11 +33,6 @@ void ExpectEditorClosed(ModalAnswers& answers, int position) {
 
 class ItemCommandTest : public MainWindowTest {
 protected:
-    // Starts with the contacts "a", "b", "c" ... as the default book.
-    void StartWith(const std::vector<ContactRecord>& contacts) {
-        WriteBook("default.txl", BookWith(contacts));
-        StartCorvelle();
-    }
     ContactRecord* Record(int index) { return RecordAt(App.document.contacts, index); }
 };
 

@@ -11,7 +11,7 @@
 
 namespace {
 
-const wchar_t NewTitle[] = L"Corvelle v1.9 - 新文件";
+const std::wstring NewTitle = std::wstring(ProgramTitle) + L" - 新文件";
 const wchar_t ExitQuestion[] = L"在退出之前是否保存？";
 const UINT ExitButtons = MB_YESNOCANCEL | MB_ICONQUESTION;
 
@@ -128,7 +128,7 @@ TEST_F(StartupTest, TheSevenControlsHaveTheirIdsStylesAndTheUiFont) {
 TEST_F(StartupTest, TheDefaultBookOpensAndNamesTheTitle) {
     WriteBook("default.txl", BookWith({Person(Gbk("张"), Gbk("三")), Person("Li", "Si")}));
     StartCorvelle();
-    EXPECT_EQ(L"Corvelle v1.9 - \"" + PathOf("default.txl") + L"\"", Title());
+    EXPECT_EQ(ProgramTitle + std::wstring(L" - \"") + PathOf("default.txl") + L"\"", Title());
     EXPECT_EQ(PathOf("default.txl"), App.document.currentPath);
     EXPECT_EQ((std::vector<std::wstring>{L"张三", L"LiSi"}), ColumnTexts(List()));
     EXPECT_EQ(6u, ComboTexts(App.groupFilter).size());

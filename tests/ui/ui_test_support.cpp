@@ -497,6 +497,11 @@ void MainWindowTest::StartCorvelle() {
     PumpMessages();
 }
 
+void MainWindowTest::StartWith(const std::vector<ContactRecord>& contacts) {
+    WriteBook("default.txl", BookWith(contacts));
+    StartCorvelle();
+}
+
 void MainWindowTest::SendCommand(int id) {
     SendMessageW(window, WM_COMMAND, id, 0);
     PumpMessages();

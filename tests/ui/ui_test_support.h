@@ -171,6 +171,8 @@ protected:
 
     // Creates, places and shows the main window as start-up does.
     void StartCorvelle();
+    // Writes these contacts as the default book, then starts.
+    void StartWith(const std::vector<ContactRecord>& contacts);
     // Sends a command as the menu, a button or the context menu does,
     // then lets every resulting message run.
     void SendCommand(int id);

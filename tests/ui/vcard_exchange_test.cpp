@@ -58,10 +58,6 @@ public:
 
 class VcardExchangeTest : public MainWindowTest {
 protected:
-    void StartWith(const std::vector<ContactRecord>& contacts) {
-        WriteBook("default.txl", BookWith(contacts));
-        StartCorvelle();
-    }
     // A new, empty folder in the scratch folder.
     PathString Folder(const std::string& name) {
         PathString path = PathOf(name);
