@@ -7,7 +7,6 @@
 
 namespace {
 
-const wchar_t AttentionCaption[] = L"注意";
 const wchar_t BookFullText[] = L"一个通讯录最多只能保存%s个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
 
 }  // namespace
