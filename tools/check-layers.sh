@@ -40,6 +40,16 @@ allowed() {
   [[ $1 == platform/platform_windows.cpp && $2 == windows.h ]]
 }
 
+# The sources: those git tracks, or every one outside build/ in a tree
+# that is no checkout.
+sources() {
+  if git rev-parse --is-inside-work-tree > /dev/null 2>&1; then
+    git ls-files '*.cpp' '*.h'
+  else
+    find . \( -name build -prune \) -o \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||'
+  fi
+}
+
 status=0
 while IFS= read -r file; do
   own=$(layer_of "$file")
@@ -53,7 +63,7 @@ while IFS= read -r file; do
     fi
   done < <(grep -n '^[[:space:]]*#[[:space:]]*include' "$file" |
            sed -n 's/^\([0-9]*\):[^<"]*[<"]\([^>"]*\)[>"].*/\1:\2/p')
-done < <(git ls-files '*.cpp' '*.h')
+done < <(sources)
 
 if ((status == 0)); then echo "Every include points down the layers."; fi
 exit $status
