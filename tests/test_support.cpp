@@ -55,11 +55,47 @@ std::string Gbk(const char* utf8) {
     return GbkText(units.c_str());
 }
 
-ContactRecord Person(const std::string& surname, const std::string& givenName) {
+ContactRecord Record(std::initializer_list<std::pair<ContactField, std::string>> fields) {
     ContactRecord record = EmptyRecord();
-    SetField(record, Surname, surname);
-    SetField(record, GivenName, givenName);
+    for (const auto& [field, text] : fields) SetField(record, field, text);
     return record;
+}
+
+ContactRecord FilledRecord() {
+    ContactRecord record = Record({
+        {Surname, Gbk("欧阳")},
+        {GivenName, Gbk("小明")},
+        {BirthYear, "1985"},
+        {BirthMonth, "3"},
+        {BirthDay, "7"},
+        {QQNumber, "10001"},
+        {Email, "xiaoming@example.com"},
+        {Mobile, "13800000000"},
+        {Nickname, Gbk("阿明")},
+        {HomeCountry, Gbk("中国")},
+        {HomeProvince, Gbk("河北")},
+        {HomeCity, Gbk("石家庄")},
+        {HomeStreet, Gbk("中山路 1 号")},
+        {HomePostcode, "050000"},
+        {HomePhone, "0311-1234567"},
+        {HomeFax, "0311-7654321"},
+        {WorkCountry, Gbk("中国")},
+        {WorkProvince, Gbk("北京")},
+        {WorkCity, Gbk("北京")},
+        {WorkStreet, Gbk("长安街 100 号")},
+        {WorkPostcode, "100000"},
+        {WorkPhone, "010-12345678"},
+        {WorkFax, "010-87654321"},
+        {Company, Gbk("科文通讯设备有限公司北京分公司")},  // 28 bytes
+        {Department, Gbk("市场部二组")},
+        {JobTitle, Gbk("高级经理")},
+    });
+    record.Gender = 1;
+    return record;
+}
+
+ContactRecord Person(const std::string& surname, const std::string& givenName) {
+    return Record({{Surname, surname}, {GivenName, givenName}});
 }
 
 ContactRecord Contact(const std::string& surname, int32_t group) {

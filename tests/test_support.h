@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 #include "store/contact_record.h"
@@ -44,6 +46,14 @@ std::string Gbk(const char* utf8);
 
 // A record with a surname and a given name, everything else empty.
 ContactRecord Person(const std::string& surname, const std::string& givenName = std::string());
+
+// A record with these texts (already GBK), everything else empty.
+ContactRecord Record(std::initializer_list<std::pair<ContactField, std::string>> fields);
+
+// Every text field filled with Chinese or ASCII that CSV and every vCard
+// encoding carry back whole (the nickname only the phone form), female
+// (1), born 1985-3-7, a 28-byte company.
+ContactRecord FilledRecord();
 
 // A contact with a surname, in a group.
 ContactRecord Contact(const std::string& surname, int32_t group = 0);

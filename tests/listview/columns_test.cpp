@@ -64,14 +64,13 @@ TEST(Columns, TheBirthdayShowsTheStoredTextsWithTheirUnits) {
 }
 
 TEST(Columns, AddressesRunTheirFourPartsTogether) {
-    ContactRecord record = EmptyRecord();
-    SetField(record, HomeCountry, Gbk("中国"));
-    SetField(record, HomeProvince, Gbk("浙江"));
-    SetField(record, HomeCity, Gbk("杭州"));
-    SetField(record, HomeStreet, Gbk("西湖路1号"));
-    SetField(record, HomePostcode, "310000");
-    SetField(record, WorkCity, "Shanghai");
-    SetField(record, WorkStreet, "Road 2");
+    ContactRecord record = Record({{HomeCountry, Gbk("中国")},
+                                   {HomeProvince, Gbk("浙江")},
+                                   {HomeCity, Gbk("杭州")},
+                                   {HomeStreet, Gbk("西湖路1号")},
+                                   {HomePostcode, "310000"},
+                                   {WorkCity, "Shanghai"},
+                                   {WorkStreet, "Road 2"}});
     EXPECT_EQ(Gbk("中国浙江杭州西湖路1号"), Column(record, HomeAddressColumn));
     EXPECT_EQ("ShanghaiRoad 2", Column(record, WorkAddressColumn));
     EXPECT_EQ("310000", Column(record, HomePostcodeColumn));

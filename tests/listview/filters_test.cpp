@@ -83,10 +83,11 @@ FilterState Filters(const std::string& pattern, int fieldChoice = 0, int groupCh
 }
 
 ContactRecord Contact() {
-    ContactRecord record = Person(Gbk("王"), Gbk("小明"));
-    SetField(record, Mobile, "13800001111");
-    SetField(record, HomePostcode, "310000");
-    SetField(record, Nickname, "Ming");
+    ContactRecord record = Record({{Surname, Gbk("王")},
+                                   {GivenName, Gbk("小明")},
+                                   {Mobile, "13800001111"},
+                                   {HomePostcode, "310000"},
+                                   {Nickname, "Ming"}});
     record.Gender = 1;
     record.GroupIndex = 2;
     return record;
@@ -154,8 +155,6 @@ TEST(PassesFilters, ARecordOutsideTheGroupListShowsOnlyUnderAllGroups) {
 }
 
 TEST(PassesFilters, AddressesMatchAcrossTheirParts) {
-    ContactRecord record = EmptyRecord();
-    SetField(record, WorkCity, Gbk("杭州"));
-    SetField(record, WorkStreet, Gbk("西湖路"));
+    ContactRecord record = Record({{WorkCity, Gbk("杭州")}, {WorkStreet, Gbk("西湖路")}});
     EXPECT_EQ(1, PassesFilters(record, Filters(Gbk("州西"))));
 }

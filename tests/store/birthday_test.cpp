@@ -9,11 +9,7 @@
 namespace {
 
 ContactRecord BornOn(const char* year, const char* month, const char* day) {
-    ContactRecord record = Person("x");
-    SetField(record, BirthYear, year);
-    SetField(record, BirthMonth, month);
-    SetField(record, BirthDay, day);
-    return record;
+    return Record({{Surname, "x"}, {BirthYear, year}, {BirthMonth, month}, {BirthDay, day}});
 }
 
 void ExpectDate(int year, int month, int day, const BirthdayDate& date) {

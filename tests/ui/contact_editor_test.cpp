@@ -21,11 +21,7 @@ std::wstring Caption(int index) { return L"浏览项目 - #" + std::to_wstring(i
 
 
 ContactRecord BornOn(const std::string& surname, const char* year, const char* month, const char* day) {
-    ContactRecord record = Person(surname);
-    SetField(record, BirthYear, year);
-    SetField(record, BirthMonth, month);
-    SetField(record, BirthDay, day);
-    return record;
+    return Record({{Surname, surname}, {BirthYear, year}, {BirthMonth, month}, {BirthDay, day}});
 }
 
 HWND Box(HWND editor, ContactField field) { return GetDlgItem(editor, FieldInfo(field).editorControlId); }

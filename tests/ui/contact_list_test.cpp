@@ -42,29 +42,30 @@ TEST_F(ContactListTest, WithNoFlagsOnlyTheNameColumnShows) {
 }
 
 TEST_F(ContactListTest, EveryFlagShowsItsColumnInFlagOrder) {
-    ContactRecord full = Person(Gbk("王"), Gbk("小明"));
+    ContactRecord full = Record({{Surname, Gbk("王")},
+                                 {GivenName, Gbk("小明")},
+                                 {Nickname, "Ming"},
+                                 {BirthYear, "1985"},
+                                 {BirthMonth, "03"},
+                                 {BirthDay, "7"},
+                                 {Mobile, "13800001111"},
+                                 {QQNumber, "10001"},
+                                 {Email, "ming@example.com"},
+                                 {HomeCountry, Gbk("中国")},
+                                 {HomeCity, Gbk("杭州")},
+                                 {HomeStreet, Gbk("西湖路1号")},
+                                 {WorkProvince, Gbk("上海")},
+                                 {WorkStreet, Gbk("南京路")},
+                                 {HomePhone, "0571-1"},
+                                 {WorkPhone, "021-2"},
+                                 {Company, Gbk("公司甲")},
+                                 {Department, Gbk("研发")},
+                                 {JobTitle, Gbk("工程师")},
+                                 {WorkPostcode, "200000"},
+                                 {WorkFax, "021-3"},
+                                 {HomePostcode, "310000"},
+                                 {HomeFax, "0571-4"}});
     full.Gender = 2;
-    SetField(full, Nickname, "Ming");
-    SetField(full, BirthYear, "1985");
-    SetField(full, BirthMonth, "03");
-    SetField(full, BirthDay, "7");
-    SetField(full, Mobile, "13800001111");
-    SetField(full, QQNumber, "10001");
-    SetField(full, Email, "ming@example.com");
-    SetField(full, HomeCountry, Gbk("中国"));
-    SetField(full, HomeCity, Gbk("杭州"));
-    SetField(full, HomeStreet, Gbk("西湖路1号"));
-    SetField(full, WorkProvince, Gbk("上海"));
-    SetField(full, WorkStreet, Gbk("南京路"));
-    SetField(full, HomePhone, "0571-1");
-    SetField(full, WorkPhone, "021-2");
-    SetField(full, Company, Gbk("公司甲"));
-    SetField(full, Department, Gbk("研发"));
-    SetField(full, JobTitle, Gbk("工程师"));
-    SetField(full, WorkPostcode, "200000");
-    SetField(full, WorkFax, "021-3");
-    SetField(full, HomePostcode, "310000");
-    SetField(full, HomeFax, "0571-4");
     StartWith({full}, AllColumns());
 
     EXPECT_EQ((std::vector<std::wstring>{L"姓名", L"性别", L"昵称", L"生日", L"手机号", L"QQ号", L"邮箱", L"家庭住址",
@@ -139,9 +140,7 @@ TEST_F(ContactListTest, TheSearchIsCaseSensitive) {
 }
 
 TEST_F(ContactListTest, AllCategoriesSearchesHiddenColumnsButNotAlone) {
-    ContactRecord withPostcode = Contact("post");
-    SetField(withPostcode, HomePostcode, "310000");
-    SetField(withPostcode, Mobile, "139");
+    ContactRecord withPostcode = Record({{Surname, "post"}, {HomePostcode, "310000"}, {Mobile, "139"}});
     StartWith({withPostcode, Contact("other")}, {MobileColumn});
     Search(L"310000");
     EXPECT_EQ((std::vector<std::wstring>{L"post"}), Names());

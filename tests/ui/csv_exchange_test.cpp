@@ -240,9 +240,7 @@ TEST_F(CsvExchangeTest, AFileThatCannotBeReplacedIsReportedAsAFailure) {
 
 // What was exported imports again without a question.
 TEST_F(CsvExchangeTest, AnExportedFileImportsBackUnasked) {
-    ContactRecord full = Person(Gbk("张"), Gbk("三"));
-    SetField(full, Company, Gbk("公司"));
-    SetField(full, Email, "a@b.cn");
+    ContactRecord full = Record({{Surname, Gbk("张")}, {GivenName, Gbk("三")}, {Company, Gbk("公司")}, {Email, "a@b.cn"}});
     StartWith({full});
     ModalAnswers answers;
     answers.ExpectFileDialog(ExportTitle, PathOf("round.csv"));

@@ -144,8 +144,7 @@ class ListRenderingTest : public MainWindowTest {};
 }  // namespace
 
 TEST_F(ListRenderingTest, EveryCharacterOfARowIsDrawnWhole) {
-    ContactRecord wang = Person(Gbk("王"), Gbk("小明"));
-    SetField(wang, HomePhone, "010-6088505");
+    ContactRecord wang = Record({{Surname, Gbk("王")}, {GivenName, Gbk("小明")}, {HomePhone, "010-6088505"}});
     WriteBook("default.txl", BookWith({wang}));
     StartCorvelle();
     std::vector<std::wstring> headers = ColumnHeaders(List());

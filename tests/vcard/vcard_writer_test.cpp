@@ -14,38 +14,6 @@ ContactRecord ZhangSan() {
     return record;
 }
 
-// Every field the export writes, with values each encoding carries back.
-ContactRecord FullRecord() {
-    ContactRecord record = EmptyRecord();
-    SetField(record, Surname, Gbk("欧阳"));
-    SetField(record, GivenName, Gbk("小明"));
-    record.Gender = 1;
-    SetField(record, BirthYear, "1985");
-    SetField(record, BirthMonth, "3");
-    SetField(record, BirthDay, "7");
-    SetField(record, QQNumber, "10001");
-    SetField(record, Email, "xiaoming@example.com");
-    SetField(record, Mobile, "13800000000");
-    SetField(record, HomeCountry, Gbk("中国"));
-    SetField(record, HomeProvince, Gbk("河北"));
-    SetField(record, HomeCity, Gbk("石家庄"));
-    SetField(record, HomeStreet, Gbk("中山路 1 号"));
-    SetField(record, HomePostcode, "050000");
-    SetField(record, HomePhone, "0311-1234567");
-    SetField(record, HomeFax, "0311-7654321");
-    SetField(record, WorkCountry, Gbk("中国"));
-    SetField(record, WorkProvince, Gbk("北京"));
-    SetField(record, WorkCity, Gbk("北京"));
-    SetField(record, WorkStreet, Gbk("长安街 100 号"));
-    SetField(record, WorkPostcode, "100000");
-    SetField(record, WorkPhone, "010-12345678");
-    SetField(record, WorkFax, "010-87654321");
-    SetField(record, Company, Gbk("科文通讯设备有限公司北京分公司"));  // 28 bytes
-    SetField(record, Department, Gbk("市场部二组"));
-    SetField(record, JobTitle, Gbk("高级经理"));
-    return record;
-}
-
 class VcardWriter : public ::testing::Test {
 protected:
     ScratchFolder folder;
@@ -128,7 +96,8 @@ TEST_F(VcardWriter, WritesReplacesAndReports) {
 }
 
 TEST_F(VcardWriter, EveryEncodingReadsBackUnchanged) {
-    ContactRecord record = FullRecord();
+    ContactRecord record = FilledRecord();
+    SetField(record, Nickname, "");  // only the phone form carries it, checked below
     for (VcardEncoding encoding : {Plain, Utf8Qp, UnicodeQp}) {
         ContactRecord read = WriteAndRead(record, encoding);
         for (int f = 0; f < ContactFieldCount; ++f) {
