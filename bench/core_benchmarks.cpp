@@ -90,22 +90,23 @@ void EncodeAddressBook512(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(EncodeAddressBook(FullGroups(), FullBook()));
 }
 
-PathString VcardFilePath() {
-    static PathString path;
+// A card file written once, on first use, into the benchmark's folder.
+PathString CardFile(PathString& path, const char* name, std::string (*text)(const ContactStore&)) {
     if (path.empty()) {
-        path = Folder().Path("cards.vcf");
-        WriteFileReplacing(path, MixedVcardText(FullBook()));
+        path = Folder().Path(name);
+        WriteFileReplacing(path, text(FullBook()));
     }
     return path;
 }
 
+PathString VcardFilePath() {
+    static PathString path;
+    return CardFile(path, "cards.vcf", MixedVcardText);
+}
+
 PathString PhoneVcardFilePath() {
     static PathString path;
-    if (path.empty()) {
-        path = Folder().Path("phone.vcf");
-        WriteFileReplacing(path, PhoneVcardText(FullBook()));
-    }
-    return path;
+    return CardFile(path, "phone.vcf", PhoneVcardText);
 }
 
 void ReadCards(benchmark::State& state, const PathString& path) {

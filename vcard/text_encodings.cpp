@@ -16,11 +16,11 @@ struct CharsetName {
 // Names as cards write them, compared without regard to case.
 const CharsetName CharsetNames[] = {
     {"UTF-8", Utf8CodePage},  {"UTF8", Utf8CodePage},     {"GB2312", GbkCodePage},  {"GBK", GbkCodePage},
-    {"CP936", GbkCodePage},   {"X-GBK", GbkCodePage},     {"EUC-CN", GbkCodePage},  {"GB18030", 54936},
-    {"BIG5", 950},            {"BIG-5", 950},             {"CP950", 950},           {"BIG5-HKSCS", 950},
-    {"SHIFT_JIS", 932},       {"SHIFT-JIS", 932},         {"SJIS", 932},            {"X-SJIS", 932},
-    {"CP932", 932},           {"WINDOWS-31J", 932},       {"MS_KANJI", 932},        {"EUC-JP", 20932},
-    {"ISO-2022-JP", 50220},   {"EUC-KR", 51949},          {"KS_C_5601-1987", 949},  {"CP949", 949},
+    {"CP936", GbkCodePage},   {"X-GBK", GbkCodePage},     {"EUC-CN", GbkCodePage},  {"GB18030", Gb18030CodePage},
+    {"BIG5", Big5CodePage},            {"BIG-5", Big5CodePage},             {"CP950", Big5CodePage},           {"BIG5-HKSCS", Big5CodePage},
+    {"SHIFT_JIS", ShiftJisCodePage},       {"SHIFT-JIS", ShiftJisCodePage},         {"SJIS", ShiftJisCodePage},            {"X-SJIS", ShiftJisCodePage},
+    {"CP932", ShiftJisCodePage},           {"WINDOWS-31J", ShiftJisCodePage},       {"MS_KANJI", ShiftJisCodePage},        {"EUC-JP", 20932},
+    {"ISO-2022-JP", 50220},   {"EUC-KR", 51949},          {"KS_C_5601-1987", KoreanCodePage},  {"CP949", KoreanCodePage},
     {"KOI8-R", 20866},        {"US-ASCII", 20127},        {"ASCII", 20127},         {"ISO-8859-1", 28591},
     {"ISO8859-1", 28591},     {"ISO_8859-1", 28591},      {"LATIN1", 28591},        {"ISO-8859-2", 28592},
     {"ISO-8859-5", 28595},    {"ISO-8859-7", 28597},      {"ISO-8859-15", 28605},   {"WINDOWS-1250", 1250},

@@ -25,6 +25,10 @@ const char* VcardEncodingParameters(VcardEncoding encoding);
 const unsigned Utf8CodePage = 65001;
 const unsigned GbkCodePage = 936;
 const unsigned Latin1CodePage = 28591;
+const unsigned Gb18030CodePage = 54936;
+const unsigned Big5CodePage = 950;
+const unsigned ShiftJisCodePage = 932;
+const unsigned KoreanCodePage = 949;
 
 // The Windows code page of a CHARSET name in any case ("UTF-8", "GB2312",
 // "Big5", "Shift_JIS", "ISO-8859-1", ...); 0 for a name it does not know.

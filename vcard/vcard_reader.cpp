@@ -34,7 +34,10 @@ ValueForm FormOf(const VcardProperty& property, int version) {
 
 // Double-byte code pages, whose second bytes may look like "\" or ";".
 bool HasPairedBytes(unsigned codePage) {
-    return codePage == GbkCodePage || codePage == 54936 || codePage == 950 || codePage == 932 || codePage == 949;
+    for (unsigned paired : {GbkCodePage, Gb18030CodePage, Big5CodePage, ShiftJisCodePage, KoreanCodePage}) {
+        if (codePage == paired) return true;
+    }
+    return false;
 }
 
 std::string DecodedText(std::string_view raw, const ValueForm& form) {
@@ -85,15 +88,13 @@ bool IsDigits(const std::string& text) {
     return true;
 }
 
-void SetText(ContactRecord& record, ContactField field, const std::string& text) { SetField(record, field, text); }
-
 int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     // Family name; given name; middle names, prefixes and suffixes, which
     // the two fields have no room for.
     std::vector<std::string> parts = Components(property, form, 5);
     if (parts[0].empty() && parts[1].empty()) return 0;
-    SetText(card.record, Surname, parts[0]);
-    SetText(card.record, GivenName, parts[1]);
+    SetField(card.record, Surname, parts[0]);
+    SetField(card.record, GivenName, parts[1]);
     return 1;
 }
 
@@ -101,8 +102,8 @@ int ApplyOrganisation(VcardCard& card, const VcardProperty& property, const Valu
     // The organisation and its first unit, the department; further units
     // have no field.
     std::vector<std::string> parts = Components(property, form, 3);
-    SetText(card.record, Company, parts[0]);
-    SetText(card.record, Department, parts[1]);
+    SetField(card.record, Company, parts[0]);
+    SetField(card.record, Department, parts[1]);
     return 1;
 }
 
@@ -139,7 +140,7 @@ int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueFo
     if (HasType(property, TypeCell)) {
         field = Mobile;
     } else if (HasType(property, TypeFax)) {
-        SetText(card.record, HasType(property, TypeHome) ? HomeFax : WorkFax, number);
+        SetField(card.record, HasType(property, TypeHome) ? HomeFax : WorkFax, number);
         return 1;
     } else if (HasType(property, TypeWork)) {
         field = WorkPhone;
@@ -151,7 +152,7 @@ int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueFo
     }
     std::string replaced = FieldValue(card.record, field);
     if (!replaced.empty() && replaced != number) card.spareNumbers.push_back(replaced);
-    SetText(card.record, field, number);
+    SetField(card.record, field, number);
     return 1;
 }
 
@@ -162,7 +163,7 @@ int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm
     std::string street = !parts[2].empty() ? parts[2] : !parts[1].empty() ? parts[1] : parts[0];
     const AddressFields& address = HasType(property, TypeHome) ? HomeAddress : WorkAddress;
     const std::string* values[AddressFieldCount] = {&street, &parts[3], &parts[4], &parts[5], &parts[6]};
-    for (int i = 0; i < AddressFieldCount; ++i) SetText(card.record, address.fields[i], *values[i]);
+    for (int i = 0; i < AddressFieldCount; ++i) SetField(card.record, address.fields[i], *values[i]);
     return 1;
 }
 
@@ -171,7 +172,7 @@ int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& 
     if (address.empty()) return 0;
     bool preferred = HasType(property, TypePref);
     if (card.emailPreferred && !preferred) return 1;  // the preferred address stays
-    SetText(card.record, Email, address);
+    SetField(card.record, Email, address);
     card.emailPreferred = card.emailPreferred || preferred;
     return 1;
 }
@@ -209,9 +210,9 @@ int ApplyBirthday(VcardCard& card, const std::string& text) {
     for (const std::string* part : {&year, &month, &day}) {
         if (!part->empty() && !IsDigits(*part)) return 0;  // "circa 1800" is no date
     }
-    SetText(card.record, BirthYear, year);
-    SetText(card.record, BirthMonth, month);
-    SetText(card.record, BirthDay, day);
+    SetField(card.record, BirthYear, year);
+    SetField(card.record, BirthMonth, month);
+    SetField(card.record, BirthDay, day);
     return 1;
 }
 
@@ -247,14 +248,14 @@ void NameFromFormattedName(ContactRecord& record, const std::string& formatted) 
     std::string name = Trimmed(formatted);
     size_t space = name.rfind(' ');
     if (FieldValue(record, Company) == name) {
-        SetText(record, Surname, name);
+        SetField(record, Surname, name);
     } else if (space != std::string::npos) {
-        SetText(record, Surname, name.substr(space + 1));
-        SetText(record, GivenName, Trimmed(name.substr(0, space)));
+        SetField(record, Surname, name.substr(space + 1));
+        SetField(record, GivenName, Trimmed(name.substr(0, space)));
     } else {
         size_t surname = SurnameLength(name);
-        SetText(record, Surname, name.substr(0, surname));
-        SetText(record, GivenName, name.substr(surname));
+        SetField(record, Surname, name.substr(0, surname));
+        SetField(record, GivenName, name.substr(surname));
     }
 }
 
@@ -300,11 +301,11 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     if (name == FormattedNameProperty) {
         card.formattedName = text;
     } else if (name == NicknameProperty) {
-        SetText(card.record, Nickname, text);
+        SetField(card.record, Nickname, text);
     } else if (name == TitleProperty) {
-        SetText(card.record, JobTitle, text);
+        SetField(card.record, JobTitle, text);
     } else if (name == QQProperty) {
-        SetText(card.record, QQNumber, text);
+        SetField(card.record, QQNumber, text);
     } else if (name == BirthdayProperty) {
         return ApplyBirthday(card, text);
     } else if (name == WabGenderProperty) {
@@ -323,7 +324,7 @@ bool FinishVcardCard(VcardCard& card) {
         if (HoldsNumber(card.record, number)) continue;
         for (ContactField field : SpareNumberFields) {
             if (FieldText(card.record, field)[0] != '\0') continue;
-            SetText(card.record, field, number);
+            SetField(card.record, field, number);
             break;
         }
     }
