@@ -50,7 +50,8 @@ const wchar_t TickedDeletedText[] = L"选中项已经删除完毕！";
 // The item menu of IDR_MAIN_MENU, shown as the contact list's context menu.
 const int ItemMenuPosition = 1;
 
-// What Open says when the reader refuses a book, formatted with its path.
+// What Open and start-up say when the reader refuses a book, formatted
+// with its path.
 const wchar_t* LoadFailureText(LoadResult result) {
     switch (result) {
         case OpenFailed:
@@ -81,18 +82,20 @@ void NewCommand(HWND window) {
     ShowDocument();
 }
 
-// The current document is replaced without asking, as it always has been.
+// The book is read into a document of its own: a book the reader refuses
+// leaves the open one, its groups, its path and the title as they were.
+// The open book is replaced without asking, as it always has been.
 void OpenCommand(HWND window) {
     PathString path;
     if (!ChooseFile(window, BookFilterName, BookFilterPattern, OpenTitle, path, FileDialogKind::Open)) return;
-    App.document.currentPath = path;
-    ClearRecords(Contacts());
-    LoadResult result = ReadAddressBook(path, App.document.groups, Contacts());
+    Document opened;
+    LoadResult result = ReadAddressBook(path, opened.groups, opened.contacts);
     if (result != LoadOk) {
-        ShowMessage(window, FillIn(LoadFailureText(result), {path}), ErrorCaption, MB_OK | MB_ICONWARNING);
-        ClearRecords(Contacts());
-        App.document.currentPath.clear();
+        ShowLoadFailure(window, result, path);
+        return;
     }
+    opened.currentPath = path;
+    App.document = std::move(opened);
     ShowDocument();
 }
 
@@ -214,6 +217,10 @@ void OnItemChanged(const NMLISTVIEW* change) {
 }
 
 }  // namespace
+
+void ShowLoadFailure(HWND owner, LoadResult result, const PathString& path) {
+    ShowMessage(owner, FillIn(LoadFailureText(result), {path}), ErrorCaption, MB_OK | MB_ICONWARNING);
+}
 
 bool SaveBook(HWND owner, const PathString& path) {
     if (WriteAddressBook(path, App.document.groups, Contacts()) != 1) {

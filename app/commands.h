@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "platform/platform.h"
+#include "store/address_book_file.h"
 
 // WM_COMMAND: menu items, toolbar buttons, the context menu, and the
 // notifications of the search box and the two filters.
@@ -18,3 +19,7 @@ LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification);
 // (currentPath) and true is returned; on failure the user is warned with
 // the file's name, currentPath is left as it was, and false is returned.
 bool SaveBook(HWND owner, const PathString& path);
+
+// Tells the user why the reader refused a book, naming the file: a
+// warning titled "错误", as Open and start-up show it.
+void ShowLoadFailure(HWND owner, LoadResult result, const PathString& path);

@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "ui/app_state.h"
+#include "ui/file_dialogs.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -18,7 +19,14 @@ namespace {
 const wchar_t ExitQuestion[] = L"在退出之前是否保存？";
 const wchar_t ExitCaption[] = L"退出";
 const wchar_t NewDocumentSuffix[] = L" - 新文件";
-const wchar_t TempBookName[] = L"temp.txl";
+const wchar_t TempBookStem[] = L"temp";
+const wchar_t TempBookExtension[] = L".txl";
+const wchar_t SaveCaption[] = L"保存";
+const wchar_t TempBookSavedText[] = L"通讯录已保存到：\n%s\n可以用“文件”菜单的“打开...”再打开它。";
+
+// Posted by start-up when the default book was refused, so that the reason
+// is shown once the window is up; wParam is the reader's LoadResult.
+const UINT WM_DEFAULT_BOOK_REFUSED = WM_APP + 1;
 
 // The window as first created; PlaceMainWindow then centres it a little larger.
 const int InitialWidth = 600;
@@ -104,14 +112,19 @@ void SetUpContactList() {
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(header, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HeaderFilterProc)));
 }
 
-// Start-up opens the default book from the start folder; whatever goes
-// wrong, it starts quietly with a new one and leaves the file alone.
-void OpenDefaultBook() {
-    PathString path = StartFolderFile(PathFromGbk(App.settings.DefaultFileName));
-    if (PathFits(path) && ReadAddressBook(path, App.document.groups, App.document.contacts) == LoadOk) {
+PathString DefaultBookPath() { return StartFolderFile(PathFromGbk(App.settings.DefaultFileName)); }
+
+// Start-up opens the default book from the start folder, or else starts a
+// new one; a missing book is no fault, but one the reader refuses is named
+// with its reason, and the file is left alone for the user to deal with.
+void OpenDefaultBook(HWND window) {
+    PathString path = DefaultBookPath();
+    LoadResult result = PathFits(path) ? ReadAddressBook(path, App.document.groups, App.document.contacts) : OpenFailed;
+    if (result == LoadOk) {
         App.document.currentPath = path;
     } else {
         ResetDocument(App.document);
+        if (PathFits(path) && PathExists(path)) PostMessageW(window, WM_DEFAULT_BOOK_REFUSED, result, 0);
     }
     ShowDocument();
 }
@@ -124,7 +137,7 @@ BOOL MainWindow_OnCreate(HWND window, LPCREATESTRUCT) {
     CreateChildControls(window);
     SetUpContactList();
     LoadSettings(App.settings, SettingsPath(App.startFolder));
-    OpenDefaultBook();
+    OpenDefaultBook(window);
     return TRUE;
 }
 
@@ -143,16 +156,30 @@ void MainWindow_OnSizing(WPARAM edge, RECT* dragged) {
     if (dragged->bottom - dragged->top <= MinimumWindowHeight) dragged->bottom = dragged->top + MinimumWindowHeight;
 }
 
+// "temp.txl" in the start folder, or when that is taken, the first free of
+// "temp(2).txl", "temp(3).txl", ...: a book saved at exit never replaces one
+// saved at an earlier exit.
+PathString FreeTempBookPath() {
+    PathString path = StartFolderFile(std::wstring(TempBookStem) + TempBookExtension);
+    for (int n = 2; PathExists(path); ++n) {
+        path = StartFolderFile(TempBookStem + (L"(" + std::to_wstring(n) + L")") + TempBookExtension);
+    }
+    return path;
+}
+
 // The exit prompt. Returns true when the window may close. A book that
 // cannot be saved keeps the window open, so nothing is lost.
 bool MainWindow_OnClose(HWND window) {
     int answer = ShowMessage(window, ExitQuestion, ExitCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer != IDYES && answer != IDNO) return false;
     if (answer == IDYES) {
-        // A book that has never been named goes to "temp.txl" beside the
-        // settings, not wherever the file dialogs have moved the current directory.
-        PathString path = App.document.currentPath.empty() ? StartFolderFile(TempBookName) : App.document.currentPath;
+        // A book that has never been named goes beside the settings, not
+        // wherever the file dialogs have moved the current directory, and
+        // the user is told its name, as nobody chose it.
+        bool named = !App.document.currentPath.empty();
+        PathString path = named ? App.document.currentPath : FreeTempBookPath();
         if (!SaveBook(window, path)) return false;
+        if (!named) ShowMessage(window, FillIn(TempBookSavedText, {path}), SaveCaption, MB_OK | MB_ICONINFORMATION);
     }
     FreeCommandIcons();
     SaveSettings(App.settings, SettingsPath(App.startFolder));
@@ -241,6 +268,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             MainWindow_OnCommand(window, wParam, lParam);
             break;
+        case WM_DEFAULT_BOOK_REFUSED:
+            ShowLoadFailure(window, static_cast<LoadResult>(wParam), DefaultBookPath());
+            return 0;
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header->hwndFrom == App.contactList) return MainWindow_OnContactListNotify(window, header);

@@ -11,7 +11,8 @@ const int PathCapacity = 260;
 
 inline bool PathFits(const PathString& path) { return path.size() < static_cast<size_t>(PathCapacity); }
 
-// Appends the extension (".txl") to a chosen name that has none. Any dot
-// followed by another character counts as an extension, also one in a
-// directory name; a name ending in a lone dot loses that dot first.
+// Appends the extension (".txl") to a chosen name that has none. Only the
+// last part of the path counts: a dot there followed by another character
+// is an extension, a dot in a folder's name is not. A name ending in a
+// lone dot loses that dot first.
 void EnsureExtension(PathString& name, const PathString& extension);

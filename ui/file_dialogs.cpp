@@ -9,12 +9,17 @@
 namespace {
 
 const wchar_t PathTooLongText[] = L"文件路径太长，程序无法使用！\n请选择一个路径较短的位置或文件名。";
+// Asked when the name the dialog took only becomes an existing file's name
+// once the extension is added; the dialog itself asks about the name typed.
+const wchar_t ReplaceQuestion[] = L"%s\n文件已经存在。\n是否替换？";
 
 }  // namespace
 
 void ShowPathTooLong(HWND owner) {
     ShowMessage(owner, PathTooLongText, ErrorCaption, MB_OK | MB_ICONWARNING);
 }
+
+bool PathExists(const PathString& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
                 PathString& path, FileDialogKind kind, const wchar_t* defaultExtension) {
@@ -31,26 +36,31 @@ bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPatt
     dialog.nMaxFile = PathCapacity;
     dialog.lpstrTitle = title;
     // No OFN_NOCHANGEDIR: the next dialog starts in the chosen file's folder.
-    // No OFN_OVERWRITEPROMPT: saving over a file is what Save As is for.
-    // Reading needs no write access, so only saving refuses a read-only file.
-    BOOL chosen;
-    if (kind == FileDialogKind::Open) {
-        dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-        chosen = GetOpenFileNameW(&dialog);
-    } else {
-        dialog.Flags = OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN;
-        chosen = GetSaveFileNameW(&dialog);
-    }
-    if (!chosen) {
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowPathTooLong(owner);
-        return false;
-    }
+    // Reading needs no write access, so only saving refuses a read-only file;
+    // saving asks before it replaces a file.
+    for (;;) {
+        BOOL chosen;
+        if (kind == FileDialogKind::Open) {
+            dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+            chosen = GetOpenFileNameW(&dialog);
+        } else {
+            dialog.Flags = OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
+            chosen = GetSaveFileNameW(&dialog);
+        }
+        if (!chosen) {
+            if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) ShowPathTooLong(owner);
+            return false;
+        }
 
-    path = buffer;
-    if (kind == FileDialogKind::Save) EnsureExtension(path, defaultExtension);
-    if (!PathFits(path)) {
-        ShowPathTooLong(owner);
-        return false;
+        path = buffer;
+        if (kind == FileDialogKind::Save) EnsureExtension(path, defaultExtension);
+        if (!PathFits(path)) {
+            ShowPathTooLong(owner);
+            return false;
+        }
+        if (path == buffer || !PathExists(path)) return true;
+        if (ShowMessage(owner, FillIn(ReplaceQuestion, {path}), title, MB_YESNO | MB_ICONWARNING) == IDYES) return true;
+        // "否": back to the dialog, with the whole name in its box.
+        lstrcpynW(buffer, path.c_str(), PathCapacity);
     }
-    return true;
 }

@@ -17,11 +17,16 @@ enum class FileDialogKind { Open, Save };
 // the next dialog starts where the user last was; the program's own files
 // stay in the start folder. The open dialog takes a read-only file (a
 // card copied from a CD can be imported); the save dialog is asked to
-// refuse one, and saving never replaces one in any case.
+// refuse one, and saving never replaces one in any case. The save dialog
+// asks before the chosen name, with its extension, replaces a file; "否"
+// goes back to the dialog.
 // A path longer than the program accepts is refused with a message (and
 // false), never cut.
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
                 PathString& path, FileDialogKind kind, const wchar_t* defaultExtension = L"");
+
+// True when a file or a folder has this path.
+bool PathExists(const PathString& path);
 
 // Tells the user that a path is too long to be used.
 void ShowPathTooLong(HWND owner);

@@ -29,10 +29,13 @@ TEST(EnsureExtension, KeepsANameThatHasAnyExtension) {
     EXPECT_EQ("abc..", Ensured("abc.."));
 }
 
-// Any dot followed by a character counts, also one in a folder name.
-TEST(EnsureExtension, ADotInAFolderNameCountsAsAnExtension) {
-    EXPECT_EQ("D:\\ver1.0\\abc", Ensured("D:\\ver1.0\\abc"));
-    EXPECT_EQ("D:\\ver1.0\\abc.", Ensured("D:\\ver1.0\\abc."));
+// Only the last part of the path counts, whatever the folders are called.
+TEST(EnsureExtension, ADotInAFolderNameIsNoExtension) {
+    EXPECT_EQ("D:\\ver1.0\\abc.txl", Ensured("D:\\ver1.0\\abc"));
+    EXPECT_EQ("C:\\Users\\zhang.san\\abc.txl", Ensured("C:\\Users\\zhang.san\\abc."));
+    EXPECT_EQ("D:\\ver1.0\\abc.dat", Ensured("D:\\ver1.0\\abc.dat"));
+    EXPECT_EQ("D:/ver1.0/abc.txl", Ensured("D:/ver1.0/abc"));
+    EXPECT_EQ("D:\\a.b/c.d\\abc.txl", Ensured("D:\\a.b/c.d\\abc"));
 }
 
 TEST(EnsureExtension, PathsLongerThanTheProgramTakesDoNotFit) {

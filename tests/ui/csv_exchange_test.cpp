@@ -230,6 +230,7 @@ TEST_F(CsvExchangeTest, AFileThatCannotBeReplacedIsReportedAsAFailure) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ModalAnswers answers;
     answers.ExpectFileDialog(ExportTitle, PathOf("held.csv"));
+    answers.ExpectSystemMessage(IDYES);  // replace it
     answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDYES);
     answers.ExpectMessage(L"无效的文件名！\n生成CSV文件失败！", L"CSV", Warning, IDOK);
     SendCommand(IDM_EXPORT_CSV);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"
@@ -21,6 +22,10 @@ std::wstring TitleFor(const PathString& path) { return ProgramTitle + std::wstri
 
 std::wstring SaveFailedText(const PathString& path) {
     return L"文件路径：" + path + L"\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。";
+}
+
+std::wstring TempSavedText(const PathString& path) {
+    return L"通讯录已保存到：\n" + path + L"\n可以用“文件”菜单的“打开...”再打开它。";
 }
 
 // The book written at a path, read back.
@@ -105,8 +110,9 @@ TEST_F(OpenCommandTest, ASearchTextStaysAndNarrowsTheNewBook) {
     EXPECT_EQ((std::vector<std::wstring>{L"match"}), ColumnTexts(List()));
 }
 
-// Each refusal names the file, then leaves an empty new book.
-TEST_F(OpenCommandTest, ARefusedBookShowsItsReasonAndLeavesAnEmptyBook) {
+// Each refusal names the file; the open book, with its unsaved changes,
+// its groups, its path and the title, stays as it was.
+TEST_F(OpenCommandTest, ARefusedBookShowsItsReasonAndKeepsTheOpenBook) {
     Document book = BookWith({Person("a"), Person("b")});
     std::string good = EncodeAddressBook(book.groups, book.contacts);
     std::string tooNew = good;
@@ -126,8 +132,13 @@ TEST_F(OpenCommandTest, ARefusedBookShowsItsReasonAndLeavesAnEmptyBook) {
         {"short.txl", good.substr(0, good.size() - 1), L"\n\n文件可能已经损坏！(5)\n文件数据与文件头不一致，文件不完整。"},
         {"group.txl", longName, L"\n\n文件可能已经损坏！(11)\n文件数据大小与约定格式不一致，文件不完整。"},
     };
-    WriteBook("default.txl", BookWith({Person("old")}));
+    Document open = BookWith({Person("old")});
+    AppendGroup(open.groups, "mine");
+    WriteBook("default.txl", open);
     StartCorvelle();
+    AppendRecord(App.document.contacts, Person("unsaved"));
+    RefreshList();
+    std::vector<std::wstring> groupsShown = ComboTexts(App.groupFilter);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFileBytes(PathOf(c.name), c.bytes);
@@ -136,10 +147,11 @@ TEST_F(OpenCommandTest, ARefusedBookShowsItsReasonAndLeavesAnEmptyBook) {
         answers.ExpectMessage(L"文件路径：" + PathOf(c.name) + c.reason, L"错误", Warning, IDOK);
         SendCommand(IDM_FILE_OPEN);
         EXPECT_TRUE(answers.AllAnswered());
-        EXPECT_EQ(0, RowCount(List()));
-        EXPECT_EQ(0, RecordCount(App.document.contacts));
-        EXPECT_EQ(NewTitle, Title());
-        EXPECT_TRUE(App.document.currentPath.empty());
+        EXPECT_EQ((std::vector<std::wstring>{L"old", L"unsaved"}), ColumnTexts(List()));
+        EXPECT_EQ(6, GroupCount(App.document.groups));
+        EXPECT_EQ(groupsShown, ComboTexts(App.groupFilter));
+        EXPECT_EQ(TitleFor(PathOf("default.txl")), Title());
+        EXPECT_EQ(PathOf("default.txl"), App.document.currentPath);
     }
 }
 
@@ -158,6 +170,7 @@ TEST_F(OpenCommandTest, ARefusedBookElsewhereLeavesTempTxlInTheStartFolder) {
     SendCommand(IDM_FILE_OPEN);
     EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), elsewhere));
     answers.ExpectMessage(L"在退出之前是否保存？", L"退出", MB_YESNOCANCEL | MB_ICONQUESTION, IDYES);
+    answers.ExpectMessage(TempSavedText(PathOf("temp.txl")), L"保存", Information, IDOK);
     EXPECT_TRUE(CloseCorvelle());
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_TRUE(FileExists(PathOf("temp.txl")));
@@ -177,7 +190,7 @@ TEST_F(SaveCommandTest, ABookWithAPathIsSavedWithoutADialog) {
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), Surnames(ReadBack(PathOf("default.txl"))));
 }
 
-// The name gets ".txl" when it has no extension, not even a folder's.
+// The name gets ".txl" when it has no extension; a folder's dot is none.
 // (The program asks the dialog to confirm creating a new file; Wine's
 // save dialog does not ask.)
 TEST_F(SaveCommandTest, ANewBookIsNamedInTheSaveDialog) {
@@ -186,7 +199,7 @@ TEST_F(SaveCommandTest, ANewBookIsNamedInTheSaveDialog) {
         std::string typed;
         std::string saved;
     } cases[] = {
-        {"abc", "abc.txl"}, {"def.", "def.txl"}, {"ghi.dat", "ghi.dat"}, {"ver1.0\\jkl", "ver1.0\\jkl"},
+        {"abc", "abc.txl"}, {"def.", "def.txl"}, {"ghi.dat", "ghi.dat"}, {"ver1.0\\jkl", "ver1.0\\jkl.txl"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -225,20 +238,32 @@ TEST_F(SaveCommandTest, AFailedSaveWarnsWithTheFileAndKeepsThePath) {
     EXPECT_EQ(unwritable, App.document.currentPath);
 }
 
-TEST_F(SaveCommandTest, SaveAsWritesTheBookUnderTheNewNameWithoutAskingToReplace) {
+// Replacing a book is asked first, whether the user picks its name or types
+// it without ".txl"; "否" goes back to the dialog.
+TEST_F(SaveCommandTest, SaveAsAsksBeforeReplacingABook) {
     WriteBook("default.txl", BookWith({Person("a")}));
     WriteBook("copy.txl", BookWith({Person("old")}));
     StartCorvelle();
     ModalAnswers answers;
     answers.ExpectFileDialog(L"另存为...", PathOf("copy.txl"));
+    answers.ExpectSystemMessage(IDNO);
+    answers.ExpectDialogAgain(L"另存为...", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
+    SendCommand(IDM_FILE_SAVE_AS);
+    answers.ExpectFileDialog(L"另存为...", PathOf("copy"));
+    answers.ExpectMessage(PathOf("copy.txl") + L"\n文件已经存在。\n是否替换？", L"另存为...", MB_YESNO | MB_ICONWARNING,
+                          IDNO);
+    answers.ExpectFileDialogCancelled(L"另存为...");
+    SendCommand(IDM_FILE_SAVE_AS);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ((std::vector<std::string>{"old"}), Surnames(ReadBack(PathOf("copy.txl"))));
+    EXPECT_EQ(TitleFor(PathOf("default.txl")), Title());
+
+    answers.ExpectFileDialog(L"另存为...", PathOf("copy.txl"));
+    answers.ExpectSystemMessage(IDYES);
     answers.ExpectMessage(SavedText, L"保存", Information, IDOK);
     SendCommand(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ((std::vector<std::string>{"a"}), Surnames(ReadBack(PathOf("copy.txl"))));
-    EXPECT_EQ(TitleFor(PathOf("copy.txl")), Title());
-
-    answers.ExpectFileDialogCancelled(L"另存为...");
-    SendCommand(IDM_FILE_SAVE_AS);
     EXPECT_EQ(TitleFor(PathOf("copy.txl")), Title());
 }
 
@@ -254,6 +279,7 @@ TEST_F(SaveCommandTest, AFailedSaveAsKeepsTheBookWhereItWas) {
     StartCorvelle();
     ModalAnswers answers;
     answers.ExpectFileDialog(L"另存为...", PathOf("taken.txl"));
+    answers.ExpectSystemMessage(IDYES);
     answers.ExpectMessage(SaveFailedText(PathOf("taken.txl")), L"保存", Warning, IDOK);
     SendCommand(IDM_FILE_SAVE_AS);
     CloseHandle(held);

@@ -76,6 +76,8 @@ TEST_F(PortableFolderTest, TheSettingsTempTxlAndTheDefaultBookStayInTheStartFold
     AppendRecord(App.document.contacts, Person("unnamed"));
     App.settings.ColumnFlags[QQColumn] = 1;
     answers.ExpectMessage(L"在退出之前是否保存？", L"退出", MB_YESNOCANCEL | MB_ICONQUESTION, IDYES);
+    answers.ExpectMessage(L"通讯录已保存到：\n" + PathOf("temp.txl") + L"\n可以用“文件”菜单的“打开...”再打开它。", L"保存",
+                          Information, IDOK);
     EXPECT_TRUE(CloseCorvelle());
     EXPECT_TRUE(answers.AllAnswered());
 
@@ -126,6 +128,7 @@ TEST_F(PortableFolderTest, AReadOnlyBookOpensButIsNeverOverwritten) {
     EXPECT_EQ(before, ReadFileBytes(PathOf("locked.txl")));
 
     answers.ExpectFileDialog(L"另存为...", PathOf("locked.txl"));
+    answers.ExpectSystemMessage(IDYES);  // replace it
     answers.ExpectMessage(SaveFailedText(PathOf("locked.txl")), L"保存", Warning, IDOK);
     SendCommand(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(answers.AllAnswered());

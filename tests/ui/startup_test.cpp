@@ -150,23 +150,32 @@ TEST_F(StartupTest, TheSettingsNameTheDefaultBookAndTheColumns) {
     EXPECT_EQ(150, ColumnWidth(List(), 1));
 }
 
-TEST_F(StartupTest, ARefusedDefaultBookGivesANewBookSilentlyAndIsLeftAlone) {
+// A missing default book is no fault, but one the reader refuses is named
+// with its reason, as Open names it, and left for the user to deal with.
+TEST_F(StartupTest, ARefusedDefaultBookIsNamedAndLeftAlone) {
     const std::string damaged = "not a book at all";
     WriteFileBytes(PathOf("default.txl"), damaged);
-    ModalAnswers answers;  // no message at start, whatever the reader said
+    ModalAnswers answers;
+    answers.ExpectMessage(L"文件路径：" + PathOf("default.txl") + L"\n\n文件不是正确的格式，程序终止读取。(2)\n读取失败。", L"错误",
+                          MB_OK | MB_ICONWARNING, IDOK);
     StartCorvelle();
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_TRUE(IsWindowVisible(window));  // the reason comes once the window is up
     EXPECT_EQ(NewTitle, Title());
     EXPECT_EQ(5, GroupCount(App.document.groups));
     EXPECT_EQ(0, RecordCount(App.document.contacts));
     EXPECT_EQ(damaged, ReadFileBytes(PathOf("default.txl")));
 }
 
-TEST_F(StartupTest, ATruncatedDefaultBookGivesANewBookToo) {
+TEST_F(StartupTest, ATruncatedDefaultBookIsNamedToo) {
     Document book = BookWith({Person("a"), Person("b")});
     std::string bytes = EncodeAddressBook(book.groups, book.contacts);
     WriteFileBytes(PathOf("default.txl"), bytes.substr(0, bytes.size() - 100));
     ModalAnswers answers;
+    answers.ExpectMessage(L"文件路径：" + PathOf("default.txl") + L"\n\n文件可能已经损坏！(5)\n文件数据与文件头不一致，文件不完整。",
+                          L"错误", MB_OK | MB_ICONWARNING, IDOK);
     StartCorvelle();
+    EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ(NewTitle, Title());
     EXPECT_EQ(0, RowCount(List()));
 }
@@ -195,15 +204,27 @@ TEST_F(ExitTest, NoWritesTheSettingsButNoBookAndQuits) {
     EXPECT_FALSE(FileExists(PathOf("temp.txl")));
 }
 
-TEST_F(ExitTest, YesSavesANewBookAsTempTxlInTheStartFolder) {
-    StartCorvelle();
-    AppendRecord(App.document.contacts, Person("kept"));
-    ModalAnswers answers;
-    answers.ExpectMessage(ExitQuestion, L"退出", ExitButtons, IDYES);
-    EXPECT_TRUE(CloseCorvelle());
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(EncodeAddressBook(App.document.groups, App.document.contacts), ReadFileBytes(PathOf("temp.txl")));
-    EXPECT_TRUE(FileExists(PathOf("txl.dat")));
+// A book saved at exit never replaces one saved at an earlier exit, and
+// the user is told where it went.
+TEST_F(ExitTest, YesSavesANewBookAsTempTxlThenAsTemp2Txl) {
+    const char* names[] = {"temp.txl", "temp(2).txl"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        StartCorvelle();
+        AppendRecord(App.document.contacts, Person(name == names[0] ? "first" : "second"));
+        ModalAnswers answers;
+        answers.ExpectMessage(ExitQuestion, L"退出", ExitButtons, IDYES);
+        answers.ExpectMessage(L"通讯录已保存到：\n" + PathOf(name) + L"\n可以用“文件”菜单的“打开...”再打开它。", L"保存",
+                              MB_OK | MB_ICONINFORMATION, IDOK);
+        EXPECT_TRUE(CloseCorvelle());
+        EXPECT_TRUE(answers.AllAnswered());
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(EncodeAddressBook(App.document.groups, App.document.contacts), ReadFileBytes(PathOf(name)));
+        EXPECT_TRUE(FileExists(PathOf("txl.dat")));
+    }
+    Document first;
+    ASSERT_EQ(LoadOk, ReadAddressBook(PathOf("temp.txl"), first.groups, first.contacts));
+    EXPECT_EQ("first", FieldValue(*RecordAt(first.contacts, 0), Surname));
 }
 
 TEST_F(ExitTest, YesSavesAnOpenBookToItsOwnFile) {
@@ -222,15 +243,16 @@ TEST_F(ExitTest, YesSavesAnOpenBookToItsOwnFile) {
 // A book that cannot be written is not lost: the window stays open.
 TEST_F(ExitTest, ABookThatCannotBeSavedKeepsTheWindowOpen) {
     StartCorvelle();
-    CreateDirectoryW(PathOf("temp.txl").c_str(), nullptr);  // "temp.txl" cannot be written
+    PathString unwritable = PathOf("missing") + L"\\book.txl";
+    App.document.currentPath = unwritable;
     ModalAnswers answers;
     answers.ExpectMessage(ExitQuestion, L"退出", ExitButtons, IDYES);
-    answers.ExpectMessage(L"文件路径：" + PathOf("temp.txl") + L"\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。", L"保存",
+    answers.ExpectMessage(L"文件路径：" + unwritable + L"\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。", L"保存",
                           MB_OK | MB_ICONWARNING, IDOK);
     EXPECT_FALSE(CloseCorvelle());
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(App.document.currentPath.empty());
+    EXPECT_EQ(unwritable, App.document.currentPath);
     EXPECT_FALSE(FileExists(PathOf("txl.dat")));
 }
 

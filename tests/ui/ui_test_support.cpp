@@ -108,6 +108,10 @@ void ModalAnswers::ExpectDialog(const std::wstring& caption, std::function<void(
     expected_.push_back({Kind::Dialog, caption, L"", 0, 0, std::move(act)});
 }
 
+void ModalAnswers::ExpectDialogAgain(const std::wstring& caption, std::function<void(HWND)> act) {
+    expected_.push_back({Kind::Again, caption, L"", 0, 0, std::move(act)});
+}
+
 void ModalAnswers::ExpectFileDialog(const std::wstring& title, const PathString& path) {
     ExpectDialog(title, [path](HWND dialog) {
         TypeFileName(dialog, path);
@@ -143,9 +147,11 @@ LRESULT CALLBACK ModalAnswers::HookProc(int code, WPARAM wParam, LPARAM lParam) 
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A window activates again when a box it showed closes: it is answered once.
+// A window activates again when a box it showed closes: it is answered
+// once, unless a test expects it back.
 void ModalAnswers::OnActivate(HWND window) {
-    if (ClassOf(window) != DialogClass || seen_.count(window)) return;
+    if (ClassOf(window) != DialogClass) return;
+    if (seen_.count(window) && (expected_.empty() || expected_.front().kind != Kind::Again)) return;
     seen_.insert(window);
     Expectation expectation;
     if (expected_.empty()) {
@@ -158,7 +164,7 @@ void ModalAnswers::OnActivate(HWND window) {
         expectation = expected_.front();
         expected_.pop_front();
     }
-    UINT delay = expectation.kind == Kind::Dialog ? DialogDelayMs : MessageDelayMs;
+    UINT delay = expectation.kind == Kind::Dialog || expectation.kind == Kind::Again ? DialogDelayMs : MessageDelayMs;
     UINT_PTR timer = SetTimer(nullptr, 0, delay, TimerProc);
     pending_.push_back({timer, window, expectation});
 }
@@ -201,6 +207,7 @@ void ModalAnswers::Answer(HWND window, const Expectation& expectation) {
             PressButton(window, expectation.answer);
             break;
         case Kind::Dialog:
+        case Kind::Again:
             expectation.act(window);
             break;
         case Kind::Stuck:

@@ -58,12 +58,16 @@ public:
     void ExpectFileDialogInFolder(const std::wstring& title, const PathString& folder, const PathString& name);
     // The same dialog, cancelled.
     void ExpectFileDialogCancelled(const std::wstring& title);
+    // A dialog already answered, come back to the front because a box it
+    // showed was answered (such as "否" to the save dialog's question
+    // before it replaces a file); `act` runs on it and must close it.
+    void ExpectDialogAgain(const std::wstring& caption, std::function<void(HWND dialog)> act);
 
     // True when every expectation was met.
     bool AllAnswered() const { return expected_.empty(); }
 
 private:
-    enum class Kind { Message, SystemMessage, Dialog, Stuck };
+    enum class Kind { Message, SystemMessage, Dialog, Again, Stuck };
     struct Expectation {
         Kind kind;
         std::wstring caption;
