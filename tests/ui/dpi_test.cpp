@@ -451,3 +451,34 @@ TEST_F(DpiTest, MovingToADisplayOfAnotherDpiLaysTheWindowOutAnew) {
     EXPECT_EQ(Px(12), FontHeight(App.uiFont));
     EXPECT_EQ(Px(16), CommandIconSize());
 }
+
+TEST_F(DpiTest, TheHelpBannerGrowsWithItsDialog) {
+    StartCorvelle();
+    ModalAnswers answers;
+    answers.ExpectDialog(L"使用说明", [&](HWND dialog) {
+        HWND banner = nullptr;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)) banner = child;
+        }
+        ASSERT_NE(nullptr, banner);
+        BITMAP picture = {};
+        GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof picture,
+                   &picture);
+        // Drawn 366 x 40 to span the dialog at 96 DPI; the dialog grows with its font.
+        RECT client;
+        GetClientRect(dialog, &client);
+        if (RunDpi() == 96) {
+            EXPECT_EQ(366, picture.bmWidth);
+        } else {
+            EXPECT_EQ(client.right, picture.bmWidth);
+        }
+        EXPECT_NEAR(picture.bmWidth * 40 / 366, picture.bmHeight, 1);
+        EXPECT_GE(picture.bmWidth, Px(366));
+        RECT shown;
+        GetClientRect(banner, &shown);
+        EXPECT_EQ(picture.bmWidth, shown.right);
+        PressButton(dialog, IDOK);
+    });
+    SendCommand(IDM_HELP_TOPICS);
+    EXPECT_TRUE(answers.AllAnswered());
+}
