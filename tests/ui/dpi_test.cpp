@@ -178,7 +178,7 @@ HFONT ListFont(HWND list) { return reinterpret_cast<HFONT>(SendMessageW(list, WM
 
 class DpiTest : public MainWindowTest {
 protected:
-    // Contacts whose longest texts fill their columns at 96 DPI.
+    // A contact with a text in every default column.
     void StartWithLongTexts() {
         ContactRecord record = Record({{Surname, Gbk("柏")}, {GivenName, Gbk("美玲")}, {Nickname, Gbk("小柏")},
                                        {Mobile, "1-378-924-9876"}, {HomePhone, "010-6088505"},
