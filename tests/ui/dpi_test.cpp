@@ -2,7 +2,8 @@
 // every text shows whole, and moving to a display of another DPI lays the
 // window out anew. These tests run in the usual suite at 96 DPI, where
 // every size must be the one the window always had, and once more in a
-// Wine prefix of 144 DPI (CORVELLE_DPI=144, the ctest corvelle_ui_tests_144dpi).
+// Wine prefix of 144 DPI (CORVELLE_DPI=144: the ctest corvelle_ui_tests_144dpi
+// runs them there with the list-rendering test).
 #include <windows.h>
 #include <windowsx.h>
 #include <commctrl.h>
