@@ -72,8 +72,9 @@ if [ ! -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ]; then
   touch "$WINEPREFIX/.corvelle-ui-tests-unmanaged"
 fi
 
-# The display's DPI. Wine reads it from the desktop settings of the user;
-# the hardware profile's value is where Windows keeps it for the machine.
+# The display's DPI. Wine 8 takes the user's desktop setting and ignores
+# the hardware profile's value when that one is set; both are written so
+# that they agree.
 if [ "$(cat "$dpi_mark" 2> /dev/null)" != "$CORVELLE_DPI" ]; then
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$CORVELLE_DPI" /f > /dev/null 2>&1
   wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
