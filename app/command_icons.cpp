@@ -2,10 +2,9 @@
 
 #include "resources/resource.h"
 #include "ui/app_state.h"
+#include "ui/dpi.h"
 
 namespace {
-
-const int SmallIconSize = 16;
 
 // Every small icon, in the order they are loaded.
 const int SmallIconResources[] = {
@@ -58,12 +57,16 @@ int IconIn(const CommandIconEntry (&table)[N], UINT id) {
 
 void LoadCommandIcons() {
     FreeCommandIcons();
+    int size = CommandIconSize();
     for (int i = 0; i < SmallIconCount; ++i) {
-        // From a group that also holds a 32 x 32 image this takes the 16 x 16 one.
+        // Each icon holds a picture drawn for every usual size (16, 20, 24,
+        // 28 and 32 pixels); this takes the one of the display's DPI.
         loadedIcons[i] = static_cast<HICON>(LoadImageW(App.instance, MAKEINTRESOURCEW(SmallIconResources[i]),
-                                                       IMAGE_ICON, SmallIconSize, SmallIconSize, LR_DEFAULTCOLOR));
+                                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     }
 }
+
+int CommandIconSize() { return DpiScale(SmallIconSize); }
 
 void FreeCommandIcons() {
     for (HICON& icon : loadedIcons) {

@@ -1,12 +1,20 @@
 // The small 16 x 16 icons of the menus, the toolbar buttons and the
-// contact list's check boxes: loaded when the main window is created,
-// released when it closes.
+// contact list's check boxes: loaded when the main window is created, and
+// again at the new size when its DPI changes; released when it closes.
 #pragma once
 
 #include <windows.h>
 
-// Loads every small icon. Loading again first releases what was loaded.
+// Their size at 96 DPI.
+const int SmallIconSize = 16;
+
+// Loads every small icon at CommandIconSize. Loading again first releases
+// what was loaded.
 void LoadCommandIcons();
+
+// The size the icons are loaded and drawn at: 16 pixels scaled to the DPI
+// of the main window.
+int CommandIconSize();
 
 // Releases every icon LoadCommandIcons loaded.
 void FreeCommandIcons();

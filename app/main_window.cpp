@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "ui/app_state.h"
+#include "ui/dpi.h"
 #include "ui/file_dialogs.h"
 #include "ui/ui_text.h"
 
@@ -27,6 +28,9 @@ const wchar_t TempBookSavedText[] = L"通讯录已保存到：\n%s\n可以用“
 // Posted by start-up when the default book was refused, so that the reason
 // is shown once the window is up; wParam is the reader's LoadResult.
 const UINT WM_DEFAULT_BOOK_REFUSED = WM_APP + 1;
+
+// Every size and position here is in pixels at 96 DPI, scaled to the
+// display's DPI where it is used.
 
 // The window as first created; PlaceMainWindow then centres it a little larger.
 const int InitialWidth = 600;
@@ -66,28 +70,65 @@ const ChildControl childControls[] = {
 };
 const int FontedControlCount = 6;
 
-const int CheckImageSize = 16;
+const int UiFontHeight = 12;
 
-HFONT CreateUiFont() {
-    return CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, FF_SWISS, L"宋体");
+HFONT CreateUiFont(int dpi) {
+    return CreateFontW(DpiScale(UiFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0,
+                       FF_SWISS, L"宋体");
+}
+
+// Makes the UI font for another DPI; the old one is the caller's to delete
+// once no control uses it.
+HFONT ChangeDpi(int dpi) {
+    HFONT previous = App.uiFont;
+    App.dpi = dpi;
+    App.uiFont = CreateUiFont(dpi);
+    return previous;
 }
 
 void CreateChildControls(HWND window) {
     for (size_t i = 0; i < sizeof childControls / sizeof childControls[0]; ++i) {
         const ChildControl& control = childControls[i];
-        HWND handle = CreateWindowExW(0, control.className, control.text, control.style, control.x, control.y,
-                                      control.width, control.height, window,
+        HWND handle = CreateWindowExW(0, control.className, control.text, control.style, DpiScale(control.x),
+                                      DpiScale(control.y), DpiScale(control.width), DpiScale(control.height), window,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), App.instance, nullptr);
         App.*control.handle = handle;
         if (static_cast<int>(i) < FontedControlCount) SetWindowFont(handle, App.uiFont, TRUE);
     }
 }
 
-// The two check-box images come from the small icons; the list keeps its own copies.
+// The strip of filters, search box and buttons laid out anew at App.dpi,
+// in the UI font made for it.
+void LayOutToolbar() {
+    for (int i = 0; i < FontedControlCount; ++i) {
+        const ChildControl& control = childControls[i];
+        HWND handle = App.*control.handle;
+        SetWindowFont(handle, App.uiFont, FALSE);
+        MoveWindow(handle, DpiScale(control.x), DpiScale(control.y), DpiScale(control.width),
+                   DpiScale(control.height), TRUE);
+    }
+}
+
+// The two check-box images come from the small icons, at their size; the
+// list keeps its own copies.
 HIMAGELIST CreateCheckBoxImages() {
-    HIMAGELIST images = ImageList_Create(CheckImageSize, CheckImageSize, ILC_MASK, 1, 1);
+    int size = CommandIconSize();
+    HIMAGELIST images = ImageList_Create(size, size, ILC_MASK, 1, 1);
     for (int icon : {IDI_CHECK_EMPTY, IDI_CHECK_TICKED}) ImageList_AddIcon(images, CommandIcon(icon));
     return images;
+}
+
+// The list draws in the system's icon-title font, which is made for the
+// system's DPI. On a display of another DPI (a second monitor, or after
+// the scale was changed without signing out) it gets that font at the
+// display's DPI instead; back on the system's, its own again.
+void FitListFont() {
+    HFONT previous = App.listFont;
+    App.listFont = nullptr;
+    LOGFONTW font;
+    if (App.dpi != SystemDpi() && IconTitleFontForDpi(App.dpi, &font)) App.listFont = CreateFontIndirectW(&font);
+    if (App.listFont || previous) SetWindowFont(App.contactList, App.listFont, TRUE);
+    if (previous) DeleteObject(previous);
 }
 
 // Column widths are fixed: the header neither sizes nor presses columns.
@@ -106,6 +147,7 @@ void SetUpContactList() {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExtendedStyle);
     App.stateImages = CreateCheckBoxImages();
     ListView_SetImageList(list, App.stateImages, LVSIL_STATE);
+    FitListFont();
 
     HWND header = FindWindowExW(list, nullptr, WC_HEADERW, nullptr);
     App.previousHeaderProc =
@@ -133,6 +175,9 @@ BOOL MainWindow_OnCreate(HWND window, LPCREATESTRUCT) {
     App.mainWindow = window;
     App.startFolder = CurrentDirectory();  // before any file dialog can move it
     App.editedRecord = nullptr;
+    // The font was made for the system's DPI; the window's display may have another.
+    int dpi = WindowDpi(window);
+    if (dpi != App.dpi) DeleteObject(ChangeDpi(dpi));
     LoadCommandIcons();
     CreateChildControls(window);
     SetUpContactList();
@@ -142,18 +187,46 @@ BOOL MainWindow_OnCreate(HWND window, LPCREATESTRUCT) {
 }
 
 void MainWindow_OnSize(HWND, UINT, int width, int height) {
-    MoveWindow(App.contactList, 0, ListTop, width - ListRightMargin, height - ListTop, TRUE);
+    int top = DpiScale(ListTop);
+    MoveWindow(App.contactList, 0, top, width - DpiScale(ListRightMargin), height - top, TRUE);
 }
 
 void MainWindow_OnSizing(WPARAM edge, RECT* dragged) {
-    if (dragged->right - dragged->left <= MinimumWindowWidth) {
+    int minimumWidth = DpiScale(MinimumWindowWidth);
+    int minimumHeight = DpiScale(MinimumWindowHeight);
+    if (dragged->right - dragged->left <= minimumWidth) {
         if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT) {
-            dragged->left = dragged->right - MinimumWindowWidth;
+            dragged->left = dragged->right - minimumWidth;
         } else {
-            dragged->right = dragged->left + MinimumWindowWidth;
+            dragged->right = dragged->left + minimumWidth;
         }
     }
-    if (dragged->bottom - dragged->top <= MinimumWindowHeight) dragged->bottom = dragged->top + MinimumWindowHeight;
+    if (dragged->bottom - dragged->top <= minimumHeight) dragged->bottom = dragged->top + minimumHeight;
+}
+
+// The window moved to a display of another DPI (or the user changed the
+// scale): everything the program sized in pixels is sized anew, and the
+// window takes the place Windows suggests for it.
+void MainWindow_OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    HFONT previousFont = ChangeDpi(dpi);
+    LoadCommandIcons();
+    LayOutToolbar();
+    DeleteObject(previousFont);
+
+    HIMAGELIST previousImages = App.stateImages;
+    App.stateImages = CreateCheckBoxImages();
+    ListView_SetImageList(App.contactList, App.stateImages, LVSIL_STATE);
+    ImageList_Destroy(previousImages);  // shared with the list, which never destroys it
+    FitListFont();
+    ScaleColumnWidths();
+
+    MakeMenusOwnerDrawn(GetMenu(window));  // every item is measured again
+    DrawMenuBar(window);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);  // the list's top moves even when the size does not
+    MainWindow_OnSize(window, SIZE_RESTORED, client.right, client.bottom);
 }
 
 // "temp.txl" in the start folder, or when that is taken, the first free of
@@ -201,23 +274,24 @@ void StartUserInterface(HINSTANCE instance) {
     RegisterClassW(&windowClass);
 
     InitCommonControls();
-    App.uiFont = CreateUiFont();
+    App.dpi = SystemDpi();
+    App.uiFont = CreateUiFont(App.dpi);
     App.instance = instance;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
     App.instance = instance;
     HWND window = CreateWindowExW(0, MainWindowClass, ProgramTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
-                                  InitialWidth, InitialHeight, nullptr, nullptr, instance, nullptr);
+                                  DpiScale(InitialWidth), DpiScale(InitialHeight), nullptr, nullptr, instance, nullptr);
     if (window) MakeMenusOwnerDrawn(GetMenu(window));
     return window;
 }
 
 void PlaceMainWindow(HWND window) {
     // Centred as a 600 x 400 window, although it is made 608 x 434.
-    int x = (GetSystemMetrics(SM_CXSCREEN) - InitialWidth) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - InitialHeight) / 2;
-    SetWindowPos(window, HWND_NOTOPMOST, x, y, PlacedWidth, PlacedHeight, SWP_SHOWWINDOW);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - DpiScale(InitialWidth)) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - DpiScale(InitialHeight)) / 2;
+    SetWindowPos(window, HWND_NOTOPMOST, x, y, DpiScale(PlacedWidth), DpiScale(PlacedHeight), SWP_SHOWWINDOW);
 }
 
 int RunMessageLoop() {
@@ -262,6 +336,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SIZING:
             MainWindow_OnSizing(wParam, reinterpret_cast<RECT*>(lParam));
             break;
+        case WM_DPICHANGED:
+            MainWindow_OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_CLOSE:
             if (!MainWindow_OnClose(window)) return 0;
             break;  // the default procedure destroys the window

@@ -5,20 +5,22 @@
 #include "app/command_icons.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
+#include "ui/app_state.h"
+#include "ui/dpi.h"
 #include "ui/ui_text.h"
 
 namespace {
 
 // Sizes asked for by the items; the height of the others is the menu bar's.
-const UINT BarItemWidth = 40;
-const UINT MenuItemWidth = 100;
-const UINT SeparatorHeight = 5;
+// Every size and offset here is in pixels at 96 DPI, scaled when used.
+const int BarItemWidth = 40;
+const int MenuItemWidth = 100;
+const int SeparatorHeight = 5;
 
 // Caption buffers, in GBK bytes with the terminator.
 const size_t MenuCaptionCapacity = 30;
 const size_t ButtonCaptionCapacity = 10;
 
-const int SmallIconSize = 16;
 const int MenuIconLeft = 2;
 const int MenuIconTop = 1;
 const int MenuCaptionLeft = 25;
@@ -35,7 +37,7 @@ const COLORREF HighlightBorder = RGB(10, 36, 106);
 const COLORREF SeparatorUpper = RGB(140, 140, 140);
 const COLORREF SeparatorLower = RGB(255, 255, 255);
 const int SeparatorUpperOffset = 2;
-const int SeparatorLowerOffset = 3;
+const int LineWidth = 1;  // of the separator's lines and the items' borders
 
 // Drop-down items that open a submenu rather than run a command: they
 // need an id of their own so that drawing can find their captions.
@@ -93,18 +95,18 @@ std::wstring MenuCaption(HMENU menu, UINT id) {
     return FitCaption(text, MenuCaptionCapacity);
 }
 
-void DrawLine(HDC dc, int left, int right, int y, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ previous = SelectObject(dc, pen);
-    MoveToEx(dc, left, y, nullptr);
-    LineTo(dc, right, y);  // the end point is not painted
-    SelectObject(dc, previous);
-    DeleteObject(pen);
+// A level line from left up to right (not included), `width` rows deep from y.
+void DrawLine(HDC dc, int left, int right, int y, int width, COLORREF colour) {
+    RECT line = {left, y, right, y + width};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &line, brush);
+    DeleteObject(brush);
 }
 
-// A rectangle over the whole item: a 1-pixel border and a fill.
+// A rectangle over the whole item: a border of one line's width, inside
+// the rectangle, and a fill.
 void DrawItemBox(HDC dc, const RECT& rect, COLORREF fill, COLORREF border) {
-    HPEN pen = CreatePen(PS_SOLID, 1, border);
+    HPEN pen = CreatePen(PS_INSIDEFRAME, DpiScale(LineWidth), border);
     HBRUSH brush = CreateSolidBrush(fill);
     HGDIOBJ previousPen = SelectObject(dc, pen);
     HGDIOBJ previousBrush = SelectObject(dc, brush);
@@ -123,13 +125,18 @@ void DrawCaption(HDC dc, const std::wstring& caption, RECT rect, UINT format) {
 
 void DrawSmallIcon(HDC dc, int iconResource, int x, int y) {
     if (HICON icon = CommandIcon(iconResource)) {
-        DrawIconEx(dc, x, y, icon, SmallIconSize, SmallIconSize, 0, nullptr, DI_NORMAL);
+        int size = CommandIconSize();
+        DrawIconEx(dc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
     }
 }
 
+// A grey line over a white one, each as wide as a border.
 void DrawSeparator(HDC dc, const RECT& rect) {
-    DrawLine(dc, rect.left + 1, rect.right, rect.top + SeparatorUpperOffset, SeparatorUpper);
-    DrawLine(dc, rect.left + 1, rect.right, rect.top + SeparatorLowerOffset, SeparatorLower);
+    int width = DpiScale(LineWidth);
+    int left = rect.left + width;
+    int upper = rect.top + DpiScale(SeparatorUpperOffset);
+    DrawLine(dc, left, rect.right, upper, width, SeparatorUpper);
+    DrawLine(dc, left, rect.right, upper + width, width, SeparatorLower);
 }
 
 // A bar item is darker while its menu is open, lighter under the mouse.
@@ -145,7 +152,7 @@ void DrawBarItem(const DRAWITEMSTRUCT* item, const std::wstring& caption) {
     }
     DrawItemBox(item->hDC, item->rcItem, fill, border);
     const RECT& r = item->rcItem;
-    DrawCaption(item->hDC, caption, {r.left, r.top + BarCaptionTop, r.right, r.bottom}, DT_CENTER);
+    DrawCaption(item->hDC, caption, {r.left, r.top + DpiScale(BarCaptionTop), r.right, r.bottom}, DT_CENTER);
 }
 
 // Drop-down, submenu and context-menu items. Grey, disabled and checked
@@ -159,9 +166,10 @@ void DrawDropDownItem(const DRAWITEMSTRUCT* item, const std::wstring& caption) {
     }
     DrawItemBox(item->hDC, item->rcItem, fill, border);
     const RECT& r = item->rcItem;
-    DrawSmallIcon(item->hDC, MenuIconFor(item->itemID), r.left + MenuIconLeft, r.top + MenuIconTop);
+    DrawSmallIcon(item->hDC, MenuIconFor(item->itemID), r.left + DpiScale(MenuIconLeft), r.top + DpiScale(MenuIconTop));
     // Captions keep one indent, with an icon or without.
-    DrawCaption(item->hDC, caption, {r.left + MenuCaptionLeft, r.top + MenuCaptionTop, r.right, r.bottom}, DT_LEFT);
+    DrawCaption(item->hDC, caption,
+                {r.left + DpiScale(MenuCaptionLeft), r.top + DpiScale(MenuCaptionTop), r.right, r.bottom}, DT_LEFT);
 }
 
 void DrawMenuItem(const DRAWITEMSTRUCT* item) {
@@ -183,11 +191,11 @@ void DrawToolbarButton(const DRAWITEMSTRUCT* item, int iconResource) {
     RECT edge = item->rcItem;
     DrawEdge(item->hDC, &edge, (item->itemState & ODS_SELECTED) ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, BF_RECT);
     const RECT& r = item->rcItem;
-    DrawSmallIcon(item->hDC, iconResource, r.left + ButtonIconLeft, r.top + ButtonIconTop);
+    DrawSmallIcon(item->hDC, iconResource, r.left + DpiScale(ButtonIconLeft), r.top + DpiScale(ButtonIconTop));
     wchar_t text[ButtonCaptionCapacity] = {};
     GetWindowTextW(item->hwndItem, text, ButtonCaptionCapacity);
     DrawCaption(item->hDC, FitCaption(text, ButtonCaptionCapacity),
-                {r.left + ButtonCaptionLeft, r.top + ButtonCaptionTop, r.right, r.bottom}, DT_LEFT);
+                {r.left + DpiScale(ButtonCaptionLeft), r.top + DpiScale(ButtonCaptionTop), r.right, r.bottom}, DT_LEFT);
 }
 
 }  // namespace
@@ -211,8 +219,9 @@ void MakePopupOwnerDrawn(HMENU popup) {
 
 bool MainWindow_OnMeasureItem(UINT controlId, MEASUREITEMSTRUCT* item) {
     if (controlId != 0 || item->CtlType != ODT_MENU) return false;
-    item->itemWidth = IsBarItem(item->itemID) ? BarItemWidth : MenuItemWidth;
-    item->itemHeight = item->itemID == 0 ? SeparatorHeight : static_cast<UINT>(GetSystemMetrics(SM_CYMENU));
+    item->itemWidth = static_cast<UINT>(DpiScale(IsBarItem(item->itemID) ? BarItemWidth : MenuItemWidth));
+    item->itemHeight = static_cast<UINT>(item->itemID == 0 ? DpiScale(SeparatorHeight)
+                                                           : SystemMetricForDpi(SM_CYMENU, App.dpi));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/author.h"
 #include "resources/resource.h"
 #include "ui/app_state.h"
+#include "ui/dpi.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -67,7 +68,50 @@ void ShowTopic(HWND dialog, int topic) {
     SetDlgItemTextW(dialog, IDC_HELP_TEXT, HelpTopicText(topic).c_str());
 }
 
+// The banner the dialog shows in place of its own on a display of more
+// than 96 DPI; deleted with the dialog.
+HBITMAP scaledBanner;
+
+// A copy of a picture `width` pixels wide, in its own proportions,
+// smoothed rather than blocky.
+HBITMAP ScaledPicture(HBITMAP picture, int width) {
+    BITMAP size = {};
+    GetObjectW(picture, sizeof size, &size);
+    int height = MulDiv(size.bmHeight, width, size.bmWidth);
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previousFrom = SelectObject(from, picture);
+    HGDIOBJ previousTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    SelectObject(to, previousTo);
+    SelectObject(from, previousFrom);
+    DeleteDC(to);
+    DeleteDC(from);
+    ReleaseDC(nullptr, screen);
+    return scaled;
+}
+
+// The banner is drawn to span the dialog at 96 DPI. On a display of more
+// the dialog grows with its font, and the banner grows with it.
+void FitBanner(HWND dialog) {
+    if (WindowDpi(dialog) == BaseDpi) return;
+    RECT client;
+    GetClientRect(dialog, &client);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        HBITMAP banner = reinterpret_cast<HBITMAP>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        if (!banner) continue;
+        scaledBanner = ScaledPicture(banner, client.right);
+        SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaledBanner));
+        return;
+    }
+}
+
 void HelpDialog_OnInit(HWND dialog) {
+    FitBanner(dialog);
     HWND list = GetDlgItem(dialog, IDC_HELP_TOPIC_LIST);
     for (int topic = 0; topic < HelpTopicCount; ++topic) ListBox_AddString(list, HelpTopicTitle(topic).c_str());
     ListBox_SetCurSel(list, 0);
@@ -93,6 +137,10 @@ INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             HelpDialog_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
             return TRUE;
+        case WM_DESTROY:
+            if (scaledBanner) DeleteObject(scaledBanner);
+            scaledBanner = nullptr;
+            return FALSE;
     }
     return FALSE;
 }

@@ -19,7 +19,7 @@ enum class CellFormat {
 struct ColumnInfo {
     ColumnFlag flag;
     const char16_t* header;
-    int width;  // pixels
+    int width;  // pixels at 96 DPI, scaled to the display when shown
     CellFormat format;
     ContactField fields[4];
     int fieldCount;
@@ -27,7 +27,7 @@ struct ColumnInfo {
 };
 
 extern const char16_t NameColumnHeader[];  // "姓名"
-const int NameColumnWidth = 80;
+const int NameColumnWidth = 80;  // pixels at 96 DPI
 
 // The row of the table for one flag.
 const ColumnInfo& ColumnInfoOf(int flag);

@@ -10,6 +10,7 @@
 #include "listview/columns.h"
 #include "store/fixed_text.h"
 #include "ui/app_state.h"
+#include "ui/dpi.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -21,7 +22,7 @@ void InsertColumn(int position, const wchar_t* header, int width) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
     column.fmt = LVCFMT_LEFT;
-    column.cx = width;
+    column.cx = DpiScale(width);
     column.pszText = const_cast<wchar_t*>(header);
     ListView_InsertColumn(App.contactList, position, &column);
 }
@@ -65,6 +66,16 @@ void RebuildColumns() {
         const ColumnInfo& column = ColumnInfoOf(flag);
         InsertColumn(position++, AsWide(column.header), column.width);
         ComboBox_AddString(App.fieldFilter, AsWide(column.header));
+    }
+}
+
+void ScaleColumnWidths() {
+    ListView_SetColumnWidth(App.contactList, 0, DpiScale(NameColumnWidth));
+    int position = 1;
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        if (IsColumnShown(App.settings.ColumnFlags, flag)) {
+            ListView_SetColumnWidth(App.contactList, position++, DpiScale(ColumnInfoOf(flag).width));
+        }
     }
 }
 

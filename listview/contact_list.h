@@ -20,6 +20,10 @@ const UINT TickedState = INDEXTOSTATEIMAGEMASK(2);
 // first choice.
 void RebuildColumns();
 
+// Gives the columns their widths anew for the DPI the window now has
+// (App.dpi), leaving columns, rows and filters as they are.
+void ScaleColumnWidths();
+
 // Appends a row for the record under the current columns; returns its index.
 int AppendRow(const ContactRecord& record);
 

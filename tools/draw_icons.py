@@ -8,6 +8,11 @@ commit the files it writes.
 
     tools/draw_icons.py
 
+The small icons of the menus, the buttons and the check boxes are drawn
+on a grid of 16 x 16 and written at every size a display asks for, from
+100% to 200% (16, 20, 24, 28 and 32 pixels): each size is drawn anew from
+the same shapes, so none is a blurred enlargement of another.
+
 The check-box icons go into an image list of the system's default colour
 depth (16 colours), so they use only colours of the standard 16-colour
 palette and show the same at any depth.
@@ -25,23 +30,41 @@ GREY = (128, 128, 128)
 GREEN = (0, 128, 0)
 
 
-class Canvas:
-    """A square picture of RGBA pixels, transparent until painted."""
+# The sizes of the small icons: 16 pixels at 100%, 125%, 150%, 175% and 200%.
+SMALL_SIZES = (16, 20, 24, 28, 32)
 
-    def __init__(self, size, height=None):
+
+class Canvas:
+    """A square picture of RGBA pixels, transparent until painted.
+
+    Shapes are given on a grid whose unit is `unit` pixels of the picture,
+    so that one drawing makes the same picture at several sizes; with a
+    unit of 1 every shape lands on exactly the pixels it names.
+    """
+
+    def __init__(self, size, height=None, unit=1.0):
         self.size = size  # the width
         self.height = size if height is None else height
+        self.unit = unit
         self.pixels = [[None] * size for _ in range(self.height)]
+
+    def edge(self, v):
+        """The pixel edge nearest a grid edge."""
+        return int(math.floor(v * self.unit + 0.5))
+
+    def pen(self):
+        """The width of a grid line in pixels: at least one."""
+        return max(1, self.edge(1))
 
     def put(self, x, y, colour):
         if 0 <= x < self.size and 0 <= y < self.height:
             self.pixels[y][x] = colour
 
     def where(self, inside, colour):
-        """Paints every pixel whose centre satisfies inside(x, y)."""
+        """Paints every pixel whose centre, on the grid, satisfies inside(x, y)."""
         for y in range(self.height):
             for x in range(self.size):
-                if inside(x + 0.5, y + 0.5):
+                if inside((x + 0.5) / self.unit, (y + 0.5) / self.unit):
                     self.put(x, y, colour)
 
     def polygon(self, points, colour):
@@ -78,33 +101,45 @@ class Canvas:
         """Makes a round hole, transparent again."""
         self.stroke([(cx, cy)], radius, None)
 
-    def rect(self, left, top, right, bottom, colour):
-        """Fills the rectangle, both corners included."""
-        for y in range(top, bottom + 1):
-            for x in range(left, right + 1):
+    def fill(self, left, top, right, bottom, colour):
+        """Fills pixels from left, top up to right, bottom (not included)."""
+        for y in range(top, bottom):
+            for x in range(left, right):
                 self.put(x, y, colour)
 
+    def rect(self, left, top, right, bottom, colour):
+        """Fills the rectangle of grid cells, both corners included."""
+        self.fill(self.edge(left), self.edge(top), self.edge(right + 1), self.edge(bottom + 1), colour)
+
     def frame(self, left, top, right, bottom, colour):
-        for x in range(left, right + 1):
-            self.put(x, top, colour)
-            self.put(x, bottom, colour)
-        for y in range(top, bottom + 1):
-            self.put(left, y, colour)
-            self.put(right, y, colour)
+        """The edge of the rectangle of grid cells, one grid line wide."""
+        x0, y0, x1, y1 = self.edge(left), self.edge(top), self.edge(right + 1), self.edge(bottom + 1)
+        w = self.pen()
+        self.fill(x0, y0, x1, y0 + w, colour)
+        self.fill(x0, y1 - w, x1, y1, colour)
+        self.fill(x0, y0, x0 + w, y1, colour)
+        self.fill(x1 - w, y0, x1, y1, colour)
 
     def ellipse(self, cx, cy, rx, ry, colour, max_y=None):
-        """Fills the ellipse around a pixel-centre point, optionally only down to max_y."""
-        for y in range(self.height):
-            if max_y is not None and y > max_y:
-                break
-            for x in range(self.size):
-                dx = (x + 0.5 - cx) / rx
-                dy = (y + 0.5 - cy) / ry
-                if dx * dx + dy * dy <= 1.0:
-                    self.put(x, y, colour)
+        """Fills the ellipse around a point, optionally only down to grid row max_y."""
+
+        def inside(px, py):
+            if max_y is not None and py >= max_y + 1:
+                return False
+            dx = (px - cx) / rx
+            dy = (py - cy) / ry
+            return dx * dx + dy * dy <= 1.0
+
+        self.where(inside, colour)
 
     def line(self, points, colour, thickness=1):
-        """A polyline through whole-pixel points, `thickness` pixels high."""
+        """A polyline through whole grid cells, `thickness` cells high."""
+        if self.unit != 1:
+            # Larger, the same line is drawn with a round pen along the
+            # middle of those cells.
+            middle = [(x + 0.5, y + thickness / 2.0) for x, y in points]
+            self.stroke(middle, 0.4 * thickness + 0.1, colour)
+            return
         for (x0, y0), (x1, y1) in zip(points, points[1:]):
             steps = max(abs(x1 - x0), abs(y1 - y0))
             for i in range(steps + 1):
@@ -151,17 +186,22 @@ def write_icon(name, canvases):
     print("wrote", os.path.relpath(path))
 
 
-def check_box():
+def small(size):
+    """A canvas for a small icon of `size` pixels, drawn on the 16 x 16 grid."""
+    return Canvas(size, unit=size / 16.0)
+
+
+def check_box(size):
     """The empty check box: a grey-edged white square."""
-    c = Canvas(16)
+    c = small(size)
     c.rect(2, 2, 14, 14, WHITE)
     c.frame(2, 2, 14, 14, GREY)
     return c
 
 
-def check_box_ticked():
+def check_box_ticked(size):
     """The same square with a green tick."""
-    c = check_box()
+    c = check_box(size)
     c.line([(4, 7), (6, 9), (12, 3)], GREEN, thickness=3)
     return c
 
@@ -194,9 +234,9 @@ def application_icon(size):
 OUTLINE = (64, 64, 64)
 
 
-def new_page():
+def new_page(size):
     """A blank page with its top right corner folded down."""
-    c = Canvas(16)
+    c = small(size)
     page = [(2.5, 0.5), (9.5, 0.5), (13.5, 4.5), (13.5, 15.5), (2.5, 15.5)]
     c.polygon(page, OUTLINE)
     c.polygon([(3.5, 1.5), (9, 1.5), (12.5, 5), (12.5, 14.5), (3.5, 14.5)], WHITE)
@@ -205,9 +245,9 @@ def new_page():
     return c
 
 
-def open_folder():
+def open_folder(size):
     """An open yellow folder: the back with its tab, the front flap tilted open."""
-    c = Canvas(16)
+    c = small(size)
     edge = (150, 100, 10)
     c.polygon([(0.5, 2.5), (5.5, 2.5), (6.5, 4), (13.5, 4), (13.5, 14.5), (0.5, 14.5)], edge)
     c.polygon([(1.5, 3.5), (5, 3.5), (6, 5), (12.5, 5), (12.5, 13.5), (1.5, 13.5)], (220, 170, 40))
@@ -216,9 +256,9 @@ def open_folder():
     return c
 
 
-def floppy_disk(body, dark):
+def floppy_disk(body, dark, size):
     """A floppy disk in the given colour: metal shutter above, white label below."""
-    c = Canvas(16)
+    c = small(size)
     c.polygon([(0.5, 0.5), (13.5, 0.5), (15.5, 2.5), (15.5, 15.5), (0.5, 15.5)], dark)
     c.polygon([(1.5, 1.5), (13, 1.5), (14.5, 3), (14.5, 14.5), (1.5, 14.5)], body)
     c.rect(4, 1, 11, 5, (200, 200, 205))
@@ -230,8 +270,8 @@ def floppy_disk(body, dark):
     return c
 
 
-def green_plus():
-    c = Canvas(16)
+def green_plus(size):
+    c = small(size)
     dark = (0, 100, 0)
     c.rect(5, 1, 10, 14, dark)
     c.rect(1, 5, 14, 10, dark)
@@ -240,9 +280,9 @@ def green_plus():
     return c
 
 
-def red_pencil():
+def red_pencil(size):
     """A red pencil lying from bottom left to top right, its sharpened point down."""
-    c = Canvas(16)
+    c = small(size)
     c.stroke([(5.5, 10.5), (13, 3)], 2.6, (110, 0, 0))
     c.stroke([(5.5, 10.5), (13, 3)], 1.7, (220, 40, 40))
     c.stroke([(12.2, 3.8), (13, 3)], 1.7, (240, 160, 170))  # the eraser
@@ -252,17 +292,17 @@ def red_pencil():
     return c
 
 
-def red_cross():
-    c = Canvas(16)
+def red_cross(size):
+    c = small(size)
     for radius, colour in ((2.4, (120, 0, 0)), (1.6, (225, 30, 30))):
         c.stroke([(3, 3), (13, 13)], radius, colour)
         c.stroke([(13, 3), (3, 13)], radius, colour)
     return c
 
 
-def wrench_and_screwdriver():
+def wrench_and_screwdriver(size):
     """A grey wrench and a screwdriver with an orange handle, crossed."""
-    c = Canvas(16)
+    c = small(size)
     steel, dark = (170, 170, 180), (70, 70, 80)
     c.stroke([(3, 13), (12, 4)], 1.9, dark)
     c.disc(12, 4, 3.6, dark)
@@ -279,9 +319,9 @@ def wrench_and_screwdriver():
     return c
 
 
-def two_people():
+def two_people(size):
     """Two people, one behind the other."""
-    c = Canvas(16)
+    c = small(size)
     skin, edge = (250, 205, 160), (60, 60, 60)
 
     def person(cx, head_y, body_y, colour):
@@ -295,9 +335,9 @@ def two_people():
     return c
 
 
-def envelope_with_arrow():
+def envelope_with_arrow(size):
     """A white envelope with a green arrow pointing away from it, up and right."""
-    c = Canvas(16)
+    c = small(size)
     edge = (90, 90, 90)
     c.rect(0, 6, 12, 15, edge)
     c.rect(1, 7, 11, 14, WHITE)
@@ -308,8 +348,8 @@ def envelope_with_arrow():
     return c
 
 
-def green_question_mark():
-    c = Canvas(16)
+def green_question_mark(size):
+    c = small(size)
     arc = [(8 + 3.6 * math.cos(math.radians(a)), 5.2 - 3.6 * math.sin(math.radians(a)))
            for a in range(160, -100, -20)]
     curve = arc + [(8, 10)]
@@ -319,9 +359,9 @@ def green_question_mark():
     return c
 
 
-def small_window():
+def small_window(size):
     """A small window: blue title bar with a close box, white inside."""
-    c = Canvas(16)
+    c = small(size)
     c.rect(0, 1, 15, 14, OUTLINE)
     c.rect(1, 2, 14, 4, (20, 60, 170))
     c.rect(12, 3, 13, 3, WHITE)
@@ -336,8 +376,8 @@ def small_window():
 COMMAND_ICONS = [
     ("new_book.ico", new_page),                      # 134 新建
     ("open_book.ico", open_folder),                  # 136 打开...
-    ("save_book.ico", lambda: floppy_disk((40, 90, 200), (10, 30, 110))),  # 135 保存
-    ("save_default.ico", lambda: floppy_disk((40, 160, 60), (0, 80, 20))),  # 160 存为默认
+    ("save_book.ico", lambda size: floppy_disk((40, 90, 200), (10, 30, 110), size)),  # 135 保存
+    ("save_default.ico", lambda size: floppy_disk((40, 160, 60), (0, 80, 20), size)),  # 160 存为默认
     ("add_contact.ico", green_plus),                 # 126 添加
     ("edit_contact.ico", red_pencil),                # 125 编辑
     ("delete_contact.ico", red_cross),               # 124 删除
@@ -404,11 +444,12 @@ def write_bitmap(name, canvas):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    write_icon("application.ico", [application_icon(16), application_icon(32)])
-    write_icon("check_empty.ico", [check_box()])
-    write_icon("check_ticked.ico", [check_box_ticked()])
+    # The title bar takes the small size, the About box the large, at every scale.
+    write_icon("application.ico", [application_icon(size) for size in (16, 20, 24, 32, 40, 48)])
+    write_icon("check_empty.ico", [check_box(size) for size in SMALL_SIZES])
+    write_icon("check_ticked.ico", [check_box_ticked(size) for size in SMALL_SIZES])
     for name, draw in COMMAND_ICONS:
-        write_icon(name, [draw()])
+        write_icon(name, [draw(size) for size in SMALL_SIZES])
     write_bitmap("help_banner.bmp", help_banner())
     return 0
 

@@ -8,6 +8,7 @@
 # A COMMAND, when given, runs once the window is up and before the
 # screenshot, with DISPLAY set: for example
 #   tools/screenshot.sh demo shot.png xdotool mousemove 240 300 click 1
+# CORVELLE_DPI=144 (or 120, ...) shows it on a display of that DPI.
 # Builds nothing: run tools/build.sh windows first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

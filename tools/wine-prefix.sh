@@ -2,16 +2,20 @@
 # Creates the Wine prefix that Corvelle runs and is tested in, inside the
 # build folder, with the Chinese fonts mapped to the installed CJK font;
 # an existing prefix gets whatever it lacks, and the font when it changed.
+#
+# Usage: tools/wine-prefix.sh [--dpi N]
+#
+# --dpi N (or CORVELLE_DPI=N) makes the prefix of a display of N DPI,
+# build/wineprefix-NNNdpi: 120 for Windows' 125%, 144 for its 150%.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=${CORVELLE_WINEPREFIX:-$here/../build/wineprefix}
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installer prompts
-# The same locale as wine-run.sh, so that Wine settles its locale's
-# defaults here, before the fonts below are mapped, and never again.
-if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+if [ "${1:-}" = "--dpi" ]; then
+  [ $# -ge 2 ] || { echo "usage: tools/wine-prefix.sh [--dpi N]" >&2; exit 2; }
+  export CORVELLE_DPI=$2
 fi
+# The same prefix and locale as wine-run.sh, so that Wine settles its
+# locale's defaults here, before the fonts below are mapped, and never again.
+. "$here/wine-env.sh"
 
 # The font that stands in for "宋体", SimSun and the dialog fonts. WenQuanYi
 # Zen Hei, at the 12 pixels of the list and the menus, draws no hyphen in
@@ -23,9 +27,10 @@ font_mark="$WINEPREFIX/.corvelle-font"
 
 # Each step leaves a mark, so that an older prefix gets the later steps;
 # the font's mark holds its name, so that a changed choice is applied again.
+dpi_mark="$WINEPREFIX/.corvelle-dpi"
 ready() {
   [ -f "$WINEPREFIX/.corvelle-ready" ] && [ "$(cat "$font_mark" 2> /dev/null)" = "$font" ] &&
-    [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ]
+    [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ] && [ "$(cat "$dpi_mark" 2> /dev/null)" = "$CORVELLE_DPI" ]
 }
 ready && exit 0
 mkdir -p "$WINEPREFIX"
@@ -65,4 +70,15 @@ if [ ! -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ]; then
   done
   wineserver -w
   touch "$WINEPREFIX/.corvelle-ui-tests-unmanaged"
+fi
+
+# The display's DPI. Wine 8 takes the user's desktop setting and ignores
+# the hardware profile's value when that one is set; both are written so
+# that they agree.
+if [ "$(cat "$dpi_mark" 2> /dev/null)" != "$CORVELLE_DPI" ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$CORVELLE_DPI" /f > /dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$CORVELLE_DPI" /f > /dev/null 2>&1
+  wineserver -w
+  echo "$CORVELLE_DPI" > "$dpi_mark"
 fi

@@ -8,11 +8,15 @@
 #include "platform/platform.h"
 #include "store/document.h"
 #include "store/settings_file.h"
+#include "ui/dpi.h"
 
 struct AppState {
     HINSTANCE instance;
-    HFONT uiFont;  // "宋体" 12, created once by the entry point
+    HFONT uiFont;  // "宋体" 12 at 96 DPI, made anew only when the DPI changes
     HWND mainWindow;
+    // The DPI the main window, its font and its icons are made for: the
+    // system's until the window exists, then that of its display.
+    int dpi = BaseDpi;
 
     // The main window's children, created with it and kept for the run.
     HWND quickSearchBox;
@@ -23,6 +27,9 @@ struct AppState {
     HWND deleteButton;
     HWND contactList;
     HIMAGELIST stateImages;      // the list's check boxes: empty square, ticked square
+    // The list's font on a display of another DPI than the system's (a
+    // second monitor); null while the list keeps the system's own.
+    HFONT listFont;
     WNDPROC previousHeaderProc;  // the list header's own procedure, behind the header filter
 
     // The folder Corvelle was started from: the current directory when the
