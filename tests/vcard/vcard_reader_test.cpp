@@ -386,3 +386,96 @@ TEST(VcardImportResult, AddsUp) {
     EXPECT_EQ(5, total.imported);
     EXPECT_EQ(5, total.notImported);
 }
+
+TEST(ParseVcardLine, EveryContactFromAPhoneIsNamedAndEveryNameWhole) {
+    struct Case {
+        std::vector<std::string> lines;
+        const char* surname;
+        const char* given;
+    } cases[] = {
+        {{Gbk("N:刘;玲;巧;;"), Gbk("FN:刘巧玲")}, "刘", "巧玲"},  // Android's family, given and middle name
+        {{Gbk("N:欧阳;娜;娜;;")}, "欧阳", "娜娜"},
+        {{"N:Smith;John;Paul;;"}, "Smith", "John"},  // other scripts keep the given name
+        {{Gbk("N:;长沙黑车肖;;;"), Gbk("FN:长沙黑车肖")}, "长", "沙黑车肖"},
+        {{Gbk("N:;中国南方航空客服;;;")}, "中国南方", "航空客服"},
+        {{"N:;;;;", "FN:", Gbk("ORG:顺丰速运"), "TEL;WORK:95338"}, "顺丰速运", ""},
+        {{"EMAIL:someone@example.com"}, "someone@e", "xample.co"},
+        {{"TEL:10086"}, "10086", ""},
+    };
+    for (const Case& c : cases) {
+        VcardCard card = NewVcardCard();
+        for (const std::string& line : c.lines) ParseVcardLine(line.c_str(), card);
+        ASSERT_TRUE(FinishVcardCard(card)) << c.lines[0];
+        EXPECT_EQ(Gbk(c.surname), FieldValue(card.record, Surname)) << c.lines[0];
+        EXPECT_EQ(Gbk(c.given), FieldValue(card.record, GivenName)) << c.lines[0];
+    }
+    EXPECT_EQ(Gbk("顺丰速运"), FieldValue(Parsed({Gbk("ORG:顺丰速运")}), Company));  // also stays where it was
+}
+
+TEST(ParseVcardLine, TheFirstOrPreferredNumberOfATypeKeepsItsFieldAndTheOthersMoveOn) {
+    const char* preferred = "TEL;type=IPHONE;type=CELL;type=VOICE;type=pref:1";
+    const char* workMobile = "TEL;type=WORK;type=CELL;type=VOICE:2";
+    for (const ContactRecord& card : {Parsed({preferred, workMobile}), Parsed({workMobile, preferred})}) {
+        EXPECT_EQ("1", FieldValue(card, Mobile));
+        EXPECT_EQ("2", FieldValue(card, WorkPhone));
+    }
+    ContactRecord dualSim = Parsed({"TEL;CELL:1", "TEL;CELL:2", "TEL;HOME;CELL:3", "TEL;CELL:1"});
+    EXPECT_EQ("1", FieldValue(dualSim, Mobile));
+    EXPECT_EQ("3", FieldValue(dualSim, HomePhone));  // a home mobile to the home phone
+    EXPECT_EQ("2", FieldValue(dualSim, WorkPhone));  // then the first free field
+}
+
+TEST(ParseVcardLine, TheFirstEmailUnlessALaterOneIsPreferredAndQQFromIMPP) {
+    EXPECT_EQ("a@x", FieldValue(Parsed({"EMAIL:a@x", "EMAIL;TYPE=WORK:b@x"}), Email));
+    EXPECT_EQ("b@x", FieldValue(Parsed({"EMAIL:a@x", "EMAIL;TYPE=pref:b@x", "EMAIL;PREF:c@x"}), Email));
+    EXPECT_EQ("10001", FieldValue(Parsed({"IMPP;X-SERVICE-TYPE=QQ;TYPE=OTHER:x-apple:10001"}), QQNumber));
+    EXPECT_EQ("10002", FieldValue(Parsed({"IMPP:qq:10002"}), QQNumber));
+    EXPECT_EQ("", FieldValue(Parsed({"IMPP;X-SERVICE-TYPE=Skype:skype:10003"}), QQNumber));
+}
+
+TEST(ParseVcardLine, LinesAreTrimmedButAnEncodedSpaceStays) {
+    ContactRecord card = Parsed({"  N:Trail;Space   ", "TEL;CELL:1 \t", "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:A=20 "});
+    EXPECT_EQ("Space", FieldValue(card, GivenName));
+    EXPECT_EQ("1", FieldValue(card, Mobile));
+    EXPECT_EQ("A ", FieldValue(card, Company));
+}
+
+TEST_F(VcardReader, AVersionCountsWhereverItStandsAndACardWithoutOneIsUtf8WhenItsTextIsUtf8) {
+    const char* utf8Name = "N:\xE5\x90\xB4;\xE6\x99\x93\xE4\xB8\x9C;;;";  // 吴晓东
+    std::string cards = "BEGIN:VCARD\r\nTEL:1\r\n" + std::string(utf8Name) + "\r\nVERSION:3.0\r\nEND:VCARD\r\n" +
+                        "BEGIN:VCARD\r\nTEL:2\r\n" + utf8Name + "\r\nEND:VCARD\r\n" + "BEGIN:VCARD\r\nTEL:3\r\n" +
+                        Gbk("N:吴;晓东") + "\r\nEND:VCARD\r\n";
+    EXPECT_EQ(3, Import(cards).imported);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(Gbk("吴晓东"), Field(n, Surname) + Field(n, GivenName)) << n;
+}
+
+TEST_F(VcardReader, AUtf16FileOfEitherByteOrderIsRead) {
+    std::u16string text = u"BEGIN:VCARD\r\nVERSION:2.1\r\nN:吴;晓东\r\nTEL;CELL:1\r\nEND:VCARD\r\n";
+    for (bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        Document fresh;
+        WriteFileBytes(path, bytes);
+        ASSERT_EQ(1, ReadVcardFile(path, fresh).imported) << bigEndian;
+        EXPECT_EQ(Gbk("晓东"), FieldValue(*RecordAt(fresh.contacts, 0), GivenName));
+        EXPECT_EQ("1", FieldValue(*RecordAt(fresh.contacts, 0), Mobile));
+    }
+}
+
+TEST_F(VcardReader, GroupCardsAreNoContactsAndCategoriesChooseTheGroup) {
+    book = NewDocument();
+    std::string cards = Card({"N:Friends", "X-ADDRESSBOOKSERVER-KIND:group"}) + Card({"FN:Team", "KIND:group"}) +
+                        Card({"N:A;1", Gbk("CATEGORIES:myContacts,starred,家人,朋友")}) +
+                        Card({"N:B;2", "CATEGORIES:Ball\\, team"}) + Card({"N:C;3", "CATEGORIES:starred"});
+    for (int n = 0; n < MaxGroupsPerImport + 1; ++n) cards += Card({"N:G;" + std::to_string(n), "CATEGORIES:g" + std::to_string(n)});
+    VcardImportResult result = Import(cards);
+    EXPECT_EQ(3 + MaxGroupsPerImport + 1, result.imported);
+    EXPECT_EQ(1, RecordAt(store, 0)->GroupIndex);  // the book's 家人
+    EXPECT_EQ("Ball, team", GroupName(book.groups, RecordAt(store, 1)->GroupIndex));
+    EXPECT_EQ(0, RecordAt(store, 2)->GroupIndex);
+    EXPECT_EQ(5 + MaxGroupsPerImport, GroupCount(book.groups));
+    EXPECT_EQ(0, RecordAt(store, RecordCount(store) - 1)->GroupIndex);  // past the groups one import makes
+}

@@ -64,6 +64,22 @@ TEST(VcardFileText, ForPhonesEveryChineseValueIsUtf8AndEmptyOnesAreLeftOut) {
     EXPECT_EQ(expected, VcardFileText(record, Utf8Qp));
 }
 
+// A nickname ends the plain and Unicode-QP cards; the group the phone's.
+TEST(VcardFileText, TheNicknameAndTheGroupComeLastBeforeTheEnd) {
+    Document book = NewDocument();
+    ContactRecord record = ZhangSan();
+    SetField(record, Nickname, Gbk("小张"));
+    record.GroupIndex = 2;
+    EXPECT_NE(std::string::npos, VcardFileText(record, Plain, &book.groups).find(Gbk("BDAY:--\r\nNICKNAME:小张\r\nEND:VCARD")));
+    EXPECT_NE(std::string::npos, VcardFileText(record, UnicodeQp).find("BDAY:--\r\nNICKNAME;ENCODING=QUOTED-PRINTABLE:"
+                                                                       "=FF=D0=FF=A1=FF=D5=FF=C5\r\nEND:VCARD"));
+    std::string phone = VcardFileText(record, Utf8Qp, &book.groups);
+    EXPECT_NE(std::string::npos, phone.find("\r\nCATEGORIES;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9C=8B=E5=8F=8B"
+                                            "\r\nEND:VCARD"));  // 朋友
+    record.GroupIndex = 5;  // no group of the book
+    EXPECT_EQ(std::string::npos, VcardFileText(record, Utf8Qp, &book.groups).find("CATEGORIES"));
+}
+
 TEST(VcardFileText, GenderAndBirthday) {
     ContactRecord record = ZhangSan();
     record.Gender = 1;
