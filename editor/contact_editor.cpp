@@ -80,7 +80,8 @@ void FillBirthday(HWND dialog, const ContactRecord& record) {
         SYSTEMTIME date = SystemTimeOf(ClampToPickerRange(stored));
         DateTime_SetSystemtime(picker, GDT_VALID, &date);
     } else {
-        DateTime_SetSystemtime(picker, GDT_NONE, nullptr);
+        SYSTEMTIME ignored = SystemTimeOf(EarliestBirthday);  // Wine refuses GDT_NONE without a date
+        DateTime_SetSystemtime(picker, GDT_NONE, &ignored);
     }
     bool shownAsStored = valid && SameDate(stored, ClampToPickerRange(stored));
     birthdayShown.none = !PickerDate(dialog, birthdayShown.date);

@@ -172,7 +172,9 @@ TEST_F(ContactEditorTest, BrowsingKeepsAGivenNameAloneWritesNoBirthdayAndLeavesN
         EXPECT_EQ("none", PickerShows(editor));
         ClickButton(editor, IDC_EDITOR_PREVIOUS);  // the new contact is left blank
         EXPECT_EQ("1990-1-2", PickerShows(editor));
-        DateTime_SetSystemtime(Picker(editor), GDT_NONE, nullptr);  // unticked again
+        SYSTEMTIME any = {};
+        any.wYear = 2000, any.wMonth = 1, any.wDay = 1;
+        DateTime_SetSystemtime(Picker(editor), GDT_NONE, &any);  // unticked again
         ClickButton(editor, IDC_EDITOR_PREVIOUS);
         EXPECT_EQ(L"大姑姑", WindowText(Box(editor, GivenName)));
         ClickButton(editor, IDOK);

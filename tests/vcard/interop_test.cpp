@@ -81,6 +81,11 @@ TEST(InteropFiles, PhonesAndMailProgramsGiveEveryField) {
                    {Mobile, "+1-418-262-6501"}, {WorkStreet, "2875 Laurier"}, {WorkCity, "Quebec"},
                    {BirthYear, ""}, {BirthMonth, "02"}, {BirthDay, "03"}},
                   "RFC 6350");
+    // Every kind of phone and address: the first of each type, the first e-mail.
+    ExpectContact(Imported("client-exports/fullcontact.vcf"), 0,
+                  {{HomePhone, "555-555-1111"}, {WorkPhone, "555-555-1112"}, {Mobile, "555-555-1113"},
+                   {HomeFax, "555-555-1116"}, {WorkFax, "555-555-1117"}, {Email, "home@example.com"}},
+                  "fullcontact");
     // RFC 2426 (3.0): cards with only a formatted name.
     ContactStore rfc2426 = Imported("client-exports/rfc2426-example.vcf");
     ASSERT_EQ(2, RecordCount(rfc2426));
