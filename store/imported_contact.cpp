@@ -71,6 +71,15 @@ void PutPersonName(ContactRecord& record, const std::string& name) {
     SetField(record, GivenName, givenName);
 }
 
+// Two field texts of `width` bytes, each stopped at its terminator.
+inline bool SameText(const char* a, const char* b, size_t width) {
+    for (size_t i = 0; i < width; ++i) {
+        if (a[i] != b[i]) return false;
+        if (a[i] == '\0') return true;
+    }
+    return true;
+}
+
 bool SameContact(const ContactRecord& a, const ContactRecord& b) {
     if (a.Gender != b.Gender || a.GroupIndex != b.GroupIndex) return false;
     for (int field = 0; field < ContactFieldCount; ++field) {
@@ -78,7 +87,7 @@ bool SameContact(const ContactRecord& a, const ContactRecord& b) {
         if (!info.isText) continue;
         const char* left = FieldText(a, info.field);
         const char* right = FieldText(b, info.field);
-        if (std::strncmp(left, right, static_cast<size_t>(info.width)) != 0) return false;
+        if (!SameText(left, right, static_cast<size_t>(info.width))) return false;
     }
     return true;
 }
@@ -134,7 +143,12 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName) 
 
 bool HoldsSameContact(const ContactStore& store, const ContactRecord& record) {
     for (const auto& held : store.records) {
-        if (held->Surname[0] == record.Surname[0] && SameContact(*held, record)) return true;
+        // The names settle nearly every comparison at once.
+        if (!SameText(held->Surname, record.Surname, sizeof record.Surname) ||
+            !SameText(held->GivenName, record.GivenName, sizeof record.GivenName)) {
+            continue;
+        }
+        if (SameContact(*held, record)) return true;
     }
     return false;
 }

@@ -237,14 +237,13 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
         reader.hasPending = false;
     }
     size_t seen = 0;
-    std::string line;
     while (seen < maxLines && bytes < maxBytes) {
-        if (seen < reader.lookahead.size()) {
-            line = reader.lookahead[seen];
-        } else {
-            if (!ReadFileLine(reader, line, limit)) break;
-            reader.lookahead.push_back(line);
+        if (seen == reader.lookahead.size()) {
+            std::string fresh;
+            if (!ReadFileLine(reader, fresh, limit)) break;
+            reader.lookahead.push_back(std::move(fresh));  // a deque keeps its elements in place
         }
+        const std::string& line = reader.lookahead[seen];
         ++seen;
         bytes += line.size();
         if (IsCardBoundary(line)) break;
@@ -257,7 +256,10 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
             std::string_view head = TrimmedView(std::string_view(line).substr(0, valueStart - 1));
             size_t dot = head.rfind('.');
             if (dot != std::string_view::npos) head.remove_prefix(dot + 1);
-            if (SameUpper(head, "VERSION")) preview.version = std::string(TrimmedView(std::string_view(line).substr(valueStart)));
+            if (SameUpper(head, "VERSION")) {
+                preview.version = std::string(TrimmedView(std::string_view(line).substr(valueStart)));
+                break;  // found: the form of the card's text is not needed
+            }
         }
     }
     preview.utf8Text = valid && nonAscii;

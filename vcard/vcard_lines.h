@@ -32,9 +32,10 @@ struct VcardPreview {
     bool utf8Text = false;  // its lines are valid UTF-8 and hold bytes of 0x80 and above
 };
 
-// Looks at the physical lines up to the card's END:VCARD (or a nested
-// BEGIN:VCARD, or a bound on what is held) without consuming them; call
-// it just after the BEGIN:VCARD line.
+// Looks at the physical lines up to the card's VERSION line, or without
+// one up to its END:VCARD (or a nested BEGIN:VCARD, or a bound on what is
+// held), without consuming them; call it just after the BEGIN:VCARD line.
+// Most cards put VERSION first, so the preview costs one line.
 VcardPreview PreviewCard(VcardLineReader& reader, size_t limit);
 
 // The next logical line, without its line end, cut at `limit` bytes:

@@ -183,15 +183,12 @@ bool HoldsNumber(const ContactRecord& record, const std::string& number) {
 // types name, then the first free of mobile, home and work phone. A number
 // the card already holds in another field is not placed twice.
 void PlaceNumbers(VcardCard& card) {
-    std::vector<const VcardPhone*> waiting;
-    for (const VcardPhone& phone : card.phones) waiting.push_back(&phone);
     auto placeAll = [&](auto chooseField, bool typed) {
-        std::vector<const VcardPhone*> left;
-        for (const VcardPhone* phone : waiting) {
-            if (!typed && HoldsNumber(card.record, phone->number)) continue;
-            if (!PlaceNumber(card.record, chooseField(*phone), phone->number)) left.push_back(phone);
+        for (VcardPhone& phone : card.phones) {
+            if (phone.placed) continue;
+            phone.placed = (!typed && HoldsNumber(card.record, phone.number)) ||
+                           PlaceNumber(card.record, chooseField(phone), phone.number);
         }
-        waiting.swap(left);
     };
     placeAll([](const VcardPhone& p) { return p.types & TypePref ? TypedField(p.types) : NoField; }, true);
     placeAll([](const VcardPhone& p) { return TypedField(p.types); }, true);
@@ -203,7 +200,7 @@ void PlaceNumbers(VcardCard& card) {
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string number = TelephoneNumber(WholeText(property, form));
     if (number.empty()) return 0;
-    card.phones.push_back({number, property.types});
+    card.phones.push_back({number, property.types, false});
     return 1;
 }
 

@@ -37,7 +37,8 @@ void AddImportResult(VcardImportResult& total, const VcardImportResult& part);
 // One TEL line, kept until the card's end chooses its field.
 struct VcardPhone {
     std::string number;
-    unsigned types;  // VcardType bits
+    unsigned types;       // VcardType bits
+    bool placed = false;  // it has found its field, or is left out
 };
 
 // The card being built, with what the reader needs to finish it.
