@@ -107,8 +107,11 @@ int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& f
     std::vector<std::string> parts = Components(property, form, 5);
     std::string givenName = parts[1];
     // Android splits a Chinese name into family, given and middle name:
-    // 刘巧玲 comes as N:刘;玲;巧.
-    if (IsDoubleByteText(parts[0]) && !parts[2].empty()) givenName = parts[2] + givenName;
+    // 刘巧玲 comes as N:刘;玲;巧. The card's end joins them as FN shows them.
+    bool chinese = IsDoubleByteText(parts[0]) && !parts[2].empty();
+    card.nameGiven = chinese ? parts[1] : std::string();
+    card.nameMiddle = chinese ? parts[2] : std::string();
+    if (chinese) givenName = parts[2] + givenName;
     if (parts[0].empty() && givenName.empty()) return 0;
     SetField(card.record, Surname, parts[0]);
     SetField(card.record, GivenName, givenName);
@@ -435,6 +438,10 @@ int ParseVcardLine(const char* line, VcardCard& card) {
 
 bool FinishVcardCard(VcardCard& card) {
     PlaceNumbers(card);
+    if (!card.nameMiddle.empty() &&
+        Trimmed(card.formattedName) == FieldValue(card.record, Surname) + card.nameGiven + card.nameMiddle) {
+        SetField(card.record, GivenName, card.nameGiven + card.nameMiddle);
+    }
     if (card.isGroup) return false;
     if (card.record.Surname[0] == '\0' && !card.givenNameText.empty()) {
         SetField(card.record, GivenName, "");

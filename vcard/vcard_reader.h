@@ -49,6 +49,7 @@ struct VcardCard {
     bool unicodeFile = false;          // the file was UTF-16 or marked UTF-8: every plain value is UTF-8
     std::string formattedName;         // FN, the name when N gives none
     std::string givenNameText;         // N's given name, whole, when N has no family name
+    std::string nameGiven, nameMiddle; // a Chinese N's given and middle parts, joined at the end
     std::vector<VcardPhone> phones;    // in the card's order
     bool emailPreferred = false;       // the e-mail kept was marked PREF
     std::string category;              // the first CATEGORIES entry that is no system label

@@ -395,6 +395,7 @@ TEST(ParseVcardLine, EveryContactFromAPhoneIsNamedAndEveryNameWhole) {
     } cases[] = {
         {{Gbk("N:刘;玲;巧;;"), Gbk("FN:刘巧玲")}, "刘", "巧玲"},  // Android's family, given and middle name
         {{Gbk("N:欧阳;娜;娜;;")}, "欧阳", "娜娜"},
+        {{Gbk("N:李;明;小;;"), Gbk("FN:李明小")}, "李", "明小"},  // the order FN shows
         {{"N:Smith;John;Paul;;"}, "Smith", "John"},  // other scripts keep the given name
         {{Gbk("N:;长沙黑车肖;;;"), Gbk("FN:长沙黑车肖")}, "长", "沙黑车肖"},
         {{Gbk("N:;中国南方航空客服;;;")}, "中国南方", "航空客服"},
