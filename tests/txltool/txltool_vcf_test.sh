@@ -25,7 +25,7 @@ card() {
 {
     card 'N:张;三' 'TEL;CELL:13800000000' 'X-WAB-GENDER:1'
     card 'N;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9D=8E;=E5=9B=9B' 'ORG:Acme;Sales'
-    card 'TEL;CELL:999'
+    card 'X-QQ:999'
 } > two.vcf
 out=$(run import-vcf book.txl two.vcf)
 check "import-vcf exits 0" 0 $?
@@ -45,7 +45,7 @@ check "directory files are read in name order" $'An\tA\nBai\tB\nChen\tC' "$(reco
 
 # Nothing new: the book is not written again; a missing book is not created.
 before=$(od -An -tx1 book.txl | tr -d ' \n')
-card 'TEL;CELL:999' > nameless.vcf
+card 'X-QQ:999' > nameless.vcf
 out=$(run import-vcf book.txl nameless.vcf)
 check "importing nothing exits 0" 0 $?
 check "importing nothing leaves the book alone" "$before" "$(od -An -tx1 book.txl | tr -d ' \n')"
@@ -66,8 +66,19 @@ check "a full book takes 512" $'imported\t512' "$out"
 check "the contacts left out are counted" "yes" "$(grep -q '3 contacts not imported' err.txt && echo yes || echo no)"
 check "the full book reads back" "512" "$(records full.txl | wc -l | tr -d ' ')"
 
+# The same file again adds nothing, and says so on standard error.
+out=$(run import-vcf book.txl two.vcf 2> err.txt)
+check "importing the same file again exits 0" 0 $?
+check "importing the same file again adds nothing" $'imported\t0' "$out"
+check "the contacts skipped are counted" "yes" "$(grep -q '2 contacts skipped' err.txt && echo yes || echo no)"
+check "the book keeps its contacts" "5" "$(records book.txl | wc -l | tr -d ' ')"
+
 # Export: one file per contact, plain by default, duplicate names numbered.
-run import-vcf book.txl two.vcf > /dev/null
+{
+    card 'N:张;三' 'TEL;CELL:13800000001'
+    card 'N:李;四' 'X-QQ:10001'
+} > namesakes.vcf
+run import-vcf book.txl namesakes.vcf > /dev/null
 mkdir out
 out=$(run export-vcf book.txl out)
 check "export-vcf exits 0" 0 $?

@@ -243,7 +243,7 @@ TEST_F(VcardExchangeTest, CancellingTheBrowserKeepsWhatWasTyped) {
 
 TEST_F(VcardExchangeTest, ImportingAFileAddsItsNamedCardsAsRows) {
     StartWith({Person("old")});
-    WriteFileBytes(PathOf("cards.vcf"), Card("N:\xD5\xC5;\xC8\xFD") + Card("TEL:1") + Card("N:Li;Si"));
+    WriteFileBytes(PathOf("cards.vcf"), Card("N:\xD5\xC5;\xC8\xFD") + Card("X-QQ:1") + Card("N:Li;Si"));
     ModalAnswers answers;
     answers.ExpectFileDialog(L"导入vcf", PathOf("cards.vcf"));
     SendCommand(IDM_IMPORT_VCF);

@@ -3,7 +3,8 @@
 
 Contacts with Chinese text and the punctuation that troubles vCard
 writers are imported from a CSV file with txltool, exported as UTF-8 QP
-in one file, and vobject must give every field back. Argument: txltool.
+in one file, and vobject must give every field back, and the group as
+the card's categories. Argument: txltool.
 """
 import os
 import subprocess
@@ -70,6 +71,7 @@ def main():
         check("street", street, adr.value.street if adr else "")
         check("city", city, adr.value.city if adr else "")
         check("birthday", f"{year}-{month}-{day}" if year else "", text("bday"))
+        check("group", ["默认分组"], text("categories"))  # a CSV import puts every contact in the first group
     for failure in failures:
         print("FAILED", failure)
     print(f"vobject: {len(failures)} failures")
