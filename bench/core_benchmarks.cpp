@@ -164,7 +164,8 @@ void ImportCsvFile512(benchmark::State& state) {
     int imported = 0;
     for (auto _ : state) {
         ContactStore store;
-        imported = ImportCsvFile(path, store, {nullptr, nullptr}).imported;
+        GroupList groups;
+        imported = ImportCsvFile(path, store, groups, {nullptr, nullptr}).imported;
         benchmark::DoNotOptimize(imported);
     }
     Require(imported == MaxRecords, state, "not every line was imported");

@@ -116,7 +116,8 @@ void CheckImport(const Document& document, int before, int imported, int notImpo
     ContactStore appended;
     for (int n = before; n < RecordCount(store); ++n) {
         const ContactRecord& record = *RecordAt(store, n);
-        Require(record.GroupIndex == 0, "an imported contact is not in group 0");
+        Require(record.GroupIndex >= 0 && record.GroupIndex < GroupCount(document.groups),
+                "an imported contact is in no group of the book");
         Require(record.CheckFlag == 0 && record.ShownFlag == 0, "an imported contact is ticked or shown");
         Require(record.Gender == 0 || record.Gender == 1, "an imported gender is neither 0 nor 1");
         AppendRecord(appended, record);

@@ -78,7 +78,8 @@ int CommandImportCsv(const Arguments& args) {
     Document document;
     if (!LoadBookOrNew(files[0], document)) return ExitFailed;
     CsvImportResult result =
-        ImportCsvFile(files[1], document.contacts, ColumnMappingQuestion{AnswerFromCommandLine, &answers});
+        ImportCsvFile(files[1], document.contacts, document.groups,
+                      ColumnMappingQuestion{AnswerFromCommandLine, &answers});
     if (!result.read) {
         PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvCannotReadText));
         return ExitFailed;
