@@ -1,62 +1,153 @@
-// A stand-in until the shared naming rule arrives.
 #include "store/imported_contact.h"
 
-#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "store/fixed_text.h"
 
 namespace {
 
-bool SameFields(const ContactRecord& a, const ContactRecord& b) {
-    for (int f = 0; f < ContactFieldCount; ++f) {
-        const ContactFieldInfo& info = FieldInfo(f);
-        if (info.isText && FieldValue(a, info.field) != FieldValue(b, info.field)) return false;
+// The Chinese surnames of two characters.
+const char16_t* const CompoundSurnames[] = {
+    u"欧阳", u"司马", u"上官", u"诸葛", u"东方", u"皇甫", u"尉迟", u"公孙", u"慕容", u"长孙",
+    u"宇文", u"司徒", u"夏侯", u"轩辕", u"令狐", u"端木", u"独孤", u"南宫", u"西门", u"百里",
+    u"呼延", u"万俟", u"闻人", u"澹台", u"公冶", u"太史", u"申屠", u"钟离", u"赫连", u"拓跋",
+};
+
+// The fields that name a contact without a person's name, in the order
+// phones try them.
+const ContactField NamingFields[] = {Company, Nickname, Email, Mobile, HomePhone, WorkPhone};
+
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// Text up to its first NUL, which no field could hold.
+std::string Terminated(const std::string& text) { return text.substr(0, std::strlen(text.c_str())); }
+
+size_t FieldRoom(ContactField field) { return static_cast<size_t>(FieldInfo(field).width - 1); }
+
+bool Fits(const std::string& text, ContactField field) { return text.size() <= FieldRoom(field); }
+
+bool StartsWithCompoundSurname(const std::string& name) {
+    static const std::vector<std::string> compounds = [] {
+        std::vector<std::string> gbk;
+        for (const char16_t* compound : CompoundSurnames) gbk.push_back(GbkText(compound));
+        return gbk;
+    }();
+    for (const std::string& compound : compounds) {
+        if (name.compare(0, compound.size(), compound) == 0) return true;
     }
-    return a.Gender == b.Gender && a.GroupIndex == b.GroupIndex;
+    return false;
+}
+
+size_t SurnameLength(const std::string& name) {
+    size_t first = GbkCharacterLength(name.data(), name.size());
+    if (first != 2 || name.size() <= 2) return name.size();
+    size_t second = GbkCharacterLength(name.data() + 2, name.size() - 2);
+    return second == 2 && name.size() > 4 && StartsWithCompoundSurname(name) ? 4 : 2;
+}
+
+// The list shows surname and given name run together, so a text that is
+// no person's name, or one too long to split, fills the surname and runs
+// on into the given name.
+void PutWhole(ContactRecord& record, const std::string& text) {
+    size_t surname = FitGbkLength(text.data(), text.size(), FieldRoom(Surname));
+    SetField(record, Surname, text.substr(0, surname));
+    SetField(record, GivenName, text.substr(surname));
+}
+
+void PutPersonName(ContactRecord& record, const std::string& name) {
+    std::string surname, givenName;
+    SplitPersonName(name, surname, givenName);
+    if (surname.empty() || !Fits(surname, Surname) || !Fits(givenName, GivenName)) {
+        PutWhole(record, name);
+        return;
+    }
+    SetField(record, Surname, surname);
+    SetField(record, GivenName, givenName);
+}
+
+bool SameContact(const ContactRecord& a, const ContactRecord& b) {
+    if (a.Gender != b.Gender || a.GroupIndex != b.GroupIndex) return false;
+    for (int field = 0; field < ContactFieldCount; ++field) {
+        const ContactFieldInfo& info = FieldInfo(field);
+        if (!info.isText) continue;
+        const char* left = FieldText(a, info.field);
+        const char* right = FieldText(b, info.field);
+        if (std::strncmp(left, right, static_cast<size_t>(info.width)) != 0) return false;
+    }
+    return true;
 }
 
 }  // namespace
 
+void SplitPersonName(const std::string& name, std::string& surname, std::string& givenName) {
+    std::string text = Trimmed(name);
+    size_t space = text.find_last_of(" \t");
+    if (space != std::string::npos) {
+        surname = text.substr(space + 1);
+        givenName = Trimmed(text.substr(0, space));
+        return;
+    }
+    size_t length = SurnameLength(text);
+    surname = text.substr(0, length);
+    givenName = text.substr(length);
+}
+
+bool IsDoubleByteText(const std::string& text) {
+    if (text.empty()) return false;
+    for (size_t i = 0; i < text.size();) {
+        size_t length = GbkCharacterLength(text.data() + i, text.size() - i);
+        if (length != 2) return false;
+        i += length;
+    }
+    return true;
+}
+
 bool NameImportedContact(ContactRecord& record, const std::string& displayName) {
     if (record.Surname[0] != '\0') return true;
-    if (record.GivenName[0] != '\0') {
-        std::string given = FieldValue(record, GivenName);
-        SetField(record, GivenName, "");
-        SetField(record, Surname, given);
+    std::string givenName = Trimmed(FieldValue(record, GivenName));
+    std::string person = !givenName.empty() ? givenName : Trimmed(Terminated(displayName));
+    if (!person.empty()) {
+        // A display name that is the company's name is no person's name.
+        std::string company = FieldValue(record, Company);
+        size_t held = FitGbkLength(person.data(), person.size(), FieldRoom(Company));
+        if (!company.empty() && person.compare(0, held, company) == 0 && held == company.size()) {
+            PutWhole(record, person);
+        } else {
+            PutPersonName(record, person);
+        }
         return true;
     }
-    std::string candidates[] = {displayName,
-                                FieldValue(record, Company),
-                                FieldValue(record, Nickname),
-                                FieldValue(record, Email),
-                                FieldValue(record, Mobile),
-                                FieldValue(record, HomePhone),
-                                FieldValue(record, WorkPhone)};
-    for (const std::string& name : candidates) {
-        if (!name.empty()) {
-            SetField(record, Surname, name);
-            return true;
-        }
+    for (ContactField field : NamingFields) {
+        std::string text = Trimmed(FieldValue(record, field));
+        if (text.empty()) continue;
+        PutWhole(record, text);
+        return true;
     }
     return false;
 }
 
 bool HoldsSameContact(const ContactStore& store, const ContactRecord& record) {
-    for (const auto& other : store.records) {
-        if (SameFields(*other, record)) return true;
+    for (const auto& held : store.records) {
+        if (held->Surname[0] == record.Surname[0] && SameContact(*held, record)) return true;
     }
     return false;
 }
 
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made) {
-    if (category.empty()) return 0;
-    ContactRecord probe = EmptyRecord();
-    for (int g = 0; g < GroupCount(groups); ++g) {
-        if (GroupName(groups, g) == category.substr(0, GroupName(groups, g).size()) &&
-            GroupName(groups, g).size() == std::min<size_t>(category.size(), GroupNameWidth - 1)) {
-            return g;
-        }
+    std::string name = Trimmed(Terminated(category));
+    if (name.empty()) return 0;
+    name.resize(FitGbkLength(name.data(), name.size(), GroupNameWidth - 1));
+    for (int i = 0; i < GroupCount(groups); ++i) {
+        if (GroupName(groups, i) == name) return i;
     }
     if (made.created >= MaxGroupsPerImport) return 0;
-    AppendGroup(groups, category);
+    AppendGroup(groups, name);
     ++made.created;
     return GroupCount(groups) - 1;
 }

@@ -1,5 +1,7 @@
-// What every import does with a contact it read: name it, put it into the
-// group its file names, and leave out one the book already holds.
+// What every import (vCard, CSV) does with a contact it has built before
+// the contact joins the book: complete its name as phones show such
+// contacts, leave out a card the book already holds, and find the group
+// that a category names.
 #pragma once
 
 #include <string>
@@ -7,14 +9,44 @@
 #include "store/contact_store.h"
 #include "store/groups.h"
 
-// False: nothing names it, leave it out.
+// Completes the name of a contact that an import built, as phones show
+// such contacts. Returns false when nothing can name it (it is then left out).
+//  - an empty surname: the name comes from the given name, else from
+//    `displayName` (FN, a CSV display name), split as a formatted name is
+//    split (Chinese: after the surname, compound surnames recognised; words:
+//    the last word is the surname);
+//  - no name at all: the first of company, nickname, e-mail, mobile, home
+//    phone, work phone names it (the value also stays in its own field);
+//  - a name from one text is cut only where surname and given name together
+//    cannot hold it: a text that does not fit runs from the surname into
+//    the given name, cut at whole characters.
+// A caller that holds a given name longer than its field passes it whole
+// as `displayName` with the given name left empty, so that nothing of it
+// is lost before it is split.
 bool NameImportedContact(ContactRecord& record, const std::string& displayName);
-// Every field and the group equal to a contact of the store.
+
+// True when the store holds a record whose every field and group equal
+// this one's (run-time flags aside).
 bool HoldsSameContact(const ContactStore& store, const ContactRecord& record);
 
+// The groups one import made for the categories it met.
 struct ImportGroups {
     int created = 0;
 };
 const int MaxGroupsPerImport = 32;
-// The existing group of that name, or a new one; 0 when empty or past 32 new.
+
+// The group index for a category name (GBK): the book's group of that
+// name, or a new group appended to the list (its name cut at 15 bytes, at
+// a whole character) while this import has made fewer than
+// MaxGroupsPerImport; group 0 for an empty name and past that limit.
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made);
+
+// A person's name written as one text, split as phones split it: a
+// Chinese name after its surname of one character, or of two for the
+// compound surnames (欧阳修 is 欧阳 and 修); a name of words has its last
+// word as the surname ("John Doe" is Doe and John).
+void SplitPersonName(const std::string& name, std::string& surname, std::string& givenName);
+
+// True when the text is made of double-byte GBK characters only (and is
+// not empty): a Chinese name part.
+bool IsDoubleByteText(const std::string& text);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "store/fixed_text.h"
+#include "store/imported_contact.h"
 #include "vcard/quoted_printable.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_format.h"
@@ -222,43 +223,6 @@ int ApplyVersion(VcardCard& card, const std::string& value) {
     return 1;
 }
 
-// Company names and the Chinese surnames of two characters, for
-// splitting a formatted name: 欧阳修 is 欧阳 and 修.
-const char16_t* const CompoundSurnames[] = {
-    u"欧阳", u"司马", u"上官", u"诸葛", u"东方", u"皇甫", u"尉迟", u"公孙", u"慕容", u"长孙",
-    u"宇文", u"司徒", u"夏侯", u"轩辕", u"令狐", u"端木", u"独孤", u"南宫", u"西门", u"百里",
-    u"呼延", u"万俟", u"闻人", u"澹台", u"公冶", u"太史", u"申屠", u"钟离", u"赫连", u"拓跋",
-};
-
-size_t SurnameLength(const std::string& name) {
-    size_t first = GbkCharacterLength(name.data(), name.size());
-    if (first != 2 || name.size() <= 2) return name.size();
-    size_t second = GbkCharacterLength(name.data() + 2, name.size() - 2);
-    if (second == 2 && name.size() > 4) {
-        for (const char16_t* compound : CompoundSurnames) {
-            if (name.compare(0, 4, GbkText(compound)) == 0) return 4;
-        }
-    }
-    return 2;
-}
-
-// A Chinese name splits after its surname; a name of words ("John Doe")
-// has its last word as the surname; a company's name stays whole.
-void NameFromFormattedName(ContactRecord& record, const std::string& formatted) {
-    std::string name = Trimmed(formatted);
-    size_t space = name.rfind(' ');
-    if (FieldValue(record, Company) == name) {
-        SetField(record, Surname, name);
-    } else if (space != std::string::npos) {
-        SetField(record, Surname, name.substr(space + 1));
-        SetField(record, GivenName, Trimmed(name.substr(0, space)));
-    } else {
-        size_t surname = SurnameLength(name);
-        SetField(record, Surname, name.substr(0, surname));
-        SetField(record, GivenName, name.substr(surname));
-    }
-}
-
 void FinishCard(VcardCard& card, ContactStore& store, VcardImportResult& result) {
     if (!FinishVcardCard(card)) return;
     if (!HasRoomFor(store, 1)) {
@@ -329,12 +293,7 @@ bool FinishVcardCard(VcardCard& card) {
         }
     }
     card.spareNumbers.clear();
-    bool named = card.record.Surname[0] != '\0' || card.record.GivenName[0] != '\0';
-    if (!named && !Trimmed(card.formattedName).empty()) {
-        NameFromFormattedName(card.record, card.formattedName);
-        named = card.record.Surname[0] != '\0' || card.record.GivenName[0] != '\0';
-    }
-    return named;
+    return NameImportedContact(card.record, card.formattedName);
 }
 
 VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {

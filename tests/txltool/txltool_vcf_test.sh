@@ -25,7 +25,7 @@ card() {
 {
     card 'N:张;三' 'TEL;CELL:13800000000' 'X-WAB-GENDER:1'
     card 'N;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9D=8E;=E5=9B=9B' 'ORG:Acme;Sales'
-    card 'TEL;CELL:999'
+    card 'X-QQ:999'
 } > two.vcf
 out=$(run import-vcf book.txl two.vcf)
 check "import-vcf exits 0" 0 $?
@@ -45,7 +45,7 @@ check "directory files are read in name order" $'An\tA\nBai\tB\nChen\tC' "$(reco
 
 # Nothing new: the book is not written again; a missing book is not created.
 before=$(od -An -tx1 book.txl | tr -d ' \n')
-card 'TEL;CELL:999' > nameless.vcf
+card 'X-QQ:999' > nameless.vcf
 out=$(run import-vcf book.txl nameless.vcf)
 check "importing nothing exits 0" 0 $?
 check "importing nothing leaves the book alone" "$before" "$(od -An -tx1 book.txl | tr -d ' \n')"

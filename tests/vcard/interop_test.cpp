@@ -96,7 +96,7 @@ TEST(InteropFiles, AndroidsQuotedPrintableAndCharsets) {
     ExpectContact(Imported("android-tests/v40_sort_as.vcf"), 0,
                   {{Surname, "安藤"}, {GivenName, "ロイド"}, {Company, "グーグル"}, {Department, "検索部門"}},
                   "4.0 with quoted parameters");
-    ExpectContact(Imported("android-tests/v21_backslash.vcf"), 0, {{Surname, ""}, {GivenName, "A;B\\"}},
+    ExpectContact(Imported("android-tests/v21_backslash.vcf"), 0, {{Surname, "A;B\\"}, {GivenName, ""}},
                   "escapes");
     // A 2.1 value that goes on after a backslash at the end of its line.
     ExpectContact(Imported("android-tests/v21_adr_multiple_line.vcf"), 0,

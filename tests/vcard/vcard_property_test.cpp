@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "random_fields.h"
+#include "store/imported_contact.h"
 #include "test_support.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_reader.h"
@@ -70,14 +71,16 @@ TEST(VcardProperty, EveryFieldTheFormatCarriesComesBackUnchanged) {
             ContactStore store;
             ReadVcardFile(path, store);
             std::string where = "encoding " + std::to_string(encoding) + ", contact " + std::to_string(n);
-            bool named = written.Surname[0] != '\0' || written.GivenName[0] != '\0';
+            // A contact without a surname comes back named as every import names it.
+            ContactRecord expectedRecord = written;
+            bool named = NameImportedContact(expectedRecord, "");
             ASSERT_EQ(named ? 1 : 0, RecordCount(store)) << where;
             if (!named) continue;
             const ContactRecord& read = *RecordAt(store, 0);
             for (int f = 0; f < ContactFieldCount; ++f) {
                 const ContactFieldInfo& info = FieldInfo(f);
                 if (!info.isText) continue;
-                std::string expected = Carried(info.field, encoding) ? FieldValue(written, info.field) : "";
+                std::string expected = Carried(info.field, encoding) ? FieldValue(expectedRecord, info.field) : "";
                 EXPECT_EQ(expected, FieldValue(read, info.field)) << where << ", field " << f << "\n"
                                                                   << ReadFileBytes(path);
             }

@@ -45,10 +45,11 @@ protected:
 
 TEST_F(VcardReader, ImportsEachNamedCardAsANewRecordOfGroupZero) {
     VcardImportResult result = Import(Card({Gbk("N:张;三"), "TEL;CELL:13800000000"}) + Card({Gbk("FN:李四")}) +
-                                      Card({"TEL;CELL:1", "EMAIL:x@y"}));
-    EXPECT_EQ(2, result.imported);
+                                      Card({"TEL;CELL:1", "EMAIL:x@y"}) + Card({"X-QQ:1"}));
+    EXPECT_EQ(3, result.imported);
     EXPECT_EQ(1, result.filesRead);
-    ASSERT_EQ(2, RecordCount(store));
+    ASSERT_EQ(3, RecordCount(store));
+    EXPECT_EQ("x@y", Field(2, Surname));  // a card without a name takes its e-mail address
     EXPECT_EQ(Gbk("李"), Field(1, Surname));  // a card with only a formatted name
     EXPECT_EQ(Gbk("四"), Field(1, GivenName));
     const ContactRecord& record = *RecordAt(store, 0);
@@ -68,7 +69,7 @@ TEST(ParseVcardLine, NameTakesTheFamilyAndTheGivenName) {
         EXPECT_EQ("Zhang", FieldValue(card, Surname)) << line;
         EXPECT_EQ("San", FieldValue(card, GivenName)) << line;
     }
-    EXPECT_EQ("A;B\\", FieldValue(Parsed({"N:;A\\;B\\\\;C;;"}), GivenName));
+    EXPECT_EQ("A;B\\", FieldValue(Parsed({"N:;A\\;B\\\\;C;;"}), Surname));
 }
 
 TEST(ParseVcardLine, ANameComesFromTheFormattedNameWhenNGivesNone) {
@@ -77,7 +78,7 @@ TEST(ParseVcardLine, ANameComesFromTheFormattedNameWhenNGivesNone) {
         const char* surname;
         const char* given;
     } cases[] = {{"王小明", "王", "小明"}, {"欧阳修", "欧阳", "修"}, {"欧阳", "欧", "阳"},
-                 {"John Doe", "Doe", "John"}, {"Conference", "Conferenc", ""}};
+                 {"John Doe", "Doe", "John"}, {"Conference", "Conferenc", "e"}};
     for (const Case& c : cases) {
         ContactRecord card = Parsed({"N:;;;;", "FN;CHARSET=GBK:" + Gbk(c.formatted)});
         EXPECT_EQ(Gbk(c.surname), FieldValue(card, Surname)) << c.formatted;
@@ -360,7 +361,7 @@ TEST_F(VcardReader, ImportingTwiceAddsEveryContactTwice) {
 
 TEST_F(VcardReader, StopsAtTheStoresCapacityAndCountsWhatWasLeftOut) {
     for (int i = 0; i < MaxRecords - 2; ++i) AppendRecord(store, Person("P"));
-    VcardImportResult result = Import(Card({"N:A;1"}) + Card({"TEL;CELL:1"}) + Card({"N:B;2"}) +
+    VcardImportResult result = Import(Card({"N:A;1"}) + Card({"X-QQ:1"}) + Card({"N:B;2"}) +
                                       Card({"N:C;3"}) + Card({"N:D;4"}));
     EXPECT_EQ(2, result.imported);
     EXPECT_EQ(2, result.notImported);
