@@ -30,6 +30,7 @@ struct TypedCells {
 // What a line of a known layout gives before it becomes a contact.
 struct CsvRow {
     ContactRecord record = EmptyRecord();
+    std::string givenName;  // the given name's cell, whole
     std::string middleName;
     std::string displayName;
     std::string group;
@@ -105,7 +106,10 @@ void TakeCell(CsvRow& row, const CsvColumn& column, const std::string& cell, boo
     switch (column.role) {
     case CsvRole::Ignored:
     case CsvRole::OwnField: break;
-    case CsvRole::Field: SetIfEmpty(row.record, static_cast<ContactField>(column.detail), cell); break;
+    case CsvRole::Field:
+        if (column.detail == GivenName && row.givenName.empty()) row.givenName = cell;
+        SetIfEmpty(row.record, static_cast<ContactField>(column.detail), cell);
+        break;
     case CsvRole::MiddleName:
         if (row.middleName.empty()) row.middleName = cell;
         break;
@@ -205,9 +209,17 @@ void PlaceSpares(ContactRecord& record, const std::vector<std::string>& numbers,
 void JoinMiddleName(CsvRow& row) {
     if (row.middleName.empty()) return;
     std::string family = FieldValue(row.record, Surname);
-    const std::string& chineseProbe = family.empty() ? row.middleName : family;
-    if (static_cast<unsigned char>(chineseProbe[0]) < 0x81) return;
-    SetField(row.record, GivenName, row.middleName + FieldValue(row.record, GivenName));
+    if (!IsDoubleByteText(family.empty() ? row.middleName : family)) return;
+    row.givenName = row.middleName + row.givenName;
+    SetField(row.record, GivenName, row.givenName);
+}
+
+// A contact without a surname whose given name is longer than its field
+// ("长沙黑车肖", a label people save) is named from the whole text.
+void KeepLongGivenName(CsvRow& row) {
+    if (row.record.Surname[0] != '\0' || row.givenName.size() < sizeof row.record.GivenName) return;
+    row.displayName = row.givenName;
+    SetField(row.record, GivenName, std::string());
 }
 
 void FinishRow(CsvRow& row) {
@@ -234,12 +246,14 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
         const CsvColumn& column = map.columns[k];
         if (column.role == CsvRole::OwnField) {
             ApplyCsvCell(column.detail, line.cells[k], row.record);
+            if (column.detail == GivenName) row.givenName = line.cells[k];
             continue;
         }
         std::string cell = Trimmed(line.cells[k]);
         if (!cell.empty()) TakeCell(row, column, cell, monthFirst);
     }
     if (map.layout != nullptr) FinishRow(row);
+    KeepLongGivenName(row);
     return row;
 }
 

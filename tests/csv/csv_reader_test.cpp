@@ -414,3 +414,49 @@ TEST_F(CsvImport, DamagedFilesLeaveWellFormedRecords) {
     EXPECT_LE(RecordCount(store), MaxRecords);
     for (const auto& record : store.records) EXPECT_TRUE(FieldsTerminated(*record));
 }
+
+TEST_F(CsvImport, Utf16FilesOfEitherByteOrder) {
+    // 张,三 and a character beyond the basic plane (a surrogate pair) that
+    // GBK lacks; the odd last byte of a damaged file is dropped.
+    const std::u16string text = u"姓,名,公司\r\n张,三,\"A\U0001F600\"\r\n";
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char16_t unit : text) {
+        little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+    }
+    for (const std::string& file : {little, big + "x"}) {
+        ClearRecords(store);
+        Import(file);
+        ASSERT_EQ(1, RecordCount(store));
+        EXPECT_EQ(Gbk("张"), Field(0, Surname));
+        EXPECT_EQ(Gbk("三"), Field(0, GivenName));
+        EXPECT_EQ("A?", Field(0, Company));
+    }
+    // A lone surrogate is no character.
+    ClearRecords(store);
+    std::string lone = "\xFF\xFE";
+    for (char16_t unit : u"姓,名\nb,\xD800" u"c\n") {
+        if (unit != 0) lone += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    }
+    Import(lone);
+    ASSERT_EQ(1, RecordCount(store));
+    EXPECT_EQ("b", Field(0, Surname));
+    EXPECT_EQ("?c", Field(0, GivenName));
+}
+
+TEST_F(CsvImport, HugeHeadersAndCellsAreHandled) {
+    // 100,000 columns: the header keeps its first ones, the rest is ignored.
+    std::string header = Gbk("姓,名");
+    std::string line = Gbk("张,三");
+    for (int i = 0; i < 100000; ++i) {
+        header += ",c" + std::to_string(i);
+        line += ",x";
+    }
+    ScriptedAnswers script;
+    script.answers = {{IgnoreRemaining, NoField}};
+    EXPECT_EQ(1, Import(header + "\n" + line + "\n", Asking(script)).imported);
+    EXPECT_EQ(1u, script.asked.size());
+    // A cell of 10 MB keeps what its field holds.
+    EXPECT_EQ(1, Import(Gbk("姓,公司\n李,") + std::string(10 << 20, 'y') + "\n").imported);
+    EXPECT_EQ(std::string(29, 'y'), Field(1, Company));
+}
