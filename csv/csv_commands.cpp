@@ -25,6 +25,9 @@ void ImportCsvCommand(HWND window) {
     if (result.notImported > 0) {
         ShowMessage(window, CsvBookFullText(result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
     }
+    if (result.duplicates > 0) {
+        ShowMessage(window, CsvDuplicatesText(result.duplicates), CsvCaption, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 // Cancel at the question writes nothing, not even an empty file.

@@ -55,16 +55,16 @@ const std::vector<std::string>& GbkTitles(const CsvLayout& layout) {
     return titles;
 }
 
+bool IsOwnTitle(const std::string& title) {
+    for (const std::string& own : CsvFieldTitles()) {
+        if (title == own) return true;
+    }
+    return false;
+}
+
 int KnownByOwnTitles(const std::vector<std::string>& titles) {
     int known = 0;
-    for (const std::string& title : titles) {
-        for (const std::string& own : CsvFieldTitles()) {
-            if (title == own) {
-                ++known;
-                break;
-            }
-        }
-    }
+    for (const std::string& title : titles) known += IsOwnTitle(title) ? 1 : 0;
     return known;
 }
 
@@ -108,12 +108,14 @@ const CsvLayout* RecogniseCsvLayout(const std::vector<std::string>& titles) {
     int bestKnown = KnownByOwnTitles(titles);
     for (const CsvLayout& layout : CsvLayouts()) {
         int known = 0;
+        int knownOnlyHere = 0;  // titles that Corvelle's own do not have
         for (size_t i = 0; i < titles.size(); ++i) {
             bool isKnown = false;
             if (!titles[i].empty()) MatchLayoutTitle(layout, titles[i], occurrences[i], isKnown);
             known += isKnown ? 1 : 0;
+            knownOnlyHere += isKnown && !IsOwnTitle(titles[i]) ? 1 : 0;
         }
-        if (known > bestKnown && known >= fewestKnown && 2 * known >= nonEmpty) {
+        if (known > bestKnown && knownOnlyHere >= fewestKnown && 2 * known >= nonEmpty) {
             best = &layout;
             bestKnown = known;
         }

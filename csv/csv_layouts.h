@@ -66,10 +66,10 @@ CsvColumn MatchLayoutTitle(const CsvLayout& layout, const std::string& title, in
 
 // The layout the titles come from, or null for Corvelle's own titles and
 // for files of no known layout. A layout is taken when it knows more of
-// the titles than Corvelle's own 27 do, at least three, and at least half
-// of the titles that are not empty: every program adds and drops columns
-// between versions, and Google writes a numbered group only when it holds
-// data.
+// the titles than Corvelle's own 27 do, at least three that are none of
+// Corvelle's own, and at least half of the titles that are not empty:
+// every program adds and drops columns between versions, and Google writes
+// a numbered group only when it holds data.
 const CsvLayout* RecogniseCsvLayout(const std::vector<std::string>& titles);
 
 // The columns of the titles under a layout.

@@ -313,6 +313,8 @@ TEST(CsvLayouts, RecognisesNoLayoutInCorvellesOwnOrUnknownTitles) {
     EXPECT_EQ(nullptr, RecogniseCsvLayout(own));
     EXPECT_EQ(nullptr, RecogniseCsvLayout({"Name", "Email"}));
     EXPECT_EQ(nullptr, RecogniseCsvLayout({Gbk("姓"), Gbk("名"), "Phone", "Note"}));
+    // Titles that Corvelle's own share with a layout do not make the layout.
+    EXPECT_EQ(nullptr, RecogniseCsvLayout({Gbk("电话号码"), Gbk("姓"), Gbk("备注"), Gbk("名")}));
     // More than half unknown: no layout, the user is asked.
     EXPECT_EQ(nullptr, RecogniseCsvLayout({"First Name", "Last Name", "Birthday", "a", "b", "c", "d"}));
     const CsvLayout* google = RecogniseCsvLayout({"First Name", "Last Name", "Labels", "Phone 3 - Value"});

@@ -85,6 +85,7 @@ int CommandImportCsv(const Arguments& args) {
         return ExitFailed;
     }
     if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(result.notImported)));
+    if (result.duplicates > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvDuplicatesText(result.duplicates)));
     if (result.imported > 0 && !SaveBook(files[0], document)) return ExitFailed;
     return ExitOk;
 }
