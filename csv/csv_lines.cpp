@@ -70,6 +70,7 @@ enum class CsvState {
 
 struct CsvLineParser {
     size_t columns;
+    char separator;
     std::vector<std::string> cells;  // as the file has them
     std::string cell;
     size_t quotedEnd = 0;  // the cell's bytes up to its closing quote, which no trim takes
@@ -118,7 +119,7 @@ void FeedByte(CsvLineParser& p, char c) {
     }
     if (c == '\n') {
         p.state = CsvState::LineEnd;
-    } else if (c == ',') {
+    } else if (c == p.separator) {
         // Past the line's limit a comma starts no cell that could be kept.
         if (p.lineBytes <= CsvLineLimit) EndCell(p);
         p.state = CsvState::CellStart;
@@ -146,9 +147,10 @@ std::string CellAsGbk(const std::string& bytes, CsvEncoding encoding) {
 // Feeds the bytes that `next` gives (EOF at the end) up to the line's end.
 // False when there was not a single byte.
 template <typename NextByte>
-bool ParseLine(NextByte next, CsvEncoding encoding, size_t columns, CsvLine& line) {
+bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t columns, CsvLine& line) {
     CsvLineParser parser;
     parser.columns = columns;
+    parser.separator = separator;
     int c = next();
     if (c == EOF) return false;
     do {
@@ -239,7 +241,7 @@ CsvEncoding DetectCsvEncoding(FILE* file) {
 }
 
 CsvSource OpenCsvSource(FILE* file) {
-    CsvSource source = {file, DetectCsvEncoding(file), {}, 0, 0, EOF};
+    CsvSource source = {file, DetectCsvEncoding(file), ',', {}, 0, 0, EOF};
     return source;
 }
 
@@ -252,7 +254,8 @@ bool ReadCsvLine(CsvSource& source, size_t columns, CsvLine& line) {
         source.pushedBack = after;
         return c;
     };
-    return ParseLine(next, source.encoding == CsvEncoding::Gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8, columns, line);
+    CsvEncoding cells = source.encoding == CsvEncoding::Gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8;
+    return ParseLine(next, cells, source.separator, columns, line);
 }
 
 CsvLine SplitCsvLine(const std::string& text, size_t columns) {
@@ -263,6 +266,6 @@ CsvLine SplitCsvLine(const std::string& text, size_t columns) {
         return static_cast<int>(static_cast<unsigned char>(text[at++]));
     };
     CsvLine line = {{}, false};
-    ParseLine(next, CsvEncoding::Gbk, columns, line);
+    ParseLine(next, CsvEncoding::Gbk, ',', columns, line);
     return line;
 }

@@ -25,6 +25,7 @@ CsvEncoding DetectCsvEncoding(FILE* file);
 struct CsvSource {
     FILE* file;
     CsvEncoding encoding;
+    char separator;  // ',', or ';' as spreadsheets of some countries write
     unsigned char pending[4];  // the rest of a character decoded from UTF-16
     int pendingCount;
     int pendingAt;
@@ -45,7 +46,7 @@ struct CsvLine {
 // - A line ends at LF or CR LF outside double quotes; a CR alone is an
 //   ordinary byte. Spaces at the start of the line and at the end of its
 //   last cell (outside quotes) are dropped.
-// - Commas separate cells. A cell that begins with a double quote is
+// - Commas (or the source's separator) separate cells. A cell that begins with a double quote is
 //   quoted: it runs to the next double quote that is not doubled, "" in
 //   it is one double quote, and commas and line breaks in it are text; a
 //   line break in it (CR LF, LF or CR) becomes a space, as no field holds

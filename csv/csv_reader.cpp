@@ -281,6 +281,12 @@ void ApplyCsvBirthday(const std::string& text, ContactRecord& record) {
     }
 }
 
+// A header of one title that holds semicolons: the file is separated by
+// semicolons, as spreadsheets in some countries save CSV.
+bool IsSemicolonHeader(const std::vector<std::string>& titles) {
+    return titles.size() == 1 && titles[0].find(';') != std::string::npos;
+}
+
 ColumnMappingChoice Ask(const ColumnMappingQuestion& question, const std::string& title) {
     if (question.ask == nullptr) return ColumnMappingChoice{IgnoreColumn, NoField};
     return question.ask(question.context, title);
@@ -358,9 +364,16 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
     FILE* file = OpenFile(path, "rb");
     if (file == nullptr) return result;
     CsvSource source = OpenCsvSource(file);
+    long textStart = std::ftell(file);
     CsvLine line;
     if (ReadCsvLine(source, CsvMaxColumns, line)) {
         result.read = true;
+        if (IsSemicolonHeader(HeaderTitles(line))) {
+            // Read the header again, split at its semicolons.
+            std::fseek(file, textStart, SEEK_SET);
+            source = CsvSource{file, source.encoding, ';', {}, 0, 0, EOF};
+            ReadCsvLine(source, CsvMaxColumns, line);
+        }
         ColumnMap map = MapCsvColumns(HeaderTitles(line), question);
         ImportGroups made;
         while (ReadCsvLine(source, map.columns.size(), line)) {

@@ -80,8 +80,9 @@ void ApplyCsvCell(int field, const std::string& text, ContactRecord& record);
 // store already holds (those of earlier lines included). A contact goes
 // into the group its labels or categories name, a new one at the end of
 // `groups` when the book has none of that name; otherwise into group 0.
-// Existing contacts stay. The file is GBK, UTF-8 or UTF-16 (see
-// DetectCsvEncoding); Unicode text is read as GBK, "?" standing for each
+// Existing contacts stay. A file whose header is one title holding
+// semicolons is separated by semicolons. The file is GBK, UTF-8 or UTF-16
+// (see DetectCsvEncoding); Unicode text is read as GBK, "?" standing for each
 // character GBK lacks.
 CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, GroupList& groups,
                               const ColumnMappingQuestion& question);

@@ -366,4 +366,11 @@ TEST_F(CsvLayoutImport, ThunderbirdsOwnTestFiles) {
     EXPECT_EQ(2, ImportShared("unit_resources_basic_csv_addressbook.csv").imported);
     // Shift_JIS is no encoding Corvelle reads: the contact comes, its text garbled.
     EXPECT_EQ(1, ImportShared("unit_resources_shiftjis_addressbook.csv").imported);
+
+    // Separated by semicolons.
+    ClearRecords(store);
+    ASSERT_EQ(2, ImportShared("unit_resources_csv_semicolon.csv").imported);
+    EXPECT_EQ("Doe", FieldValue(*RecordAt(store, 1), Surname));
+    EXPECT_EQ("Jane", FieldValue(*RecordAt(store, 1), GivenName));
+    EXPECT_EQ("jane@doe.invalid", FieldValue(*RecordAt(store, 1), Email));
 }
