@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <string>
 
 #include "csv/csv_dates.h"
 #include "csv/csv_format.h"
@@ -55,14 +56,16 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Google joins several values of one column with " ::: ".
-std::vector<std::string> Values(const std::string& cell, const char* separators) {
+// The values of a cell, trimmed, empty ones left out. Google joins several
+// values of one column with " ::: "; `otherSeparator`, when given, also
+// separates them.
+std::vector<std::string> Values(const std::string& cell, const char* otherSeparator) {
     std::vector<std::string> values;
     std::string rest = cell;
     for (;;) {
         size_t at = std::string::npos;
         size_t length = 0;
-        for (const char* separator : {GoogleValueSeparator, separators}) {
+        for (const char* separator : {GoogleValueSeparator, otherSeparator}) {
             if (separator == nullptr || *separator == '\0') continue;
             size_t found = rest.find(separator);
             if (found < at) {

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "listview/columns.h"
 #include "store/address_book_file.h"
+#include "store/document.h"
 #include "store/fixed_text.h"
 #include "store/safe_file.h"
 #include "store/settings_file.h"
@@ -232,10 +233,12 @@ std::string Utf16Le(const std::u16string& text) {
 // and numbered columns (UTF-8 with a byte-order mark, and its older UTF-16
 // export), Thunderbird's repeated titles and trailing comma.
 bool WriteOtherProgramsCsvFiles(const std::string& folder, const std::string& answers) {
+    const char16_t* const fillers[] = {u"英文称谓", u"商务地址 街道", u"住宅电话", u"附注",
+                                       u"商务传真", u"其他地址 邮政编码", u"住宅地址 街道 2", u"单位"};
     std::u16string outlookHeader, outlookRow;
     for (int i = 1; i <= 92; ++i) {
         std::u16string title = i == 2 ? u"名" : i == 4 ? u"姓" : i == 52 ? u"电子邮件地址" : i == 67 ? u"类别"
-                               : i == 75 ? u"生日" : i == 40 ? u"移动电话" : u"用户 " + std::u16string(1, u'0' + i % 10);
+                               : i == 75 ? u"生日" : i == 40 ? u"移动电话" : fillers[i % 8];
         std::u16string cell = i == 2 ? u"三" : i == 4 ? u"张" : i == 52 ? u"zhang@example.com" : i == 67 ? u"同事"
                               : i == 75 ? u"1966/3/9" : i == 40 ? u"13800138000" : u"";
         outlookHeader += (i > 1 ? u"," : u"") + (u"\"" + title + u"\"");
