@@ -112,8 +112,8 @@ PathString PhoneVcardFilePath() {
 void ReadCards(benchmark::State& state, const PathString& path) {
     int imported = 0;
     for (auto _ : state) {
-        ContactStore store;
-        imported = ReadVcardFile(path, store).imported;
+        Document book;
+        imported = ReadVcardFile(path, book).imported;
         benchmark::DoNotOptimize(imported);
     }
     Require(imported == MaxRecords, state, "not every card was imported");

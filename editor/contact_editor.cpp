@@ -5,6 +5,7 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "listview/contact_list.h"
 #include "resources/resource.h"
@@ -19,15 +20,22 @@ namespace {
 const wchar_t CaptionPattern[] = L"浏览项目 - #%d";
 const int FemaleChoice = 1;
 
-// What FillEditor left in the date picker. A stored birthday that the
-// picker cannot show as it is (a date outside its range, or text that is
-// no date) is kept unless the user changes the picker; only an empty
-// birthday takes the picker's date unasked.
+// What FillEditor left in the date picker. The picker's own check box
+// says whether there is a birthday at all: unticked for a contact without
+// one, so that no date is ever written that the user did not pick. A
+// stored birthday that the picker cannot show as it is (a date outside
+// its range, a day without a year, text that is no date) is kept unless
+// the user changes the picker.
 struct BirthdayShown {
     SYSTEMTIME date;
+    bool none;  // the check box was left unticked
     bool keepStored;
 };
 BirthdayShown birthdayShown;
+
+// The contacts this opening of the editor made (or found holding nothing
+// at all), removed at the end if they still hold nothing.
+std::vector<const ContactRecord*> createdContacts;
 
 ContactStore& Contacts() { return App.document.contacts; }
 
@@ -52,34 +60,44 @@ SYSTEMTIME SystemTimeOf(const BirthdayDate& date) {
     return time;
 }
 
-SYSTEMTIME PickerDate(HWND dialog) {
-    SYSTEMTIME time = {};
-    DateTime_GetSystemtime(Control(dialog, IDC_EDIT_BIRTHDAY), &time);
-    return time;
+// False when the picker's check box is unticked: no date.
+bool PickerDate(HWND dialog, SYSTEMTIME& time) {
+    time = {};
+    return DateTime_GetSystemtime(Control(dialog, IDC_EDIT_BIRTHDAY), &time) == GDT_VALID;
 }
 
 bool SameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
 }
 
-// A valid date is offered to the picker, brought into its range first;
-// anything else leaves the picker on the date it shows.
+// A valid date is shown ticked, brought into the picker's range first;
+// anything else leaves the check box unticked.
 void FillBirthday(HWND dialog, const ContactRecord& record) {
+    HWND picker = Control(dialog, IDC_EDIT_BIRTHDAY);
     BirthdayDate stored = StoredBirthday(record);
     bool valid = IsValidDate(stored);
     if (valid) {
         SYSTEMTIME date = SystemTimeOf(ClampToPickerRange(stored));
-        DateTime_SetSystemtime(Control(dialog, IDC_EDIT_BIRTHDAY), GDT_VALID, &date);
+        DateTime_SetSystemtime(picker, GDT_VALID, &date);
+    } else {
+        SYSTEMTIME ignored = SystemTimeOf(EarliestBirthday);  // Wine refuses GDT_NONE without a date
+        DateTime_SetSystemtime(picker, GDT_NONE, &ignored);
     }
     bool shownAsStored = valid && SameDate(stored, ClampToPickerRange(stored));
-    birthdayShown.date = PickerDate(dialog);
+    birthdayShown.none = !PickerDate(dialog, birthdayShown.date);
     birthdayShown.keepStored = HasBirthday(record) && !shownAsStored;
 }
 
 void ReadBirthday(HWND dialog, ContactRecord& record) {
-    SYSTEMTIME date = PickerDate(dialog);
-    if (birthdayShown.keepStored && SameDay(date, birthdayShown.date)) return;
-    SetBirthday(record, {date.wYear, date.wMonth, date.wDay});
+    SYSTEMTIME date;
+    bool ticked = PickerDate(dialog, date);
+    bool unchanged = ticked ? !birthdayShown.none && SameDay(date, birthdayShown.date) : birthdayShown.none;
+    if (birthdayShown.keepStored && unchanged) return;
+    if (ticked) {
+        SetBirthday(record, {date.wYear, date.wMonth, date.wDay});
+    } else {
+        for (ContactField field : {BirthYear, BirthMonth, BirthDay}) SetField(record, field, "");
+    }
 }
 
 void FillEditor(HWND dialog) {
@@ -114,7 +132,29 @@ void ReadEditor(HWND dialog) {
     }
 }
 
-bool IsUnnamed(const ContactRecord& record) { return record.Surname[0] == '\0'; }
+// A contact with a given name alone is named: phones save many so.
+bool IsUnnamed(const ContactRecord& record) { return record.Surname[0] == '\0' && record.GivenName[0] == '\0'; }
+
+bool HoldsNothing(const ContactRecord& record) {
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        const ContactFieldInfo& info = FieldInfo(f);
+        if (info.isText && FieldText(record, info.field)[0] != '\0') return false;
+    }
+    return true;
+}
+
+// The current contact goes when it has no name; a contact the editor
+// made goes when nothing was typed into it, wherever the user left it.
+void RemoveUnnamedAndBlank() {
+    for (const ContactRecord* created : createdContacts) {
+        if (created != App.editedRecord && HoldsNothing(*created)) RemoveRecord(Contacts(), created);
+    }
+    createdContacts.clear();
+    if (IsUnnamed(*App.editedRecord)) {
+        RemoveRecord(Contacts(), App.editedRecord);
+        App.editedRecord = nullptr;
+    }
+}
 
 // ---- Handlers
 
@@ -127,6 +167,8 @@ BOOL ContactEditor_OnInitDialog(HWND dialog) {
     }
     SYSTEMTIME range[2] = {SystemTimeOf(EarliestBirthday), SystemTimeOf(LatestBirthday)};
     DateTime_SetRange(Control(dialog, IDC_EDIT_BIRTHDAY), GDTR_MIN | GDTR_MAX, range);
+    createdContacts.clear();
+    if (HoldsNothing(*App.editedRecord)) createdContacts.push_back(App.editedRecord);  // as "添加" makes it
     FillEditor(dialog);
     return TRUE;
 }
@@ -135,10 +177,7 @@ BOOL ContactEditor_OnInitDialog(HWND dialog) {
 // the row may now show another contact.
 void ContactEditor_OnOk(HWND dialog) {
     ReadEditor(dialog);
-    if (IsUnnamed(*App.editedRecord)) {
-        RemoveRecord(Contacts(), App.editedRecord);
-        App.editedRecord = nullptr;
-    }
+    RemoveUnnamedAndBlank();
     HWND list = App.contactList;
     int row = FirstSelectedRow();
     int topRow = ListView_GetTopIndex(list);
@@ -175,6 +214,7 @@ void ContactEditor_OnNew(HWND dialog) {
                 return;
             }
             last = AppendRecord(Contacts(), EmptyRecord());
+            createdContacts.push_back(last);
         }
         App.editedRecord = last;
     }

@@ -3,9 +3,11 @@
 // just before. It works on the store's record itself: every step, "新项目"
 // and "确定" write the form into the record being left, and there is no
 // cancel. It can step through the whole store and create further
-// contacts. "确定" removes the current record when its surname is empty
-// and rebuilds the list, keeping the selected row number and the scroll
-// position.
+// contacts. "确定" removes the current record when it has neither surname
+// nor given name, and every contact the editor made that still holds
+// nothing, and rebuilds the list, keeping the selected row number and the
+// scroll position. The birthday is written only as the user ticks and
+// picks it in the date picker.
 #pragma once
 
 #include <windows.h>

@@ -48,7 +48,7 @@ void WriteScratchFile(const std::string& path, const std::string& bytes);
 int FillStoreBeforeImport(uint8_t choice, ContactStore& store);
 
 // What an import appended to the document's first `before` contacts:
-// `imported` new contacts, each in group 0, unticked, with gender 0 or 1;
+// `imported` new contacts, each in a group of the book, unticked, with gender 0 or 1;
 // the store full when `notImported` contacts had to be left out; and the
 // new contacts pass CheckDocument (checked on their own, so that a store
 // filled beforehand costs no time).

@@ -10,6 +10,7 @@
 #include "csv/csv_writer.h"
 #include "platform/platform.h"
 #include "listview/columns.h"
+#include "platform/platform.h"
 #include "store/address_book_file.h"
 #include "store/document.h"
 #include "store/fixed_text.h"
@@ -139,6 +140,24 @@ const OtherCard OtherCards[] = {
     {"vcard40",
      "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:\xE6\x9D\x8E\xE5\x9B\x9B\r\nGENDER:F\r\nTEL;VALUE=uri;TYPE=\"cell,voice\""
      ":tel:+86-138-0013;ext=1\r\nBDAY:--0517\r\nEND:VCARD\r\n"},
+    {"huawei21",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=88=98;=E7=8E=B2;=E5=B7=A7;;\r\n"
+     "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=88=98=E5=B7=A7=E7=8E=B2\r\nTEL;CELL:138 0013 8000\r\n"
+     "TEL;CELL:139 0013 9000\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN:;;;;\r\nFN:\r\n"
+     "ORG;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E9=A1=BA=E4=B8=B0\r\nTEL;WORK:95338 \r\nEND:VCARD\r\n"
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8:;\xE9\x95\xBF\xE6\xB2\x99\xE9\xBB\x91\xE8\xBD\xA6\xE8\x82\x96;;;"
+     "\r\nEMAIL:a@b.cn\r\nEMAIL;PREF:c@d.cn\r\nEND:VCARD\r\n"},
+    {"iphone_pref",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;John;;;\r\nTEL;type=IPHONE;type=CELL;type=VOICE;type=pref:1\r\n"
+     "TEL;type=WORK;type=CELL;type=VOICE:2\r\nIMPP;X-SERVICE-TYPE=QQ;TYPE=OTHER:x-apple:10001\r\n"
+     "BDAY;X-APPLE-OMIT-YEAR=1604:1604-04-07\r\nCATEGORIES:myContacts,starred,Basketball\\, team,x\r\n"
+     "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nN:Friends\r\nX-ADDRESSBOOKSERVER-KIND:group\r\n"
+     "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Team\r\nKIND:group\r\nEND:VCARD\r\n"},
+    {"owncloud_late_version",
+     "BEGIN:VCARD\r\nCATEGORIES:\xE5\xAE\xB6\xE4\xBA\xBA\r\nEMAIL;TYPE=INTERNET:w@example.com\r\n"
+     "FN:\xE5\x90\xB4\xE6\x99\x93\xE4\xB8\x9C\r\nN:\xE5\x90\xB4;\xE6\x99\x93\xE4\xB8\x9C;;;\r\n"
+     "TEL;TYPE=CELL:1\r\nVERSION:3.0\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:\xE5\x90\xB4\xE6\x99\x93\r\n"
+     "N:\xE5\x90\xB4;\xE6\x99\x93;;;\r\nEND:VCARD\r\n"},
     {"old_phone",
      "begin:vcard\r\nversion:2.1\r\nn;encoding=quoted-printable:=D5=C5;=C8=FD\r\nnote;quoted-printable:a=\r\n"
      "b\r\nBEGIN:VCARD\r\nN:Agent\r\nEND:VCARD\r\nTEL;CHARSET=BIG5:1\r\nend:vcard\r\n"},
@@ -162,10 +181,37 @@ bool WriteVcardFiles(const std::string& folder) {
     std::string three;
     for (int n = 0; n < RecordCount(store); ++n) three += VcardFileText(*RecordAt(store, n), Plain) + "\r\n";
     ok = SaveInput(folder + "/cards_nearly_full.vcf", std::string(1, '\7'), three) && ok;
-    // Cards as phones and mail programs write them.
+    // Cards as phones and mail programs write them, and as UTF-16 files
+    // of both byte orders.
     for (const OtherCard& card : OtherCards) {
         ok = SaveInput(folder + "/" + card.name + ".vcf", std::string(1, '\0'), card.text) && ok;
     }
+    std::u16string units = Utf8ToUtf16(OtherCards[0].text);
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char16_t unit : units) {
+        little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+    }
+    ok = SaveInput(folder + "/utf16le.vcf", std::string(1, '\0'), little) && ok;
+    ok = SaveInput(folder + "/utf16be.vcf", std::string(1, '\0'), big) && ok;
+    // Contacts in groups, in the form for phones, and more categories
+    // than one import makes groups for.
+    Document grouped;
+    ResetDocument(grouped);
+    AppendGroup(grouped.groups, Gbk(u"篮球队"));
+    std::string inGroups;
+    for (int n = 0; n < RecordCount(store); ++n) {
+        ContactRecord record = *RecordAt(store, n);
+        record.GroupIndex = n + 3;
+        inGroups += VcardFileText(record, Utf8Qp, &grouped.groups) + "\r\n";
+    }
+    ok = SaveInput(folder + "/cards_in_groups.vcf", std::string(1, '\0'), inGroups) && ok;
+    std::string categories;
+    for (int n = 0; n < 40; ++n) {
+        categories += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:N" + std::to_string(n) + "\r\nCATEGORIES:starred,g" +
+                      std::to_string(n) + "\r\nEND:VCARD\r\n";
+    }
+    ok = SaveInput(folder + "/many_categories.vcf", std::string(1, '\0'), categories) && ok;
     return ok;
 }
 

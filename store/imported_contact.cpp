@@ -143,8 +143,9 @@ int GroupForCategory(GroupList& groups, const std::string& category, ImportGroup
     std::string name = Trimmed(Terminated(category));
     if (name.empty()) return 0;
     name.resize(FitGbkLength(name.data(), name.size(), GroupNameWidth - 1));
+    // Categories come trimmed, so a group is found by its trimmed name.
     for (int i = 0; i < GroupCount(groups); ++i) {
-        if (GroupName(groups, i) == name) return i;
+        if (Trimmed(GroupName(groups, i)) == name) return i;
     }
     if (made.created >= MaxGroupsPerImport) return 0;
     AppendGroup(groups, name);

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "store/contact_store.h"
+#include "store/document.h"
 #include "vcard/vcard_reader.h"
 
 // Reads every file of a directory whose name ends in ".vcf", in any case,
 // in name order (compared without regard to case); subdirectories are not
 // searched. A directory that does not exist or holds no such file imports
 // nothing. Stops adding at the store's capacity like ReadVcardFile.
-VcardImportResult ImportVcardDirectory(const PathString& directory, ContactStore& store);
+// The files are one import: together they make at most MaxGroupsPerImport
+// groups.
+VcardImportResult ImportVcardDirectory(const PathString& directory, Document& book);

@@ -37,14 +37,14 @@ void ImportVcardFileCommand(HWND window) {
                     PathFromAscii(VcardExtension).c_str())) {
         return;
     }
-    VcardImportResult result = ReadVcardFile(path, App.document.contacts);
+    VcardImportResult result = ReadVcardFile(path, App.document);
     RefreshList();
     TellWhatDidNotFit(window, result);
 }
 
 void ImportVcardDirectoryCommand(HWND window) {
     if (DirectoryDialog(window, DirectoryCaption) != 1) return;
-    VcardImportResult result = ImportVcardDirectory(ChosenDirectory, App.document.contacts);
+    VcardImportResult result = ImportVcardDirectory(ChosenDirectory, App.document);
     RefreshList();
     TellWhatDidNotFit(window, result);
 }

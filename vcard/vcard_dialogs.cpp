@@ -66,7 +66,8 @@ void ExportDialog_OnInit(HWND dialog) {
 void ExportDialog_OnExport(HWND dialog) {
     VcardEncoding encoding = VcardEncodingFromValue(ComboBox_GetCurSel(GetDlgItem(dialog, IDC_ENCODING_LIST)));
     VcardExportScope scope = IsDlgButtonChecked(dialog, IDC_EXPORT_ALL) == BST_CHECKED ? ExportAll : ExportTicked;
-    VcardExportResult result = ExportVcardFiles(App.document.contacts, DirectoryBoxText(dialog), encoding, scope);
+    VcardExportResult result = ExportVcardFiles(App.document.contacts, DirectoryBoxText(dialog), encoding, scope,
+                                                &App.document.groups);
     if (result.failed > 0) {
         ShowMessage(dialog, FillIn(ExportFailedText, {std::to_wstring(result.failed)}), ErrorCaption,
                     MB_OK | MB_ICONWARNING);

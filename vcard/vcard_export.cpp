@@ -78,7 +78,7 @@ PathString UniqueFileName(const PathString& name, std::set<PathString>& used) {
 }
 
 VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& directory, VcardEncoding encoding,
-                                   VcardExportScope scope) {
+                                   VcardExportScope scope, const GroupList* groups) {
     VcardExportResult result;
     if (directory.empty()) return result;
     std::set<PathString> used;
@@ -89,7 +89,7 @@ VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& 
             ++result.failed;
             continue;
         }
-        if (WriteVcardFile(path, record.get(), encoding) == VcardWritten) {
+        if (WriteVcardFile(path, record.get(), encoding, groups) == VcardWritten) {
             ++result.written;
         } else {
             ++result.failed;

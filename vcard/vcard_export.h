@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "store/contact_store.h"
+#include "store/groups.h"
 #include "vcard/text_encodings.h"
 
 // Which contacts an export writes.
@@ -43,6 +44,7 @@ PathString UniqueFileName(const PathString& name, std::set<PathString>& used);
 // replacing files of the same names (from an earlier export, say). A
 // contact whose path would be longer than MaxExportPathBytes is skipped
 // and counted as failed; it is never cut into another name. An empty
-// directory exports nothing.
+// directory exports nothing. The groups, when given, name each
+// contact's group in the form for phones.
 VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& directory, VcardEncoding encoding,
-                                   VcardExportScope scope);
+                                   VcardExportScope scope, const GroupList* groups = nullptr);

@@ -1,5 +1,7 @@
 #include "vcard/vcard_lines.h"
 
+#include "platform/platform.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -15,13 +17,21 @@ char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 bool HaveBytes(VcardLineReader& reader) {
     if (reader.next < reader.end) return true;
     reader.next = 0;
-    reader.end = std::fread(reader.block, 1, sizeof reader.block, reader.file);
+    if (reader.memory) {
+        size_t left = reader.memory->size() - reader.memoryNext;
+        reader.end = std::min(left, sizeof reader.block);
+        std::memcpy(reader.block, reader.memory->data() + reader.memoryNext, reader.end);
+        reader.memoryNext += reader.end;
+    } else {
+        reader.end = std::fread(reader.block, 1, sizeof reader.block, reader.file);
+    }
     return reader.end > 0;
 }
 
-// One physical line without its line end; bytes beyond `limit` are read
-// and dropped. False at the end of the file when nothing was read.
-bool ReadPhysicalLine(VcardLineReader& reader, std::string& line, size_t limit) {
+// One physical line from the file, without its line end; bytes beyond
+// `limit` are read and dropped. False at the end of the file when nothing
+// was read.
+bool ReadFileLine(VcardLineReader& reader, std::string& line, size_t limit) {
     line.clear();
     bool any = false;
     while (HaveBytes(reader)) {
@@ -43,6 +53,22 @@ bool ReadPhysicalLine(VcardLineReader& reader, std::string& line, size_t limit) 
         return true;
     }
     return any;
+}
+
+// The next physical line: first those a preview has read ahead.
+bool ReadPhysicalLine(VcardLineReader& reader, std::string& line, size_t limit) {
+    if (reader.lookahead.empty()) return ReadFileLine(reader, line, limit);
+    line.swap(reader.lookahead.front());
+    reader.lookahead.pop_front();
+    return true;
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view TrimmedView(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+    return text;
 }
 
 // Where the value begins: behind the first ":" that is not inside a
@@ -89,6 +115,13 @@ bool EndsWithBackslash(const std::string& line) {
 
 bool IsCardBoundary(const std::string& line) {
     return IsWholeLine(line, "BEGIN:VCARD") || IsWholeLine(line, "END:VCARD");
+}
+
+bool HasHighByte(const std::string& line) {
+    for (char c : line) {
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    }
+    return false;
 }
 
 void AppendCapped(std::string& line, const std::string& text, size_t from, size_t limit) {
@@ -164,6 +197,10 @@ void AddParameter(VcardProperty& property, std::string_view parameter) {
         }
     } else if (SameUpper(key, "PREF")) {
         property.types |= TypePref;
+    } else if (SameUpper(key, "X-APPLE-OMIT-YEAR")) {
+        property.omitYear = true;
+    } else if (SameUpper(key, "X-SERVICE-TYPE")) {
+        property.qqService = SameUpper(value, "QQ");
     }
 }
 
@@ -171,10 +208,60 @@ void AddParameter(VcardProperty& property, std::string_view parameter) {
 
 void StartLineReader(VcardLineReader& reader, FILE* file) {
     reader.file = file;
+    reader.memory = nullptr;
+    reader.memoryNext = 0;
     reader.next = 0;
     reader.end = 0;
     reader.pending.clear();
     reader.hasPending = false;
+    reader.lookahead.clear();
+}
+
+void StartMemoryLineReader(VcardLineReader& reader, const std::string& text) {
+    StartLineReader(reader, nullptr);
+    reader.memory = &text;
+}
+
+VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
+    // A card holds a few dozen lines; one of thousands (a damaged or
+    // hostile file) is read on without its preview.
+    const size_t maxLines = 4096;
+    const size_t maxBytes = 4 * 1024 * 1024;
+    VcardPreview preview;
+    bool valid = true;
+    bool nonAscii = false;
+    size_t bytes = 0;
+    if (reader.hasPending) {
+        // The line read ahead comes first, so it goes first in the queue.
+        reader.lookahead.push_front(std::move(reader.pending));
+        reader.hasPending = false;
+    }
+    size_t seen = 0;
+    std::string line;
+    while (seen < maxLines && bytes < maxBytes) {
+        if (seen < reader.lookahead.size()) {
+            line = reader.lookahead[seen];
+        } else {
+            if (!ReadFileLine(reader, line, limit)) break;
+            reader.lookahead.push_back(line);
+        }
+        ++seen;
+        bytes += line.size();
+        if (IsCardBoundary(line)) break;
+        if (valid && HasHighByte(line)) {
+            nonAscii = true;
+            valid = IsValidUtf8(line);
+        }
+        size_t valueStart = ValueStart(line);
+        if (preview.version.empty() && valueStart != std::string::npos) {
+            std::string_view head = TrimmedView(std::string_view(line).substr(0, valueStart - 1));
+            size_t dot = head.rfind('.');
+            if (dot != std::string_view::npos) head.remove_prefix(dot + 1);
+            if (SameUpper(head, "VERSION")) preview.version = std::string(TrimmedView(std::string_view(line).substr(valueStart)));
+        }
+    }
+    preview.utf8Text = valid && nonAscii;
+    return preview;
 }
 
 bool IsWholeLine(const std::string& line, const char* word) {
@@ -229,6 +316,7 @@ bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSp
 }
 
 bool SplitPropertyLine(std::string_view line, VcardProperty& property) {
+    line = TrimmedView(line);
     size_t valueStart = ValueStart(line);
     if (valueStart == std::string::npos) return false;
     property = VcardProperty();

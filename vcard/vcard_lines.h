@@ -4,21 +4,38 @@
 #pragma once
 
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Reads the logical lines of an open file, in blocks.
+// Reads the logical lines of an open file, or of text in memory, in blocks.
 struct VcardLineReader {
     FILE* file;
+    const std::string* memory;  // read instead of the file when set
+    size_t memoryNext;
     unsigned char block[4096];
     size_t next;
     size_t end;
     std::string pending;  // a physical line read ahead
     bool hasPending;
+    std::deque<std::string> lookahead;  // physical lines a preview has read
 };
 
 void StartLineReader(VcardLineReader& reader, FILE* file);
+// Reads the text instead of a file; it must outlive the reader.
+void StartMemoryLineReader(VcardLineReader& reader, const std::string& text);
+
+// What a card says about itself before its lines are read.
+struct VcardPreview {
+    std::string version;    // the value of its VERSION line, wherever it stands; empty without one
+    bool utf8Text = false;  // its lines are valid UTF-8 and hold bytes of 0x80 and above
+};
+
+// Looks at the physical lines up to the card's END:VCARD (or a nested
+// BEGIN:VCARD, or a bound on what is held) without consuming them; call
+// it just after the BEGIN:VCARD line.
+VcardPreview PreviewCard(VcardLineReader& reader, size_t limit);
 
 // The next logical line, without its line end, cut at `limit` bytes:
 // - a line that starts with a space or a tab continues the one before;
@@ -50,10 +67,13 @@ struct VcardProperty {
     std::string charset;      // as written; empty when none is named
     bool quotedPrintable = false;
     bool binary = false;      // base64 data, such as a photo
+    bool omitYear = false;    // X-APPLE-OMIT-YEAR: a birthday whose year nobody gave
+    bool qqService = false;   // X-SERVICE-TYPE=QQ, an instant-messaging address of QQ
     std::string_view value;   // everything after the first ":" outside quotes, in the line
 };
 
-// False for a line without ":". The value stays a view into the line.
+// False for a line without ":". The value stays a view into the line,
+// without the white space around the line.
 bool SplitPropertyLine(std::string_view line, VcardProperty& property);
 
 inline bool HasType(const VcardProperty& property, VcardType type) { return (property.types & type) != 0; }

@@ -19,11 +19,13 @@ struct ValueForm {
     bool pairs;  // the program's own Unicode-QP
 };
 
-// A named character set wins; without one a 3.0 or 4.0 card is UTF-8,
-// and a 2.1 card GBK, or the program's own Unicode-QP when every escape
-// of the value comes as such a pair.
-ValueForm FormOf(const VcardProperty& property, int version) {
-    ValueForm form{version >= 30 ? Utf8CodePage : GbkCodePage, property.quotedPrintable, false};
+// A named character set wins; without one the card's own code page
+// (UTF-8 for 3.0 and 4.0, GBK for 2.1), or the program's own Unicode-QP
+// when every escape of the value comes as such a pair. In a file that was
+// UTF-16, every value that is not quoted-printable is UTF-8 now.
+ValueForm FormOf(const VcardProperty& property, const VcardCard& card) {
+    ValueForm form{card.textCodePage, property.quotedPrintable, false};
+    if (card.unicodeFile && !property.quotedPrintable) return form;
     unsigned named = property.charset.empty() ? 0 : CodePageOfCharset(property.charset);
     if (named != 0) {
         form.codePage = named;
@@ -89,13 +91,30 @@ bool IsDigits(const std::string& text) {
     return true;
 }
 
+bool SameNoCase(const std::string& text, const char* word) {
+    if (text.size() != std::strlen(word)) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    // Family name; given name; middle names, prefixes and suffixes, which
+    // Family name; given name; middle names; prefixes and suffixes, which
     // the two fields have no room for.
     std::vector<std::string> parts = Components(property, form, 5);
-    if (parts[0].empty() && parts[1].empty()) return 0;
+    std::string givenName = parts[1];
+    // Android splits a Chinese name into family, given and middle name:
+    // 刘巧玲 comes as N:刘;玲;巧.
+    if (IsDoubleByteText(parts[0]) && !parts[2].empty()) givenName = parts[2] + givenName;
+    if (parts[0].empty() && givenName.empty()) return 0;
     SetField(card.record, Surname, parts[0]);
-    SetField(card.record, GivenName, parts[1]);
+    SetField(card.record, GivenName, givenName);
+    // A whole name in the given name ("长沙黑车肖") is split at the card's
+    // end, before the field can cut it.
+    card.givenNameText = parts[0].empty() ? givenName : std::string();
     return 1;
 }
 
@@ -123,37 +142,119 @@ std::string TelephoneNumber(const std::string& text) {
 }
 
 const ContactField SpareNumberFields[] = {Mobile, HomePhone, WorkPhone};
+const ContactField NoField = ContactFieldCount;
+
+// The field a number's types name first: a mobile, a fax, a work or a
+// home phone; none for VOICE, PAGER or no type.
+ContactField TypedField(unsigned types) {
+    if (types & TypeCell) return Mobile;
+    if (types & TypeFax) return types & TypeHome ? HomeFax : WorkFax;
+    if (types & TypeWork) return WorkPhone;
+    if (types & TypeHome) return HomePhone;
+    return NoField;
+}
+
+// Where a mobile or fax goes when its own field is taken: the field its
+// other types name (a work mobile is a work phone).
+ContactField OtherTypedField(unsigned types) {
+    if (!(types & (TypeCell | TypeFax))) return NoField;
+    if (types & TypeWork) return WorkPhone;
+    if (types & TypeHome) return HomePhone;
+    return NoField;
+}
+
+bool PlaceNumber(ContactRecord& record, ContactField field, const std::string& number) {
+    if (field == NoField || FieldText(record, field)[0] != '\0') return false;
+    SetField(record, field, number);
+    return true;
+}
+
+const ContactField PhoneFields[] = {Mobile, HomePhone, WorkPhone, HomeFax, WorkFax};
 
 bool HoldsNumber(const ContactRecord& record, const std::string& number) {
-    for (ContactField field : SpareNumberFields) {
+    for (ContactField field : PhoneFields) {
         if (FieldValue(record, field) == number) return true;
     }
     return false;
 }
 
-// A typed number goes into its field, the last line of a kind winning as
-// ever; the number it replaces, and a number without a type of a field
-// (none, VOICE, PREF, PAGER...), wait for a free field at the card's end.
+// Every number finds a field while one is free: first the preferred
+// numbers, then the first number of each type, then the field their other
+// types name, then the first free of mobile, home and work phone. A number
+// the card already holds in another field is not placed twice.
+void PlaceNumbers(VcardCard& card) {
+    std::vector<const VcardPhone*> waiting;
+    for (const VcardPhone& phone : card.phones) waiting.push_back(&phone);
+    auto placeAll = [&](auto chooseField, bool typed) {
+        std::vector<const VcardPhone*> left;
+        for (const VcardPhone* phone : waiting) {
+            if (!typed && HoldsNumber(card.record, phone->number)) continue;
+            if (!PlaceNumber(card.record, chooseField(*phone), phone->number)) left.push_back(phone);
+        }
+        waiting.swap(left);
+    };
+    placeAll([](const VcardPhone& p) { return p.types & TypePref ? TypedField(p.types) : NoField; }, true);
+    placeAll([](const VcardPhone& p) { return TypedField(p.types); }, true);
+    placeAll([](const VcardPhone& p) { return OtherTypedField(p.types); }, false);
+    for (ContactField spare : SpareNumberFields) placeAll([spare](const VcardPhone&) { return spare; }, false);
+    card.phones.clear();
+}
+
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string number = TelephoneNumber(WholeText(property, form));
     if (number.empty()) return 0;
-    ContactField field;
-    if (HasType(property, TypeCell)) {
-        field = Mobile;
-    } else if (HasType(property, TypeFax)) {
-        SetField(card.record, HasType(property, TypeHome) ? HomeFax : WorkFax, number);
-        return 1;
-    } else if (HasType(property, TypeWork)) {
-        field = WorkPhone;
-    } else if (HasType(property, TypeHome)) {
-        field = HomePhone;
-    } else {
-        card.spareNumbers.push_back(number);
-        return 1;
+    card.phones.push_back({number, property.types});
+    return 1;
+}
+
+// IMPP;X-SERVICE-TYPE=QQ:x-apple:10001 and IMPP:qq:10001 give 10001;
+// other services have no field.
+int ApplyMessaging(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    std::string address = Trimmed(WholeText(property, form));
+    if (!property.qqService && !StartsWithNoCase(address, "qq:")) return 0;
+    std::string number = Trimmed(address.substr(address.rfind(':') + 1));
+    if (number.empty()) return 0;
+    SetField(card.record, QQNumber, number);
+    return 1;
+}
+
+// Labels that Google writes into every contact's categories; no group
+// of the user's.
+const char* const SystemCategories[] = {"myContacts", "starred", "Starred in Android", "My Contacts"};
+
+bool IsSystemCategory(const std::string& name) {
+    for (const char* label : SystemCategories) {
+        if (SameNoCase(name, label)) return true;
     }
-    std::string replaced = FieldValue(card.record, field);
-    if (!replaced.empty() && replaced != number) card.spareNumbers.push_back(replaced);
-    SetField(card.record, field, number);
+    return false;
+}
+
+// The first category that is a group of the user's; the value is a list
+// at each "," that no backslash escapes.
+int ApplyCategories(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    if (!card.category.empty()) return 1;
+    bool paired = !form.quotedPrintable && HasPairedBytes(form.codePage);
+    std::string_view value = property.value;
+    size_t start = 0;
+    for (size_t i = 0; i <= value.size();) {
+        unsigned char c = i < value.size() ? static_cast<unsigned char>(value[i]) : ',';
+        if (c == ',') {
+            std::string name = Trimmed(DecodedText(value.substr(start, i - start), form));
+            if (!name.empty() && !IsSystemCategory(name)) {
+                card.category = name;
+                return 1;
+            }
+            start = ++i;
+        } else {
+            i += c == '\\' || (paired && c >= 0x81) ? 2 : 1;
+        }
+    }
+    return 0;
+}
+
+// KIND:group (vCard 4.0) and Apple's X-ADDRESSBOOKSERVER-KIND:group.
+int ApplyKind(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    card.isGroup = SameNoCase(Trimmed(WholeText(property, form)), "group");
     return 1;
 }
 
@@ -168,21 +269,25 @@ int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm
     return 1;
 }
 
+// The first address is the primary one, unless a later one is marked
+// preferred.
 int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string address = WholeText(property, form);
     if (address.empty()) return 0;
     bool preferred = HasType(property, TypePref);
-    if (card.emailPreferred && !preferred) return 1;  // the preferred address stays
+    bool replaces = card.record.Email[0] == '\0' || (preferred && !card.emailPreferred);
+    if (!replaces) return 1;
     SetField(card.record, Email, address);
     card.emailPreferred = card.emailPreferred || preferred;
     return 1;
 }
 
 // Year up to the first "-", month up to the second, the one or two
-// digits after it the day; a year or month without a day gets day 1
-// and "--", as the export writes an empty birthday, stays empty. Also
-// 19900517, --0517, --05-17 and a time behind a "T".
-int ApplyBirthday(VcardCard& card, const std::string& text) {
+// digits after it the day; a year or month without a day keeps the day
+// empty, and "--", as the export writes an empty birthday, stays empty.
+// Also 19900517, --0517, --05-17 and a time behind a "T". A year that the
+// card says to leave out (Apple's 1604) is no year.
+int ApplyBirthday(VcardCard& card, const std::string& text, bool omitYear) {
     std::string date = Trimmed(text.substr(0, text.find('T')));
     std::string year, month, day;
     if (date.size() == 8 && IsDigits(date)) {
@@ -206,8 +311,8 @@ int ApplyBirthday(VcardCard& card, const std::string& text) {
                 day = date.substr(second + 1, n);
             }
         }
-        if (day.empty() && (!year.empty() || !month.empty())) day = "1";
     }
+    if (omitYear) year.clear();
     for (const std::string* part : {&year, &month, &day}) {
         if (!part->empty() && !IsDigits(*part)) return 0;  // "circa 1800" is no date
     }
@@ -220,17 +325,60 @@ int ApplyBirthday(VcardCard& card, const std::string& text) {
 int ApplyVersion(VcardCard& card, const std::string& value) {
     std::string version = Trimmed(value);
     card.version = version.compare(0, 1, "4") == 0 ? 40 : version.compare(0, 1, "3") == 0 ? 30 : 21;
+    card.textCodePage = card.version >= 30 || card.unicodeFile ? Utf8CodePage : GbkCodePage;
     return 1;
 }
 
-void FinishCard(VcardCard& card, ContactStore& store, VcardImportResult& result) {
+void FinishCard(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
     if (!FinishVcardCard(card)) return;
-    if (!HasRoomFor(store, 1)) {
+    card.record.GroupIndex = GroupForCategory(book.groups, card.category, made);
+    if (HoldsSameContact(book.contacts, card.record)) {
+        ++result.duplicates;
+        return;
+    }
+    if (!HasRoomFor(book.contacts, 1)) {
         ++result.notImported;
         return;
     }
-    AppendRecord(store, card.record);
+    AppendRecord(book.contacts, card.record);
     ++result.imported;
+}
+
+// A card as the preview found it: its version wherever it stands; without
+// one, UTF-8 when its text is UTF-8 with bytes beyond ASCII, else GBK.
+VcardCard PreviewedCard(VcardLineReader& reader, bool unicodeFile) {
+    VcardCard card = NewVcardCard();
+    card.unicodeFile = unicodeFile;
+    VcardPreview preview = PreviewCard(reader, VcardLineLimit);
+    if (!preview.version.empty()) {
+        ApplyVersion(card, preview.version);
+    } else {
+        card.version = 30;  // folded as servers and Evolution fold
+        card.textCodePage = preview.utf8Text || unicodeFile ? Utf8CodePage : GbkCodePage;
+    }
+    return card;
+}
+
+// UTF-16 of either byte order (after its mark) as UTF-8; an odd last
+// byte is dropped.
+std::string Utf16FileText(const std::string& bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        unsigned char first = static_cast<unsigned char>(bytes[i]);
+        unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
+        units += static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    return Utf16ToUtf8(units);
+}
+
+// The whole rest of a file, up to `limit` bytes.
+std::string RestOfFile(FILE* file, size_t limit) {
+    std::string bytes;
+    char block[4096];
+    size_t got;
+    while (bytes.size() < limit && (got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
+    return bytes;
 }
 
 }  // namespace
@@ -240,11 +388,13 @@ void AddImportResult(VcardImportResult& total, const VcardImportResult& part) {
     total.filesUnreadable += part.filesUnreadable;
     total.imported += part.imported;
     total.notImported += part.notImported;
+    total.duplicates += part.duplicates;
 }
 
 VcardCard NewVcardCard() {
     VcardCard card;
     card.record = EmptyRecord();
+    card.textCodePage = GbkCodePage;
     return card;
 }
 
@@ -254,12 +404,15 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     const std::string& name = property.name;
     if (name == VersionProperty) return ApplyVersion(card, std::string(property.value));
 
-    ValueForm form = FormOf(property, card.version);
+    ValueForm form = FormOf(property, card);
     if (name == NameProperty) return ApplyName(card, property, form);
     if (name == OrganisationProperty) return ApplyOrganisation(card, property, form);
     if (name == TelephoneProperty) return ApplyTelephone(card, property, form);
     if (name == AddressProperty) return ApplyAddress(card, property, form);
     if (name == EmailProperty) return ApplyEmail(card, property, form);
+    if (name == MessagingProperty) return ApplyMessaging(card, property, form);
+    if (name == CategoriesProperty) return ApplyCategories(card, property, form);
+    if (name == KindProperty || name == AppleKindProperty) return ApplyKind(card, property, form);
 
     std::string text = WholeText(property, form);
     if (name == FormattedNameProperty) {
@@ -271,7 +424,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     } else if (name == QQProperty) {
         SetField(card.record, QQNumber, text);
     } else if (name == BirthdayProperty) {
-        return ApplyBirthday(card, text);
+        return ApplyBirthday(card, text, property.omitYear);
     } else if (name == WabGenderProperty) {
         card.record.Gender = StoredGender(text[0] == WabFemale[0]);  // "1" female; "2", or anything else, male
     } else if (name == GenderProperty) {
@@ -284,27 +437,45 @@ int ParseVcardLine(const char* line, VcardCard& card) {
 }
 
 bool FinishVcardCard(VcardCard& card) {
-    for (const std::string& number : card.spareNumbers) {
-        if (HoldsNumber(card.record, number)) continue;
-        for (ContactField field : SpareNumberFields) {
-            if (FieldText(card.record, field)[0] != '\0') continue;
-            SetField(card.record, field, number);
-            break;
-        }
+    PlaceNumbers(card);
+    if (card.isGroup) return false;
+    if (card.record.Surname[0] == '\0' && !card.givenNameText.empty()) {
+        SetField(card.record, GivenName, "");
+        return NameImportedContact(card.record, card.givenNameText);
     }
-    card.spareNumbers.clear();
     return NameImportedContact(card.record, card.formattedName);
 }
 
-VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {
+VcardImportResult ReadVcardFile(const PathString& path, Document& book) {
+    ImportGroups made;
+    return ReadVcardFile(path, book, made);
+}
+
+VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made) {
     VcardImportResult result;
     FILE* file = OpenFile(path, "rb");
     if (!file) {
         result.filesUnreadable = 1;
         return result;
     }
+    // A byte-order mark says what the whole file is: UTF-16 is read as
+    // UTF-8 text from memory, and a UTF-8 mark makes every card UTF-8.
+    unsigned char mark[3] = {0, 0, 0};
+    size_t marked = std::fread(mark, 1, sizeof mark, file);
+    bool utf16 = marked >= 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+    bool utf8Mark = marked == 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF;
+    std::string unicodeText;
     VcardLineReader reader;
-    StartLineReader(reader, file);
+    if (utf16) {
+        std::string bytes(reinterpret_cast<const char*>(mark + 2), marked - 2);
+        bytes += RestOfFile(file, VcardUtf16FileLimit);
+        unicodeText = Utf16FileText(bytes, mark[0] == 0xFE);
+        StartMemoryLineReader(reader, unicodeText);
+    } else {
+        std::fseek(file, utf8Mark ? 3 : 0, SEEK_SET);
+        StartLineReader(reader, file);
+    }
+    bool unicodeFile = utf16 || utf8Mark;
     // The cards being read, the innermost last: a card inside a card is
     // read as a card of its own; cards nested deeper are skipped.
     std::vector<VcardCard> cards;
@@ -314,7 +485,7 @@ VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {
     while (ReadLogicalLine(reader, line, dropFoldSpace, VcardLineLimit)) {
         if (IsWholeLine(line, VcardBegin)) {
             if (cards.size() < VcardMaxNesting) {
-                cards.push_back(NewVcardCard());
+                cards.push_back(PreviewedCard(reader, unicodeFile));
             } else {
                 ++skippedDepth;
             }
@@ -324,7 +495,7 @@ VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store) {
             if (skippedDepth > 0) {
                 --skippedDepth;
             } else {
-                FinishCard(cards.back(), store, result);
+                FinishCard(cards.back(), book, made, result);
                 cards.pop_back();
             }
         } else if (skippedDepth == 0) {

@@ -8,11 +8,15 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "store/contact_store.h"
+#include "store/document.h"
+#include "store/imported_contact.h"
 
 // Bytes of one logical line (folded and soft-broken lines joined) that
 // the reader keeps; the rest of a longer line, such as a photo, is dropped.
 const size_t VcardLineLimit = 64 * 1024;
+
+// The most of a UTF-16 file that is read (its text is held whole).
+const size_t VcardUtf16FileLimit = 32 * 1024 * 1024;
 
 // Cards inside cards (an agent's card, say) are read as cards of their
 // own up to this depth; deeper ones are skipped.
@@ -24,18 +28,30 @@ struct VcardImportResult {
     int filesUnreadable = 0;  // files that could not be opened or read
     int imported = 0;         // contacts appended to the store
     int notImported = 0;      // named cards left out because the store was full
+    int duplicates = 0;       // cards left out because the book already held the same contact
 };
 
 // Adds the counts of one part of an import to the total.
 void AddImportResult(VcardImportResult& total, const VcardImportResult& part);
 
+// One TEL line, kept until the card's end chooses its field.
+struct VcardPhone {
+    std::string number;
+    unsigned types;  // VcardType bits
+};
+
 // The card being built, with what the reader needs to finish it.
 struct VcardCard {
     ContactRecord record;
-    int version = 21;                       // 21, 30 or 40, from its VERSION line
-    std::string formattedName;              // FN, the name when N gives none
-    std::vector<std::string> spareNumbers;  // phones that found no field of their own
-    bool emailPreferred = false;            // the e-mail kept was marked PREF
+    int version = 21;                  // 21, 30 or 40, from its VERSION line
+    unsigned textCodePage;             // of a value that names no character set
+    bool unicodeFile = false;          // the file was UTF-16 or marked UTF-8: every plain value is UTF-8
+    std::string formattedName;         // FN, the name when N gives none
+    std::string givenNameText;         // N's given name, whole, when N has no family name
+    std::vector<VcardPhone> phones;    // in the card's order
+    bool emailPreferred = false;       // the e-mail kept was marked PREF
+    std::string category;              // the first CATEGORIES entry that is no system label
+    bool isGroup = false;              // an address book's group card, no contact
 };
 
 // An empty card: an all-zero record, version 2.1.
@@ -46,13 +62,18 @@ VcardCard NewVcardCard();
 // binary property).
 int ParseVcardLine(const char* line, VcardCard& card);
 
-// Completes the card: the spare phone numbers go into the free ones of
-// mobile, home and work phone, and a card without a name from N takes
-// it from FN. True when the card has a name and so becomes a contact.
+// Completes the card: each phone number finds its field, and a card
+// without a family name is named as every import names it. True when the
+// card is a contact (it has a name, and is no group card).
 bool FinishVcardCard(VcardCard& card);
 
-// Reads a .vcf file and appends each card that has a name to the store,
-// in file order, as a new record of group 0, while the store has room;
-// named cards beyond MaxRecords are counted, not added. Lines end at a
-// line feed, a carriage return and line feed, or a lone carriage return.
-VcardImportResult ReadVcardFile(const PathString& path, ContactStore& store);
+// Reads a .vcf file and appends each contact of it to the book, in file
+// order, unticked, in the group its category names (made as one import
+// makes groups, see GroupForCategory), while the store has room; contacts
+// beyond MaxRecords are counted, not added, and one the book already
+// holds is counted and left out. Lines end at a line feed, a carriage
+// return and line feed, or a lone carriage return; a file that starts
+// with a UTF-16 byte-order mark is read as UTF-16.
+VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made);
+// The same as one import of its own.
+VcardImportResult ReadVcardFile(const PathString& path, Document& book);

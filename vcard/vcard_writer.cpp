@@ -13,6 +13,7 @@ const char LineEnd[] = "\r\n";
 struct CardWriter {
     const ContactRecord& record;
     VcardEncoding encoding;
+    const GroupList* groups;
     std::string out;
 };
 
@@ -39,9 +40,15 @@ bool AllEmpty(const CardWriter& card, std::initializer_list<ContactField> fields
     return true;
 }
 
-bool AnyNonAscii(const CardWriter& card, std::initializer_list<ContactField> fields) {
+// Bytes beyond ASCII, or white space at an end, which a reader would
+// trim away with the line's: quoted-printable keeps it as "=20".
+bool NeedsQp(const std::string& text) {
+    return HasNonAscii(text) || (!text.empty() && (text.back() == ' ' || text.back() == '\t'));
+}
+
+bool AnyNeedsQp(const CardWriter& card, std::initializer_list<ContactField> fields) {
     for (ContactField field : fields) {
-        if (HasNonAscii(Text(card, field))) return true;
+        if (NeedsQp(Text(card, field))) return true;
     }
     return false;
 }
@@ -60,7 +67,7 @@ void AddEncoded(CardWriter& card, const std::string& name, std::initializer_list
 void AddText(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields,
              const std::string& prefix = std::string()) {
     if (ForPhones(card) && AllEmpty(card, fields)) return;
-    bool utf8 = ForPhones(card) && AnyNonAscii(card, fields);
+    bool utf8 = ForPhones(card) && AnyNeedsQp(card, fields);
     std::string parameters = utf8 ? VcardEncodingParameters(Utf8Qp) : "";
     AddLine(card, name + parameters + ":" + prefix + Joined(card, fields, utf8 ? Utf8Qp : Plain));
 }
@@ -77,10 +84,28 @@ void AddBirthday(CardWriter& card) {
                       EncodeVcardText(Text(card, BirthDay), Plain));
 }
 
+// The plain and Unicode-QP forms carry a nickname too, in their encoding
+// of names; a contact without one gets no line.
+void AddNickname(CardWriter& card) {
+    if (ForPhones(card) || Text(card, Nickname).empty()) return;
+    AddEncoded(card, NicknameProperty, {Nickname});
+}
+
+// The group, so that a phone shows it and an import puts the contact back.
+void AddCategory(CardWriter& card) {
+    int group = card.record.GroupIndex;
+    if (!ForPhones(card) || !card.groups || group < 0 || group >= GroupCount(*card.groups)) return;
+    std::string name = GroupName(*card.groups, group);
+    if (name.empty()) return;
+    std::string parameters = NeedsQp(name) ? VcardEncodingParameters(Utf8Qp) : "";
+    AddLine(card, std::string(CategoriesProperty) + parameters + ":" +
+                      EncodeVcardText(name, NeedsQp(name) ? Utf8Qp : Plain));
+}
+
 }  // namespace
 
-std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding) {
-    CardWriter card{record, encoding, std::string()};
+std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, const GroupList* groups) {
+    CardWriter card{record, encoding, groups, std::string()};
     AddLine(card, VcardBegin);
     AddLine(card, std::string(VersionProperty) + ":" + WrittenVcardVersion);
     AddLine(card, NameProperty + std::string(VcardEncodingParameters(encoding)) + ":" +
@@ -95,17 +120,21 @@ std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding) {
     AddText(card, WrittenEmailProperty, {Email});
     AddText(card, QQProperty, {QQNumber});
     AddBirthday(card);
+    AddNickname(card);
+    AddCategory(card);
     card.out += VcardEnd;
     return card.out;
 }
 
-int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding) {
+int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding,
+                   const GroupList* groups) {
     if (!record) return VcardNoRecord;
-    return WriteFileReplacing(path, VcardFileText(*record, encoding)) ? VcardWritten : VcardNotWritten;
+    return WriteFileReplacing(path, VcardFileText(*record, encoding, groups)) ? VcardWritten : VcardNotWritten;
 }
 
-bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding) {
+bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding,
+                         const GroupList* groups) {
     std::string text;
-    for (const auto& record : store.records) text += VcardFileText(*record, encoding) + LineEnd;
+    for (const auto& record : store.records) text += VcardFileText(*record, encoding, groups) + LineEnd;
     return WriteFileReplacing(path, text);
 }

@@ -2,19 +2,26 @@
 // end after the last line of a one-card file. "\", ";" and "," in a
 // text are escaped with a backslash in every encoding. Plain and Unicode-QP write
 // every line whether it is empty or not, with the name, company and
-// title in the chosen encoding and the rest as GBK; UTF-8 QP, the form
-// for phones, writes every value that holds Chinese as UTF-8
-// quoted-printable, the nickname too, and leaves out empty properties.
+// title in the chosen encoding and the rest as GBK, and a nickname, when
+// there is one, just before END:VCARD; UTF-8 QP, the form for phones,
+// writes every value that holds Chinese (or ends in white space, which a
+// reader trims from a line) as UTF-8 quoted-printable, the nickname too,
+// leaves out empty properties, and names the contact's group in
+// CATEGORIES, its last line before END:VCARD.
 #pragma once
 
 #include <string>
 
 #include "platform/platform.h"
 #include "store/contact_store.h"
+#include "store/groups.h"
 #include "vcard/text_encodings.h"
 
-// One card for one record, without a line end after END:VCARD.
-std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding);
+// One card for one record, without a line end after END:VCARD. The
+// groups, when given, name the contact's group for phones; a group index
+// that is no group of the list gives no CATEGORIES.
+std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding,
+                          const GroupList* groups = nullptr);
 
 // What WriteVcardFile reports.
 const int VcardWritten = 1;
@@ -23,8 +30,10 @@ const int VcardNoRecord = 2;
 
 // Writes the record to path, replacing a file of that name only once the
 // new one is complete on disk.
-int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding);
+int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding,
+                   const GroupList* groups = nullptr);
 
 // Every contact of the store, in store order, one card after another in
 // one file, each card ended by CR LF: the form a phone imports in one step.
-bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding);
+bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding,
+                         const GroupList* groups = nullptr);

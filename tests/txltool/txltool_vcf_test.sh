@@ -66,8 +66,19 @@ check "a full book takes 512" $'imported\t512' "$out"
 check "the contacts left out are counted" "yes" "$(grep -q '3 contacts not imported' err.txt && echo yes || echo no)"
 check "the full book reads back" "512" "$(records full.txl | wc -l | tr -d ' ')"
 
+# The same file again adds nothing, and says so on standard error.
+out=$(run import-vcf book.txl two.vcf 2> err.txt)
+check "importing the same file again exits 0" 0 $?
+check "importing the same file again adds nothing" $'imported\t0' "$out"
+check "the contacts skipped are counted" "yes" "$(grep -q '2 contacts skipped' err.txt && echo yes || echo no)"
+check "the book keeps its contacts" "5" "$(records book.txl | wc -l | tr -d ' ')"
+
 # Export: one file per contact, plain by default, duplicate names numbered.
-run import-vcf book.txl two.vcf > /dev/null
+{
+    card 'N:张;三' 'TEL;CELL:13800000001'
+    card 'N:李;四' 'X-QQ:10001'
+} > namesakes.vcf
+run import-vcf book.txl namesakes.vcf > /dev/null
 mkdir out
 out=$(run export-vcf book.txl out)
 check "export-vcf exits 0" 0 $?

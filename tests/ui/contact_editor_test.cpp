@@ -37,16 +37,11 @@ void SetPicker(HWND editor, WORD year, WORD month, WORD day) {
     ASSERT_TRUE(DateTime_SetSystemtime(Picker(editor), GDT_VALID, &date));
 }
 
+// The date, or "none" when the picker's check box is unticked.
 std::string PickerShows(HWND editor) {
     SYSTEMTIME date = {};
-    DateTime_GetSystemtime(Picker(editor), &date);
+    if (DateTime_GetSystemtime(Picker(editor), &date) == GDT_NONE) return "none";
     return std::to_string(date.wYear) + "-" + std::to_string(date.wMonth) + "-" + std::to_string(date.wDay);
-}
-
-std::string Today() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return std::to_string(now.wYear) + "-" + std::to_string(now.wMonth) + "-" + std::to_string(now.wDay);
 }
 
 std::string BirthdayOf(const ContactRecord& record) {
@@ -148,17 +143,49 @@ TEST_F(ContactEditorTest, EveryFieldIsShownInItsOwnBox) {
     EXPECT_EQ("p15", FieldValue(Record(0), HomePhone));
 }
 
-TEST_F(ContactEditorTest, ANewContactLeftWithoutASurnameIsDiscarded) {
+TEST_F(ContactEditorTest, ANewContactLeftWithoutAnyNameIsDiscarded) {
     StartWith({Contact("a"), Contact("b")});
     SelectRow(List(), 1);
     OpenEditor(IDC_ADD_BUTTON, Caption(2), [](HWND editor) {
-        TypeInto(Box(editor, GivenName), L"nobody");
+        TypeInto(Box(editor, Mobile), L"13800000000");
         ClickButton(editor, IDOK);
     });
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), StoredSurnames());
     EXPECT_EQ(nullptr, App.editedRecord);
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), ColumnTexts(List()));
     EXPECT_TRUE(IsSelected(List(), 1));
+}
+
+// As a phone's import leaves it: a given name alone, no birthday. Browsing
+// such a book changes nothing, and the editor leaves no blank row behind.
+TEST_F(ContactEditorTest, BrowsingKeepsAGivenNameAloneWritesNoBirthdayAndLeavesNoBlankRow) {
+    StartWith({BornOn("a", "1980", "5", "6"), Person("", Gbk("大姑姑")), Contact("c")});
+    EditRow(0, Caption(0), [this](HWND editor) {
+        EXPECT_EQ("1980-5-6", PickerShows(editor));
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("none", PickerShows(editor));  // never the previous contact's date
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("none", PickerShows(editor));
+        SetPicker(editor, 1990, 1, 2);            // ticked and picked
+        ClickButton(editor, IDC_EDITOR_NEW);
+        EXPECT_EQ(Caption(3), WindowText(editor));
+        EXPECT_EQ("none", PickerShows(editor));
+        ClickButton(editor, IDC_EDITOR_PREVIOUS);  // the new contact is left blank
+        EXPECT_EQ("1990-1-2", PickerShows(editor));
+        SYSTEMTIME any = {};
+        any.wYear = 2000, any.wMonth = 1, any.wDay = 1;
+        DateTime_SetSystemtime(Picker(editor), GDT_NONE, &any);  // unticked again
+        ClickButton(editor, IDC_EDITOR_PREVIOUS);
+        EXPECT_EQ(L"大姑姑", WindowText(Box(editor, GivenName)));
+        ClickButton(editor, IDOK);
+    });
+    ASSERT_EQ(3, Count());
+    EXPECT_EQ("1980-5-6", BirthdayOf(Record(0)));
+    EXPECT_EQ("--", BirthdayOf(Record(1)));
+    EXPECT_EQ("--", BirthdayOf(Record(2)));
+    EXPECT_EQ(Gbk("大姑姑"), FieldValue(Record(1), GivenName));
+    EXPECT_EQ("", FieldValue(Record(1), Surname));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"大姑姑", L"c"}), ColumnTexts(List()));
 }
 
 TEST_F(ContactEditorTest, AnEmptiedSurnameBoxKeepsTheStoredSurname) {
@@ -191,24 +218,15 @@ TEST_F(ContactEditorTest, LongTextsAreCutAtAWholeCharacterToFitTheirFields) {
     EXPECT_TRUE(FieldsTerminated(Record(0)));
 }
 
-// Opened on an empty birthday the picker shows today, which is written;
-// stepping on keeps the date the picker showed before.
-TEST_F(ContactEditorTest, AnEmptyBirthdayTakesTheDateThePickerShows) {
-    StartWith({BornOn("a", "1980", "05", "06"), Contact("b"), Contact("c")});
-    EditRow(2, Caption(2), [](HWND editor) {
-        EXPECT_EQ(Today(), PickerShows(editor));
+// Opened on an empty birthday the picker's check box is unticked, and
+// nothing is written.
+TEST_F(ContactEditorTest, AnEmptyBirthdayStaysEmpty) {
+    StartWith({BornOn("a", "1980", "05", "06"), Contact("b")});
+    EditRow(1, Caption(1), [](HWND editor) {
+        EXPECT_EQ("none", PickerShows(editor));
         ClickButton(editor, IDOK);
     });
-    EXPECT_EQ(Today(), BirthdayOf(Record(2)));
-
-    EditRow(0, Caption(0), [](HWND editor) {
-        ClickButton(editor, IDC_EDITOR_NEXT);
-        EXPECT_EQ(Caption(1), WindowText(editor));
-        EXPECT_EQ("1980-5-6", PickerShows(editor));
-        ClickButton(editor, IDOK);
-    });
-    EXPECT_EQ("1980-5-6", BirthdayOf(Record(0)));
-    EXPECT_EQ("1980-5-6", BirthdayOf(Record(1)));
+    EXPECT_EQ("--", BirthdayOf(Record(1)));
 }
 
 // The picker cannot show a date outside 1900-2100, nor text that is no
@@ -221,8 +239,9 @@ TEST_F(ContactEditorTest, ABirthdayThePickerCannotShowIsKeptUntilThePickerIsChan
         ClickButton(editor, IDC_EDITOR_NEXT);
         EXPECT_EQ("2100-12-31", PickerShows(editor));
         ClickButton(editor, IDC_EDITOR_NEXT);
-        EXPECT_EQ("2100-12-31", PickerShows(editor));  // no date: the picker stays
+        EXPECT_EQ("none", PickerShows(editor));  // no date
         ClickButton(editor, IDC_EDITOR_NEXT);
+        EXPECT_EQ("none", PickerShows(editor));
         ClickButton(editor, IDC_EDITOR_NEXT);
         EXPECT_EQ("1980-5-6", PickerShows(editor));
         ClickButton(editor, IDC_EDITOR_NEXT);
@@ -315,10 +334,10 @@ TEST_F(ContactEditorTest, NewTwiceMakesOneRecordAndAnUnnamedOneGoesOnConfirm) {
 TEST_F(ContactEditorTest, NewOnAnUnnamedRecordOnlyRefillsTheForm) {
     StartWith({Contact("a")});
     OpenEditor(IDM_ITEM_ADD, Caption(1), [this](HWND editor) {
-        TypeInto(Box(editor, GivenName), L"kept");
+        TypeInto(Box(editor, Mobile), L"123");
         ClickButton(editor, IDC_EDITOR_NEW);
         EXPECT_EQ(Caption(1), WindowText(editor));
-        EXPECT_EQ(L"kept", WindowText(Box(editor, GivenName)));
+        EXPECT_EQ(L"123", WindowText(Box(editor, Mobile)));
         EXPECT_EQ(2, Count());
         ClickButton(editor, IDOK);
     });

@@ -12,7 +12,8 @@ std::string Card(const std::string& surname) { return "BEGIN:VCARD\r\nN:" + surn
 class BatchImport : public ::testing::Test {
 protected:
     ScratchFolder folder;
-    ContactStore store;
+    Document book;
+    ContactStore& store = book.contacts;
 
     void Write(const std::string& name, const std::string& bytes) { WriteFileBytes(folder.Path(name), bytes); }
     PathString Directory() const { return PathString(folder.Root().native()); }
@@ -34,7 +35,7 @@ TEST_F(BatchImport, ReadsEveryVcfFileInNameOrderWhateverTheCase) {
     std::filesystem::create_directory(folder.Root() / "sub.vcf");
     WriteFileBytes(folder.Path("sub.vcf/e.vcf"), Card("E"));
 
-    VcardImportResult result = ImportVcardDirectory(Directory(), store);
+    VcardImportResult result = ImportVcardDirectory(Directory(), book);
     EXPECT_EQ("A1 A2 B C ", Surnames());
     EXPECT_EQ(4, result.imported);
     EXPECT_EQ(3, result.filesRead);
@@ -42,9 +43,9 @@ TEST_F(BatchImport, ReadsEveryVcfFileInNameOrderWhateverTheCase) {
 }
 
 TEST_F(BatchImport, AMissingOrEmptyDirectoryImportsNothing) {
-    VcardImportResult result = ImportVcardDirectory(folder.Path("missing"), store);
+    VcardImportResult result = ImportVcardDirectory(folder.Path("missing"), book);
     EXPECT_EQ(0, result.filesRead + result.filesUnreadable + result.imported);
-    result = ImportVcardDirectory(Directory(), store);
+    result = ImportVcardDirectory(Directory(), book);
     EXPECT_EQ(0, result.filesRead);
     EXPECT_EQ(0, RecordCount(store));
 }
@@ -52,14 +53,18 @@ TEST_F(BatchImport, AMissingOrEmptyDirectoryImportsNothing) {
 TEST_F(BatchImport, ADirectoryEndingInASeparatorWorks) {
     Write("a.vcf", Card("A"));
     PathString directory = Directory() + PathSeparator;
-    EXPECT_EQ(1, ImportVcardDirectory(directory, store).imported);
+    EXPECT_EQ(1, ImportVcardDirectory(directory, book).imported);
 }
 
-TEST_F(BatchImport, ImportingTwiceAddsEveryContactTwice) {
+TEST_F(BatchImport, ImportingTwiceLeavesTheBookAsItWas) {
     Write("a.vcf", Card("A"));
-    ImportVcardDirectory(Directory(), store);
-    ImportVcardDirectory(Directory(), store);
-    EXPECT_EQ("A A ", Surnames());
+    Write("b.vcf", Card("A") + Card("B"));
+    VcardImportResult first = ImportVcardDirectory(Directory(), book);
+    EXPECT_EQ(1, first.duplicates);  // the same card in two files
+    VcardImportResult second = ImportVcardDirectory(Directory(), book);
+    EXPECT_EQ("A B ", Surnames());
+    EXPECT_EQ(0, second.imported);
+    EXPECT_EQ(3, second.duplicates);
 }
 
 TEST_F(BatchImport, StopsAtTheStoresCapacityAcrossFiles) {
@@ -67,7 +72,7 @@ TEST_F(BatchImport, StopsAtTheStoresCapacityAcrossFiles) {
     Write("1.vcf", Card("A") + Card("B"));
     Write("2.vcf", Card("C") + Card("D"));
     Write("3.vcf", Card("E"));
-    VcardImportResult result = ImportVcardDirectory(Directory(), store);
+    VcardImportResult result = ImportVcardDirectory(Directory(), book);
     EXPECT_EQ(3, result.imported);
     EXPECT_EQ(2, result.notImported);
     EXPECT_EQ(3, result.filesRead);

@@ -175,8 +175,9 @@ TEST_F(VcardExport, APathTooLongIsSkippedNeverCut) {
 TEST_F(VcardExport, ExportedFilesImportBackInStoreOrder) {
     for (const char* name : {"Zhao", "Qian", "Sun", "Li"}) Add(name, "X");
     ASSERT_EQ(4, ExportVcardFiles(store, directory, UnicodeQp, ExportAll).written);
-    ContactStore read;
-    VcardImportResult result = ImportVcardDirectory(directory, read);
+    Document book;
+    ContactStore& read = book.contacts;
+    VcardImportResult result = ImportVcardDirectory(directory, book);
     EXPECT_EQ(4, result.imported);
     EXPECT_EQ(4, result.filesRead);
     // Name order: Li, Qian, Sun, Zhao.

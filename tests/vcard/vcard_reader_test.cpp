@@ -32,11 +32,12 @@ class VcardReader : public ::testing::Test {
 protected:
     ScratchFolder folder;
     PathString path = folder.Path("cards.vcf");
-    ContactStore store;
+    Document book;
+    ContactStore& store = book.contacts;
 
     VcardImportResult Import(const std::string& bytes) {
         WriteFileBytes(path, bytes);
-        return ReadVcardFile(path, store);
+        return ReadVcardFile(path, book);
     }
     std::string Field(int n, ContactField field) { return FieldValue(*RecordAt(store, n), field); }
 };
@@ -150,11 +151,11 @@ TEST(ParseVcardLine, TelephoneTypesChooseTheField) {
 
 TEST(ParseVcardLine, ANumberWithoutAFieldOfItsOwnTakesTheFirstFreeOne) {
     // Untyped numbers wait for the card's end, so a later typed number
-    // keeps its place; a number that replaces another moves it on.
+    // keeps its place; the first number of a type keeps its field.
     ContactRecord card = Parsed({"TEL;VOICE:1", "TEL;CELL:2", "TEL;TYPE=PAGER:3", "TEL;CELL:4"});
-    EXPECT_EQ("4", FieldValue(card, Mobile));
+    EXPECT_EQ("2", FieldValue(card, Mobile));
     EXPECT_EQ("1", FieldValue(card, HomePhone));
-    EXPECT_EQ("3", FieldValue(card, WorkPhone));  // 2 found no free field
+    EXPECT_EQ("3", FieldValue(card, WorkPhone));  // 4 found no free field
     card = Parsed({"TEL;VALUE=uri;TYPE=work:tel:+86-10-1234;ext=12", "TEL:tel:123", "TEL:123"});
     EXPECT_EQ("+86-10-1234,12", FieldValue(card, WorkPhone));
     EXPECT_EQ("123", FieldValue(card, Mobile));
@@ -192,8 +193,10 @@ TEST(ParseVcardLine, Birthdays) {
     } cases[] = {
         {"BDAY:1990-05-17", "1990", "05", "17"},
         {"BDAY:1990-5-7", "1990", "5", "7"},  // as the export writes single-digit days
-        {"BDAY:1990-05", "1990", "05", "1"},
-        {"BDAY:1990-05-", "1990", "05", "1"},
+        {"BDAY:1990-05", "1990", "05", ""},  // no day is given, so none is made up
+        {"BDAY:1990-05-", "1990", "05", ""},
+        {"BDAY:1990", "1990", "", ""},
+        {"BDAY;X-APPLE-OMIT-YEAR=1604:1604-04-07", "", "04", "07"},
         {"BDAY:1990-05-17T08:00:00", "1990", "05", "17"},
         {"BDAY:1990-5-7T08:00:00", "1990", "5", "7"},
         {"BDAY:--", "", "", ""},  // an empty birthday, as the export writes it
@@ -315,13 +318,13 @@ TEST_F(VcardReader, LinesAndLineEndsThatCrossTheReadersBlocksAreWhole) {
 }
 
 TEST_F(VcardReader, AMissingFileOrOneWithoutCardsImportsNothing) {
-    VcardImportResult missing = ReadVcardFile(folder.Path("none.vcf"), store);
+    VcardImportResult missing = ReadVcardFile(folder.Path("none.vcf"), book);
     EXPECT_EQ(1, missing.filesUnreadable);
     EXPECT_EQ(0, missing.filesRead);
     VcardImportResult empty = Import("");
     EXPECT_EQ(1, empty.filesRead);
     EXPECT_EQ(0, empty.imported);
-    VcardImportResult directory = ReadVcardFile(PathString(folder.Root().native()), store);
+    VcardImportResult directory = ReadVcardFile(PathString(folder.Root().native()), book);
     EXPECT_EQ(0, directory.imported);
     EXPECT_EQ(0, RecordCount(store));
 }
@@ -353,9 +356,13 @@ TEST(ParseVcardLine, RandomLinesNeverLeaveAFieldUnterminated) {
     }
 }
 
-TEST_F(VcardReader, ImportingTwiceAddsEveryContactTwice) {
-    Import(Card({"N:Li;Lei"}));
-    ReadVcardFile(path, store);
+TEST_F(VcardReader, TheSameContactTwiceIsImportedOnce) {
+    VcardImportResult first = Import(Card({"N:Li;Lei"}) + Card({"N:Li;Lei"}) + Card({"N:Li;Lei", "TEL;CELL:1"}));
+    EXPECT_EQ(2, first.imported);
+    EXPECT_EQ(1, first.duplicates);
+    VcardImportResult second = ReadVcardFile(path, book);
+    EXPECT_EQ(0, second.imported);
+    EXPECT_EQ(3, second.duplicates);
     EXPECT_EQ(2, RecordCount(store));
 }
 
@@ -378,4 +385,97 @@ TEST(VcardImportResult, AddsUp) {
     EXPECT_EQ(1, total.filesUnreadable);
     EXPECT_EQ(5, total.imported);
     EXPECT_EQ(5, total.notImported);
+}
+
+TEST(ParseVcardLine, EveryContactFromAPhoneIsNamedAndEveryNameWhole) {
+    struct Case {
+        std::vector<std::string> lines;
+        const char* surname;
+        const char* given;
+    } cases[] = {
+        {{Gbk("N:刘;玲;巧;;"), Gbk("FN:刘巧玲")}, "刘", "巧玲"},  // Android's family, given and middle name
+        {{Gbk("N:欧阳;娜;娜;;")}, "欧阳", "娜娜"},
+        {{"N:Smith;John;Paul;;"}, "Smith", "John"},  // other scripts keep the given name
+        {{Gbk("N:;长沙黑车肖;;;"), Gbk("FN:长沙黑车肖")}, "长", "沙黑车肖"},
+        {{Gbk("N:;中国南方航空客服;;;")}, "中国南方", "航空客服"},
+        {{"N:;;;;", "FN:", Gbk("ORG:顺丰速运"), "TEL;WORK:95338"}, "顺丰速运", ""},
+        {{"EMAIL:someone@example.com"}, "someone@e", "xample.co"},
+        {{"TEL:10086"}, "10086", ""},
+    };
+    for (const Case& c : cases) {
+        VcardCard card = NewVcardCard();
+        for (const std::string& line : c.lines) ParseVcardLine(line.c_str(), card);
+        ASSERT_TRUE(FinishVcardCard(card)) << c.lines[0];
+        EXPECT_EQ(Gbk(c.surname), FieldValue(card.record, Surname)) << c.lines[0];
+        EXPECT_EQ(Gbk(c.given), FieldValue(card.record, GivenName)) << c.lines[0];
+    }
+    EXPECT_EQ(Gbk("顺丰速运"), FieldValue(Parsed({Gbk("ORG:顺丰速运")}), Company));  // also stays where it was
+}
+
+TEST(ParseVcardLine, TheFirstOrPreferredNumberOfATypeKeepsItsFieldAndTheOthersMoveOn) {
+    const char* preferred = "TEL;type=IPHONE;type=CELL;type=VOICE;type=pref:1";
+    const char* workMobile = "TEL;type=WORK;type=CELL;type=VOICE:2";
+    for (const ContactRecord& card : {Parsed({preferred, workMobile}), Parsed({workMobile, preferred})}) {
+        EXPECT_EQ("1", FieldValue(card, Mobile));
+        EXPECT_EQ("2", FieldValue(card, WorkPhone));
+    }
+    ContactRecord dualSim = Parsed({"TEL;CELL:1", "TEL;CELL:2", "TEL;HOME;CELL:3", "TEL;CELL:1"});
+    EXPECT_EQ("1", FieldValue(dualSim, Mobile));
+    EXPECT_EQ("3", FieldValue(dualSim, HomePhone));  // a home mobile to the home phone
+    EXPECT_EQ("2", FieldValue(dualSim, WorkPhone));  // then the first free field
+}
+
+TEST(ParseVcardLine, TheFirstEmailUnlessALaterOneIsPreferredAndQQFromIMPP) {
+    EXPECT_EQ("a@x", FieldValue(Parsed({"EMAIL:a@x", "EMAIL;TYPE=WORK:b@x"}), Email));
+    EXPECT_EQ("b@x", FieldValue(Parsed({"EMAIL:a@x", "EMAIL;TYPE=pref:b@x", "EMAIL;PREF:c@x"}), Email));
+    EXPECT_EQ("10001", FieldValue(Parsed({"IMPP;X-SERVICE-TYPE=QQ;TYPE=OTHER:x-apple:10001"}), QQNumber));
+    EXPECT_EQ("10002", FieldValue(Parsed({"IMPP:qq:10002"}), QQNumber));
+    EXPECT_EQ("", FieldValue(Parsed({"IMPP;X-SERVICE-TYPE=Skype:skype:10003"}), QQNumber));
+}
+
+TEST(ParseVcardLine, LinesAreTrimmedButAnEncodedSpaceStays) {
+    ContactRecord card = Parsed({"  N:Trail;Space   ", "TEL;CELL:1 \t", "ORG;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:A=20 "});
+    EXPECT_EQ("Space", FieldValue(card, GivenName));
+    EXPECT_EQ("1", FieldValue(card, Mobile));
+    EXPECT_EQ("A ", FieldValue(card, Company));
+}
+
+TEST_F(VcardReader, AVersionCountsWhereverItStandsAndACardWithoutOneIsUtf8WhenItsTextIsUtf8) {
+    const char* utf8Name = "N:\xE5\x90\xB4;\xE6\x99\x93\xE4\xB8\x9C;;;";  // 吴晓东
+    std::string cards = "BEGIN:VCARD\r\nTEL:1\r\n" + std::string(utf8Name) + "\r\nVERSION:3.0\r\nEND:VCARD\r\n" +
+                        "BEGIN:VCARD\r\nTEL:2\r\n" + utf8Name + "\r\nEND:VCARD\r\n" + "BEGIN:VCARD\r\nTEL:3\r\n" +
+                        Gbk("N:吴;晓东") + "\r\nEND:VCARD\r\n";
+    EXPECT_EQ(3, Import(cards).imported);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(Gbk("吴晓东"), Field(n, Surname) + Field(n, GivenName)) << n;
+}
+
+TEST_F(VcardReader, AUtf16FileOfEitherByteOrderIsRead) {
+    std::u16string text = u"BEGIN:VCARD\r\nVERSION:2.1\r\nN:吴;晓东\r\nTEL;CELL:1\r\nEND:VCARD\r\n";
+    for (bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        Document fresh;
+        WriteFileBytes(path, bytes);
+        ASSERT_EQ(1, ReadVcardFile(path, fresh).imported) << bigEndian;
+        EXPECT_EQ(Gbk("晓东"), FieldValue(*RecordAt(fresh.contacts, 0), GivenName));
+        EXPECT_EQ("1", FieldValue(*RecordAt(fresh.contacts, 0), Mobile));
+    }
+}
+
+TEST_F(VcardReader, GroupCardsAreNoContactsAndCategoriesChooseTheGroup) {
+    book = NewDocument();
+    std::string cards = Card({"N:Friends", "X-ADDRESSBOOKSERVER-KIND:group"}) + Card({"FN:Team", "KIND:group"}) +
+                        Card({"N:A;1", Gbk("CATEGORIES:myContacts,starred,家人,朋友")}) +
+                        Card({"N:B;2", "CATEGORIES:Ball\\, team"}) + Card({"N:C;3", "CATEGORIES:starred"});
+    for (int n = 0; n < MaxGroupsPerImport + 1; ++n) cards += Card({"N:G;" + std::to_string(n), "CATEGORIES:g" + std::to_string(n)});
+    VcardImportResult result = Import(cards);
+    EXPECT_EQ(3 + MaxGroupsPerImport + 1, result.imported);
+    EXPECT_EQ(1, RecordAt(store, 0)->GroupIndex);  // the book's 家人
+    EXPECT_EQ("Ball, team", GroupName(book.groups, RecordAt(store, 1)->GroupIndex));
+    EXPECT_EQ(0, RecordAt(store, 2)->GroupIndex);
+    EXPECT_EQ(5 + MaxGroupsPerImport, GroupCount(book.groups));
+    EXPECT_EQ(0, RecordAt(store, RecordCount(store) - 1)->GroupIndex);  // past the groups one import makes
 }

@@ -21,8 +21,9 @@ protected:
 
     ContactRecord WriteAndRead(const ContactRecord& record, VcardEncoding encoding) {
         EXPECT_EQ(VcardWritten, WriteVcardFile(path, &record, encoding));
-        ContactStore store;
-        EXPECT_EQ(1, ReadVcardFile(path, store).imported);
+        Document book;
+        ContactStore& store = book.contacts;
+        EXPECT_EQ(1, ReadVcardFile(path, book).imported);
         return RecordCount(store) == 1 ? *RecordAt(store, 0) : EmptyRecord();
     }
 };
@@ -61,6 +62,22 @@ TEST(VcardFileText, ForPhonesEveryChineseValueIsUtf8AndEmptyOnesAreLeftOut) {
         "ADR;WORK;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:;;=E9=95=BF=E5=AE=89=E8=A1=97;;;;\r\n"
         "EMAIL;PREF;INTERNET:zhang=san@example.com\r\nEND:VCARD";
     EXPECT_EQ(expected, VcardFileText(record, Utf8Qp));
+}
+
+// A nickname ends the plain and Unicode-QP cards; the group the phone's.
+TEST(VcardFileText, TheNicknameAndTheGroupComeLastBeforeTheEnd) {
+    Document book = NewDocument();
+    ContactRecord record = ZhangSan();
+    SetField(record, Nickname, Gbk("小张"));
+    record.GroupIndex = 2;
+    EXPECT_NE(std::string::npos, VcardFileText(record, Plain, &book.groups).find(Gbk("BDAY:--\r\nNICKNAME:小张\r\nEND:VCARD")));
+    EXPECT_NE(std::string::npos, VcardFileText(record, UnicodeQp).find("BDAY:--\r\nNICKNAME;ENCODING=QUOTED-PRINTABLE:"
+                                                                       "=FF=D0=FF=A1=FF=D5=FF=C5\r\nEND:VCARD"));
+    std::string phone = VcardFileText(record, Utf8Qp, &book.groups);
+    EXPECT_NE(std::string::npos, phone.find("\r\nCATEGORIES;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E6=9C=8B=E5=8F=8B"
+                                            "\r\nEND:VCARD"));  // 朋友
+    record.GroupIndex = 5;  // no group of the book
+    EXPECT_EQ(std::string::npos, VcardFileText(record, Utf8Qp, &book.groups).find("CATEGORIES"));
 }
 
 TEST(VcardFileText, GenderAndBirthday) {
@@ -111,7 +128,7 @@ TEST_F(VcardWriter, EveryEncodingReadsBackUnchanged) {
     }
 }
 
-TEST_F(VcardWriter, OnlyThePhoneFormCarriesTheNickname) {
+TEST_F(VcardWriter, EveryFormCarriesTheNickname) {
     ContactRecord record = Person("Zhang", "San Feng");
     SetField(record, Nickname, "Xiao");
     record.GroupIndex = 3;
@@ -119,7 +136,7 @@ TEST_F(VcardWriter, OnlyThePhoneFormCarriesTheNickname) {
     for (VcardEncoding encoding : {Plain, Utf8Qp, UnicodeQp}) {
         ContactRecord read = WriteAndRead(record, encoding);
         EXPECT_EQ("San Feng", FieldValue(read, GivenName));
-        EXPECT_EQ(encoding == Utf8Qp ? "Xiao" : "", FieldValue(read, Nickname));
+        EXPECT_EQ("Xiao", FieldValue(read, Nickname));
         EXPECT_EQ(0, read.GroupIndex);
         EXPECT_EQ(0, read.Gender);
     }

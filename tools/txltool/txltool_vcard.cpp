@@ -33,9 +33,9 @@ bool EncodingNamed(const std::string& name, VcardEncoding& encoding) {
 }
 
 // One PATH: a .vcf file, or a directory whose .vcf files are all read.
-VcardImportResult ImportPath(const PathString& path, ContactStore& contacts) {
+VcardImportResult ImportPath(const PathString& path, Document& book) {
     bool directory = IsDirectory(path);
-    VcardImportResult result = directory ? ImportVcardDirectory(path, contacts) : ReadVcardFile(path, contacts);
+    VcardImportResult result = directory ? ImportVcardDirectory(path, book) : ReadVcardFile(path, book);
     if (result.filesUnreadable > 0) {
         PrintError(ArgumentToUtf8(path) + (directory ? ": " + std::to_string(result.filesUnreadable) +
                                                            " .vcf files cannot be read"
@@ -56,8 +56,11 @@ int CommandImportVcf(const Arguments& args) {
     Document document;
     if (!LoadBookOrNew(args[0], document)) return ExitFailed;
     VcardImportResult total;
-    for (size_t i = 1; i < args.size(); ++i) AddImportResult(total, ImportPath(args[i], document.contacts));
+    for (size_t i = 1; i < args.size(); ++i) AddImportResult(total, ImportPath(args[i], document));
     PrintBytes(stdout, "imported\t" + std::to_string(total.imported) + "\n");
+    if (total.duplicates > 0) {
+        PrintError(std::to_string(total.duplicates) + " contacts skipped: the book already holds them");
+    }
     if (total.notImported > 0) {
         PrintError(std::to_string(total.notImported) + " contacts not imported: a book holds at most " +
                    std::to_string(MaxRecords));
@@ -85,7 +88,7 @@ int CommandExportVcf(const Arguments& args) {
     Document document;
     if (!LoadBookOrNew(positional[0], document)) return ExitFailed;
     if (oneFile) {
-        if (!WriteVcardCardsFile(target, document.contacts, encoding)) {
+        if (!WriteVcardCardsFile(target, document.contacts, encoding, &document.groups)) {
             PrintError(ArgumentToUtf8(target) + ": cannot be written");
             return ExitFailed;
         }
@@ -96,7 +99,7 @@ int CommandExportVcf(const Arguments& args) {
         PrintError(ArgumentToUtf8(target) + ": not a directory");
         return ExitFailed;
     }
-    VcardExportResult result = ExportVcardFiles(document.contacts, target, encoding, ExportAll);
+    VcardExportResult result = ExportVcardFiles(document.contacts, target, encoding, ExportAll, &document.groups);
     PrintBytes(stdout, "written\t" + std::to_string(result.written) + "\n");
     if (result.failed > 0) {
         PrintError(std::to_string(result.failed) + " files could not be written");
