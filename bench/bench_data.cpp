@@ -175,3 +175,38 @@ std::string PhoneVcardText(const ContactStore& store) {
     }
     return out;
 }
+
+namespace {
+
+// A cell as Google writes it: quoted when it holds a comma or a quote.
+std::string GoogleCell(const std::string& utf8) {
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+    std::string quoted = "\"";
+    for (char c : utf8) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string GoogleCsvText(const ContactStore& store) {
+    // Google's header of today, with three phones and one address.
+    std::string text =
+        "\xEF\xBB\xBF"
+        "First Name,Middle Name,Last Name,Phonetic First Name,Phonetic Middle Name,Phonetic Last Name,"
+        "Name Prefix,Name Suffix,Nickname,File As,Organization Name,Organization Title,Organization Department,"
+        "Birthday,Notes,Photo,Labels,E-mail 1 - Label,E-mail 1 - Value,Phone 1 - Label,Phone 1 - Value,"
+        "Phone 2 - Label,Phone 2 - Value,Phone 3 - Label,Phone 3 - Value,Address 1 - Label,Address 1 - Formatted,"
+        "Address 1 - Street,Address 1 - City,Address 1 - PO Box,Address 1 - Region,Address 1 - Postal Code,"
+        "Address 1 - Country,Address 1 - Extended Address\r\n";
+    for (const auto& record : store.records) {
+        const ContactRecord& r = *record;
+        auto cell = [&r](ContactField field) { return GoogleCell(Utf8(r, field)) + ","; };
+        std::string birthday = FieldValue(r, BirthYear) + "-" + FieldValue(r, BirthMonth) + "-" + FieldValue(r, BirthDay);
+        text += cell(GivenName) + "," + cell(Surname) + ",,,,," + cell(Nickname) + "," + cell(Company) +
+                cell(JobTitle) + cell(Department) + birthday + ",,,* myContacts ::: 组" + std::to_string(r.GroupIndex) +
+                ",* Home," + cell(Email) + "Mobile," + cell(Mobile) + "Home," + cell(HomePhone) + "Work," +
+                cell(WorkPhone) + "Home,," + cell(HomeStreet) + cell(HomeCity) + "," + cell(HomeProvince) +
+                cell(HomePostcode) + GoogleCell(Utf8(r, HomeCountry)) + ",\r\n";
+    }
+    return text;
+}

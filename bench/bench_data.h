@@ -30,3 +30,8 @@ std::string MixedVcardText(const ContactStore& store);
 // text, groups and lower-case types, and a photo of about 6 KB folded
 // into lines of 75 characters.
 std::string PhoneVcardText(const ContactStore& store);
+
+// The same contacts as Google Contacts exports them ("Google CSV", UTF-8
+// with a byte-order mark): name, organisation, birthday, a label, one
+// e-mail, three typed phones and the home address.
+std::string GoogleCsvText(const ContactStore& store);

@@ -126,6 +126,7 @@ def main():
         core_row(f"ExportVcardFiles/512/{encoding}", f"ExportVcardFiles, 512 files, {label}, on a RAM disk",
                  source=ram)
     core_row("ImportCsvFile/512", "ImportCsvFile, 512 contacts")
+    core_row("ImportGoogleCsvFile/512", "ImportCsvFile, a Google export of 512 contacts")
     core_row("ExportCsvFile/512", "ExportCsvFile, 512 contacts, on the disk")
     core_row("ExportCsvFile/512", "ExportCsvFile, 512 contacts, on a RAM disk", source=ram)
     for name in sorted(n for n in core if n.startswith("FilterPass/")):

@@ -14,12 +14,19 @@ void ImportCsvCommand(HWND window) {
     if (!ChooseFile(window, CsvFileFilterName, CsvFilePattern, CsvImportChooserTitle, path, FileDialogKind::Open)) {
         return;
     }
-    CsvImportResult result = ImportCsvFile(path, App.document.contacts, ColumnMappingDialogQuestion(window));
+    int groupsBefore = GroupCount(App.document.groups);
+    CsvImportResult result =
+        ImportCsvFile(path, App.document.contacts, App.document.groups, ColumnMappingDialogQuestion(window));
     if (!result.read) ShowMessage(window, CsvCannotReadText, CsvCaption, MB_OK | MB_ICONWARNING);
     RebuildColumns();
+    // The filter keeps its choice unless the file brought new groups.
+    if (GroupCount(App.document.groups) != groupsBefore) FillGroupFilter();
     RefreshList();
     if (result.notImported > 0) {
         ShowMessage(window, CsvBookFullText(result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
+    }
+    if (result.duplicates > 0) {
+        ShowMessage(window, CsvDuplicatesText(result.duplicates), CsvCaption, MB_OK | MB_ICONINFORMATION);
     }
 }
 

@@ -45,4 +45,16 @@ std::string CsvQuotedCell(const std::string& text) {
 
 std::string CsvGenderText(int gender) { return IsExportedFemale(gender) ? FemaleText() : MaleText(); }
 
-bool IsCsvFemale(const std::string& cell) { return cell == FemaleText(); }
+bool IsCsvFemale(const std::string& cell) {
+    static const std::string words[] = {FemaleText(), GbkText(u"女性"), "f", "female"};
+    size_t first = cell.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    std::string text = cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    for (const std::string& word : words) {
+        if (text == word) return true;
+    }
+    return false;
+}

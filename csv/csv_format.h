@@ -17,14 +17,17 @@ const std::array<std::string, ContactFieldCount>& CsvFieldTitles();
 // One title; empty for an index outside 0 to 26.
 std::string CsvFieldTitle(int index);
 
-// A header keeps its first 50 titles; later columns are ignored in every line.
-const int CsvMaxColumns = 50;
-// A title or a cell keeps at most this many bytes, cut at a whole character.
-const size_t CsvCellBytes = 50;
+// A header keeps its first 1024 titles; later columns are ignored in every
+// line. Outlook writes 92 columns, Google one group of columns per phone,
+// e-mail, address and custom field a contact has.
+const int CsvMaxColumns = 1024;
+// A title or a cell keeps at most this many bytes, cut at a whole
+// character: as many as the widest field, the e-mail address, holds.
+const size_t CsvCellBytes = sizeof(ContactRecord::Email) - 1;
 // The bytes of one line the reader keeps, the line breaks of its quoted
 // cells included. A longer line keeps its start and loses its tail; it is
-// never taken as two lines.
-const size_t CsvLineLimit = 64 * 1024;
+// never taken as two lines. Room for every column at its widest.
+const size_t CsvLineLimit = 1024 * 1024;
 
 // A cell as written: the text itself, or, when it holds a comma, a double
 // quote, CR or LF or begins or ends with a space, the text between double
@@ -32,7 +35,8 @@ const size_t CsvLineLimit = 64 * 1024;
 // inside a GBK double-byte character, so the text is scanned byte by byte.
 std::string CsvQuotedCell(const std::string& text);
 
-// The gender cell: the exported gender's word when written; only exactly
-// the female word reads as female.
+// The gender cell: the exported gender's word when written. Read as female:
+// "女", "女性", "F" and "female" in any case, spaces around them ignored, as
+// Corvelle, Outlook and Google write them; anything else is male.
 std::string CsvGenderText(int gender);
 bool IsCsvFemale(const std::string& cell);

@@ -70,6 +70,7 @@ enum class CsvState {
 
 struct CsvLineParser {
     size_t columns;
+    char separator;
     std::vector<std::string> cells;  // as the file has them
     std::string cell;
     size_t quotedEnd = 0;  // the cell's bytes up to its closing quote, which no trim takes
@@ -118,7 +119,7 @@ void FeedByte(CsvLineParser& p, char c) {
     }
     if (c == '\n') {
         p.state = CsvState::LineEnd;
-    } else if (c == ',') {
+    } else if (c == p.separator) {
         // Past the line's limit a comma starts no cell that could be kept.
         if (p.lineBytes <= CsvLineLimit) EndCell(p);
         p.state = CsvState::CellStart;
@@ -139,16 +140,17 @@ void FinishLine(CsvLineParser& p) {
 }
 
 std::string CellAsGbk(const std::string& bytes, CsvEncoding encoding) {
-    std::string gbk = encoding == CsvEncoding::Utf8 ? Utf16ToGbk(Utf8ToUtf16(bytes)) : bytes;
+    std::string gbk = encoding != CsvEncoding::Gbk ? Utf16ToGbk(Utf8ToUtf16(bytes)) : bytes;
     return gbk.substr(0, FitGbkLength(gbk.data(), gbk.size(), CsvCellBytes));
 }
 
 // Feeds the bytes that `next` gives (EOF at the end) up to the line's end.
 // False when there was not a single byte.
 template <typename NextByte>
-bool ParseLine(NextByte next, CsvEncoding encoding, size_t columns, CsvLine& line) {
+bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t columns, CsvLine& line) {
     CsvLineParser parser;
     parser.columns = columns;
+    parser.separator = separator;
     int c = next();
     if (c == EOF) return false;
     do {
@@ -161,28 +163,99 @@ bool ParseLine(NextByte next, CsvEncoding encoding, size_t columns, CsvLine& lin
     return true;
 }
 
+// The next UTF-16 unit, or EOF; an odd last byte is dropped.
+int NextUnit(CsvSource& source) {
+    int first = std::getc(source.file);
+    if (first == EOF) return EOF;
+    int second = std::getc(source.file);
+    if (second == EOF) return EOF;
+    return source.encoding == CsvEncoding::Utf16Le ? first | second << 8 : first << 8 | second;
+}
+
+// Decodes the next character of a UTF-16 file into source.pending as UTF-8;
+// a surrogate without its partner becomes U+FFFD, which GBK lacks.
+bool DecodeUtf16Character(CsvSource& source) {
+    const char32_t replacement = 0xFFFD;
+    int unit = NextUnit(source);
+    if (unit == EOF) return false;
+    char32_t c = static_cast<char32_t>(unit);
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        long at = std::ftell(source.file);
+        int low = NextUnit(source);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            c = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (static_cast<char32_t>(low) - 0xDC00);
+        } else {
+            c = replacement;
+            if (low != EOF) std::fseek(source.file, at, SEEK_SET);
+        }
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        c = replacement;
+    }
+    std::string utf8;
+    if (c < 0x80) {
+        utf8 = std::string(1, static_cast<char>(c));
+    } else if (c < 0x800) {
+        utf8 = {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+        utf8 = {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+        utf8 = {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    for (size_t i = 0; i < utf8.size(); ++i) source.pending[i] = static_cast<unsigned char>(utf8[i]);
+    source.pendingCount = static_cast<int>(utf8.size());
+    source.pendingAt = 0;
+    return true;
+}
+
+// The next byte of the file's text, UTF-16 given as UTF-8.
+int NextByte(CsvSource& source) {
+    if (source.pushedBack != EOF) {
+        int c = source.pushedBack;
+        source.pushedBack = EOF;
+        return c;
+    }
+    if (source.encoding != CsvEncoding::Utf16Le && source.encoding != CsvEncoding::Utf16Be) {
+        return std::getc(source.file);
+    }
+    if (source.pendingAt == source.pendingCount && !DecodeUtf16Character(source)) return EOF;
+    return source.pending[source.pendingAt++];
+}
+
 }  // namespace
 
 CsvEncoding DetectCsvEncoding(FILE* file) {
     char start[Utf8ByteOrderMarkLength] = {};
     size_t n = std::fread(start, 1, sizeof start, file);
     if (n == Utf8ByteOrderMarkLength && std::string(start, n) == Utf8ByteOrderMark) return CsvEncoding::Utf8;
+    const long utf16MarkLength = 2;
+    if (n >= 2 && (std::string(start, 2) == "\xFF\xFE" || std::string(start, 2) == "\xFE\xFF")) {
+        std::fseek(file, utf16MarkLength, SEEK_SET);
+        return start[0] == '\xFF' ? CsvEncoding::Utf16Le : CsvEncoding::Utf16Be;
+    }
     std::rewind(file);
     bool utf8 = IsWholeFileUtf8(file);
     std::rewind(file);
     return utf8 ? CsvEncoding::Utf8 : CsvEncoding::Gbk;
 }
 
-bool ReadCsvLine(FILE* file, CsvEncoding encoding, size_t columns, CsvLine& line) {
-    auto next = [file]() {
-        int c = std::getc(file);
+CsvSource OpenCsvSource(FILE* file) {
+    CsvSource source = {file, DetectCsvEncoding(file), ',', {}, 0, 0, EOF};
+    return source;
+}
+
+bool ReadCsvLine(CsvSource& source, size_t columns, CsvLine& line) {
+    auto next = [&source]() {
+        int c = NextByte(source);
         if (c != '\r') return c;
-        int after = std::getc(file);
+        int after = NextByte(source);
         if (after == '\n') return after;
-        if (after != EOF) std::ungetc(after, file);
+        source.pushedBack = after;
         return c;
     };
-    return ParseLine(next, encoding, columns, line);
+    CsvEncoding cells = source.encoding == CsvEncoding::Gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8;
+    return ParseLine(next, cells, source.separator, columns, line);
 }
 
 CsvLine SplitCsvLine(const std::string& text, size_t columns) {
@@ -193,6 +266,6 @@ CsvLine SplitCsvLine(const std::string& text, size_t columns) {
         return static_cast<int>(static_cast<unsigned char>(text[at++]));
     };
     CsvLine line = {{}, false};
-    ParseLine(next, CsvEncoding::Gbk, columns, line);
+    ParseLine(next, CsvEncoding::Gbk, ',', columns, line);
     return line;
 }

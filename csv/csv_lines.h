@@ -8,16 +8,32 @@
 #include <string>
 #include <vector>
 
-// The encodings a CSV file is read in. Spreadsheets save "CSV UTF-8";
-// Corvelle itself and older programs write GBK.
-enum class CsvEncoding { Gbk, Utf8 };
+// The encodings a CSV file is read in. Spreadsheets and Google save UTF-8;
+// Corvelle itself and older programs write GBK; Google's older export and
+// some Windows tools write UTF-16.
+enum class CsvEncoding { Gbk, Utf8, Utf16Le, Utf16Be };
 
-// UTF-8 when the file begins with the UTF-8 byte-order mark, or when all
-// its bytes are well-formed UTF-8 and some of them are not ASCII; GBK
-// otherwise. The whole file is looked at: GBK text is well-formed UTF-8
-// only by rare chance, and over a few lines of Chinese practically never.
-// Leaves the file at its first byte of text, behind the mark.
+// UTF-16 when the file begins with a UTF-16 byte-order mark; UTF-8 when it
+// begins with the UTF-8 byte-order mark, or when all its bytes are
+// well-formed UTF-8 and some of them are not ASCII; GBK otherwise. The
+// whole file is looked at: GBK text is well-formed UTF-8 only by rare
+// chance, and over a few lines of Chinese practically never. Leaves the
+// file at its first byte of text, behind the mark.
 CsvEncoding DetectCsvEncoding(FILE* file);
+
+// A CSV file being read: UTF-16 reaches the parser as UTF-8.
+struct CsvSource {
+    FILE* file;
+    CsvEncoding encoding;
+    char separator;  // ',', or ';' as spreadsheets of some countries write
+    unsigned char pending[4];  // the rest of a character decoded from UTF-16
+    int pendingCount;
+    int pendingAt;
+    int pushedBack;  // a byte read too far, or EOF for none
+};
+
+// The file, its encoding detected; it stays open and the caller's.
+CsvSource OpenCsvSource(FILE* file);
 
 struct CsvLine {
     // GBK, each cell at most CsvCellBytes bytes, cut at a whole character.
@@ -30,7 +46,7 @@ struct CsvLine {
 // - A line ends at LF or CR LF outside double quotes; a CR alone is an
 //   ordinary byte. Spaces at the start of the line and at the end of its
 //   last cell (outside quotes) are dropped.
-// - Commas separate cells. A cell that begins with a double quote is
+// - Commas (or the source's separator) separate cells. A cell that begins with a double quote is
 //   quoted: it runs to the next double quote that is not doubled, "" in
 //   it is one double quote, and commas and line breaks in it are text; a
 //   line break in it (CR LF, LF or CR) becomes a space, as no field holds
@@ -39,7 +55,7 @@ struct CsvLine {
 // - A quote that never closes runs to the end of the file. Only the first
 //   CsvLineLimit bytes of a line give cells; the rest is read to find the
 //   line's end, so one line is never taken as two.
-bool ReadCsvLine(FILE* file, CsvEncoding encoding, size_t columns, CsvLine& line);
+bool ReadCsvLine(CsvSource& source, size_t columns, CsvLine& line);
 
 // The first line of a GBK text, read as ReadCsvLine reads it from a file.
 CsvLine SplitCsvLine(const std::string& text, size_t columns);

@@ -26,11 +26,17 @@ const wchar_t CsvCannotReadText[] = L"无法读取csv文件！";
 const wchar_t CsvMappingTipText[] =
     L"如果表头是生日并且是年月日在一起，请对应到 出生年 项，系统将会自动识别日期。";
 
-// Import: the store filled up; `notImported` lines with a surname were
-// left out (warning icon).
+// Import: the store filled up; `notImported` lines that named a contact
+// were left out (warning icon).
 inline std::wstring CsvBookFullText(int notImported) {
     return L"通讯录已满（最多 " + std::to_wstring(MaxRecords) + L" 个联系人），文件中有 " +
            std::to_wstring(notImported) + L" 行未能导入！";
+}
+
+// Import: `duplicates` contacts of the file were in the book already and
+// were not added again (information icon).
+inline std::wstring CsvDuplicatesText(int duplicates) {
+    return L"文件中有 " + std::to_wstring(duplicates) + L" 个联系人已在通讯录中，没有再次导入。";
 }
 
 // Export: all contacts (是), the ticked ones (否) or nothing (取消)

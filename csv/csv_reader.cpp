@@ -2,19 +2,262 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <string>
 
+#include "csv/csv_dates.h"
 #include "csv/csv_format.h"
 #include "csv/csv_lines.h"
 #include "store/fixed_text.h"
+#include "store/imported_contact.h"
 #include "store/text_operations.h"
 
 namespace {
 
-// A data line's cells, each applied to its column's field, left to right.
-ContactRecord RecordFromCsvLine(const CsvLine& line, const ColumnMap& map) {
+const int AddressPartCount = AddressFormatted + 1;
+
+// The parts of one address as its columns give them, the street joined.
+struct AddressCells {
+    std::string label;
+    std::string parts[AddressPartCount];
+};
+
+// A typed column pair: Google's "Phone n - Label" and "Phone n - Value".
+struct TypedCells {
+    std::string label;
+    std::string value;
+};
+
+// What a line of a known layout gives before it becomes a contact.
+struct CsvRow {
     ContactRecord record = EmptyRecord();
-    for (size_t k = 0; k < line.cells.size(); ++k) ApplyCsvCell(map.fields[k], line.cells[k], record);
-    return record;
+    std::string givenName;  // the given name's cell, whole
+    std::string middleName;
+    std::string displayName;
+    std::string group;
+    std::vector<std::string> sparePhones;
+    std::vector<std::string> spareFaxes;
+    std::map<int, TypedCells> phones;
+    std::map<int, TypedCells> emails;
+    std::map<int, AddressCells> typedAddresses;
+    AddressCells home, work, other;
+};
+
+// The fields of the home and the work address, in CsvAddressPart order.
+const ContactField HomeBlock[] = {HomeStreet, HomeCity, HomeProvince, HomePostcode, HomeCountry};
+const ContactField WorkBlock[] = {WorkStreet, WorkCity, WorkProvince, WorkPostcode, WorkCountry};
+const int BlockParts = 5;
+
+const char GoogleValueSeparator[] = ":::";
+
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The values of a cell, trimmed, empty ones left out. Google joins several
+// values of one column with " ::: "; `otherSeparator`, when given, also
+// separates them.
+std::vector<std::string> Values(const std::string& cell, const char* otherSeparator) {
+    std::vector<std::string> values;
+    std::string rest = cell;
+    for (;;) {
+        size_t at = std::string::npos;
+        size_t length = 0;
+        for (const char* separator : {GoogleValueSeparator, otherSeparator}) {
+            if (separator == nullptr || *separator == '\0') continue;
+            size_t found = rest.find(separator);
+            if (found < at) {
+                at = found;
+                length = std::char_traits<char>::length(separator);
+            }
+        }
+        std::string value = Trimmed(rest.substr(0, at));
+        if (!value.empty()) values.push_back(value);
+        if (at == std::string::npos) return values;
+        rest = rest.substr(at + length);
+    }
+}
+
+void SetIfEmpty(ContactRecord& record, ContactField field, const std::string& text) {
+    if (FieldText(record, field)[0] == '\0') SetField(record, field, text);
+}
+
+void AddAddressPart(AddressCells& address, int part, const std::string& text) {
+    if (part < 0 || part >= AddressPartCount) return;
+    std::string& kept = address.parts[part];
+    if (part == AddressStreet && !kept.empty()) {
+        // Streets in several columns ("Street 2", PO box) make one street.
+        if (kept.size() < CsvCellBytes) kept += " " + text;
+    } else if (kept.empty()) {
+        kept = text;
+    }
+}
+
+// Labels or categories: the first that is no system label. Outlook
+// separates categories with ";", Google its labels with " ::: ".
+std::string GroupOfCell(const std::string& cell) {
+    for (const std::string& label : Values(cell, ";")) {
+        if (!IsSystemLabel(label)) return label;
+    }
+    return std::string();
+}
+
+void TakeCell(CsvRow& row, const CsvColumn& column, const std::string& cell, bool monthFirst) {
+    BirthdayDate date = {};
+    switch (column.role) {
+    case CsvRole::Ignored:
+    case CsvRole::OwnField: break;
+    case CsvRole::Field:
+        if (column.detail == GivenName && row.givenName.empty()) row.givenName = cell;
+        SetIfEmpty(row.record, static_cast<ContactField>(column.detail), cell);
+        break;
+    case CsvRole::MiddleName:
+        if (row.middleName.empty()) row.middleName = cell;
+        break;
+    case CsvRole::DisplayName:
+        if (row.displayName.empty()) row.displayName = cell;
+        break;
+    case CsvRole::Birthday:
+        if (!HasBirthday(row.record) && ReadCsvDate(cell, monthFirst, date) == CsvDateReading::Date) {
+            SetCsvBirthday(row.record, date);
+        }
+        break;
+    case CsvRole::Gender: row.record.Gender = StoredGender(IsCsvFemale(cell)); break;
+    case CsvRole::Group:
+        if (row.group.empty()) row.group = GroupOfCell(cell);
+        break;
+    case CsvRole::SparePhone: row.sparePhones.push_back(cell); break;
+    case CsvRole::SpareFax: row.spareFaxes.push_back(cell); break;
+    case CsvRole::HomeAddress: AddAddressPart(row.home, column.detail, cell); break;
+    case CsvRole::WorkAddress: AddAddressPart(row.work, column.detail, cell); break;
+    case CsvRole::OtherAddress: AddAddressPart(row.other, column.detail, cell); break;
+    case CsvRole::PhoneLabel: row.phones[column.number].label = cell; break;
+    case CsvRole::PhoneValue: row.phones[column.number].value = cell; break;
+    case CsvRole::EmailLabel: row.emails[column.number].label = cell; break;
+    case CsvRole::EmailValue: row.emails[column.number].value = cell; break;
+    case CsvRole::AddressLabel: row.typedAddresses[column.number].label = cell; break;
+    case CsvRole::TypedAddress: AddAddressPart(row.typedAddresses[column.number], column.detail, cell); break;
+    }
+}
+
+// A number of a given type keeps its field; the others, and a number whose
+// field is taken, wait for a free one.
+void PlaceTypedPhones(CsvRow& row) {
+    for (const auto& numbered : row.phones) {
+        std::vector<std::string> numbers = Values(numbered.second.value, nullptr);
+        int field = PhoneFieldForLabel(numbered.second.label);
+        bool fax = field == HomeFax || field == WorkFax;
+        for (const std::string& number : numbers) {
+            if (field >= 0 && FieldText(row.record, static_cast<ContactField>(field))[0] == '\0') {
+                SetField(row.record, static_cast<ContactField>(field), number);
+            } else {
+                (fax ? row.spareFaxes : row.sparePhones).push_back(number);
+            }
+        }
+    }
+}
+
+// The first address, or the one whose label begins with "* " (primary).
+void PlaceEmails(CsvRow& row) {
+    std::string first, primary;
+    for (const auto& numbered : row.emails) {
+        std::vector<std::string> addresses = Values(numbered.second.value, nullptr);
+        if (addresses.empty()) continue;
+        if (first.empty()) first = addresses[0];
+        if (primary.empty() && numbered.second.label.compare(0, 1, "*") == 0) primary = addresses[0];
+    }
+    SetIfEmpty(row.record, Email, primary.empty() ? first : primary);
+}
+
+bool BlockEmpty(const ContactRecord& record, const ContactField* block) {
+    for (int part = 0; part < BlockParts; ++part) {
+        if (FieldText(record, block[part])[0] != '\0') return false;
+    }
+    return true;
+}
+
+// Into the preferred address when it is free, else into the other one
+// when that is free; never over an address already placed.
+void PlaceAddress(ContactRecord& record, const AddressCells& address, bool home) {
+    AddressCells cells = address;
+    if (cells.parts[AddressStreet].empty() && cells.parts[AddressCity].empty() && cells.parts[AddressRegion].empty() &&
+        cells.parts[AddressPostcode].empty() && cells.parts[AddressCountry].empty()) {
+        // Only the whole address as one text: it goes where the street goes.
+        if (cells.parts[AddressFormatted].empty()) return;
+        cells.parts[AddressStreet] = cells.parts[AddressFormatted];
+    }
+    const ContactField* block = home ? HomeBlock : WorkBlock;
+    if (!BlockEmpty(record, block)) block = home ? WorkBlock : HomeBlock;
+    if (!BlockEmpty(record, block)) return;
+    for (int part = 0; part < BlockParts; ++part) SetField(record, block[part], cells.parts[part]);
+}
+
+void PlaceSpares(ContactRecord& record, const std::vector<std::string>& numbers, const ContactField* fields,
+                 int fieldCount) {
+    for (const std::string& number : numbers) {
+        for (int f = 0; f < fieldCount; ++f) {
+            if (FieldText(record, fields[f])[0] == '\0') {
+                SetField(record, fields[f], number);
+                break;
+            }
+        }
+    }
+}
+
+// A Chinese name that a phone split into family, middle and given name is
+// whole again: the middle part before the given part (刘, 巧, 玲 is 刘巧玲).
+// Names in other scripts keep the given name alone.
+void JoinMiddleName(CsvRow& row) {
+    if (row.middleName.empty()) return;
+    std::string family = FieldValue(row.record, Surname);
+    if (!IsDoubleByteText(family.empty() ? row.middleName : family)) return;
+    row.givenName = row.middleName + row.givenName;
+    SetField(row.record, GivenName, row.givenName);
+}
+
+// A contact without a surname whose given name is longer than its field
+// ("长沙黑车肖", a label people save) is named from the whole text.
+void KeepLongGivenName(CsvRow& row) {
+    if (row.record.Surname[0] != '\0' || row.givenName.size() < sizeof row.record.GivenName) return;
+    row.displayName = row.givenName;
+    SetField(row.record, GivenName, std::string());
+}
+
+void FinishRow(CsvRow& row) {
+    static const ContactField phoneFields[] = {Mobile, HomePhone, WorkPhone};
+    static const ContactField faxFields[] = {WorkFax, HomeFax};
+    PlaceTypedPhones(row);
+    PlaceEmails(row);
+    PlaceAddress(row.record, row.home, true);
+    PlaceAddress(row.record, row.work, false);
+    for (const auto& numbered : row.typedAddresses) {
+        PlaceAddress(row.record, numbered.second, IsHomeLabel(numbered.second.label));
+    }
+    PlaceAddress(row.record, row.other, false);
+    PlaceSpares(row.record, row.sparePhones, phoneFields, 3);
+    PlaceSpares(row.record, row.spareFaxes, faxFields, 2);
+    JoinMiddleName(row);
+}
+
+// A data line's cells, each taken by its column, left to right.
+CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
+    CsvRow row;
+    bool monthFirst = map.layout != nullptr && map.layout->monthFirst;
+    for (size_t k = 0; k < line.cells.size() && k < map.columns.size(); ++k) {
+        const CsvColumn& column = map.columns[k];
+        if (column.role == CsvRole::OwnField) {
+            ApplyCsvCell(column.detail, line.cells[k], row.record);
+            if (column.detail == GivenName) row.givenName = line.cells[k];
+            continue;
+        }
+        std::string cell = Trimmed(line.cells[k]);
+        if (!cell.empty()) TakeCell(row, column, cell, monthFirst);
+    }
+    if (map.layout != nullptr) FinishRow(row);
+    KeepLongGivenName(row);
+    return row;
 }
 
 // The titles of a header line: trimmed, without CRs; the text after the
@@ -28,22 +271,23 @@ std::vector<std::string> HeaderTitles(CsvLine line) {
     return line.cells;
 }
 
-// Year, month and day by position: "19850307" or "1985-03-07" (any byte
-// between the parts). Anything else is the year alone.
+// A whole date, or the year alone when the text is not a date. A cell no
+// longer than the year field is the year as it stands, as Corvelle writes it.
 void ApplyCsvBirthday(const std::string& text, ContactRecord& record) {
-    const size_t compactDate = 8;
-    const size_t separatedDate = 10;
-    if (text.size() == compactDate) {
-        SetField(record, BirthYear, text.substr(0, 4));
-        SetField(record, BirthMonth, text.substr(4, 2));
-        SetField(record, BirthDay, text.substr(6, 2));
-    } else if (text.size() == separatedDate) {
-        SetField(record, BirthYear, text.substr(0, 4));
-        SetField(record, BirthMonth, text.substr(5, 2));
-        SetField(record, BirthDay, text.substr(8, 2));
-    } else {
+    const size_t yearBytes = sizeof record.BirthYear - 1;
+    BirthdayDate date = {};
+    CsvDateReading reading = text.size() > yearBytes ? ReadCsvDate(text, false, date) : CsvDateReading::NotADate;
+    if (reading == CsvDateReading::Date) {
+        SetCsvBirthday(record, date);
+    } else if (reading == CsvDateReading::NotADate) {
         SetField(record, BirthYear, text);
     }
+}
+
+// A header of one title that holds semicolons: the file is separated by
+// semicolons, as spreadsheets in some countries save CSV.
+bool IsSemicolonHeader(const std::vector<std::string>& titles) {
+    return titles.size() == 1 && titles[0].find(';') != std::string::npos;
 }
 
 ColumnMappingChoice Ask(const ColumnMappingQuestion& question, const std::string& title) {
@@ -59,6 +303,11 @@ int MatchFieldTitle(const std::string& title) {
     return NoField;
 }
 
+CsvColumn OwnColumn(int field) {
+    if (field == NoField) return CsvColumn{CsvRole::Ignored, 0, 0};
+    return CsvColumn{CsvRole::OwnField, field, 0};
+}
+
 }  // namespace
 
 std::vector<std::string> ParseCsvHeader(const std::string& line) {
@@ -71,10 +320,15 @@ std::string CsvMappingPrompt(const std::string& title) {
 
 ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMappingQuestion& question) {
     ColumnMap map;
+    map.layout = RecogniseCsvLayout(titles);
+    if (map.layout != nullptr) {
+        map.columns = LayoutColumns(*map.layout, titles);
+        return map;
+    }
     bool ignoreRest = false;
     for (const std::string& title : titles) {
         int field = NoField;
-        if (!ignoreRest) {
+        if (!ignoreRest && !title.empty()) {
             field = MatchFieldTitle(title);
             if (field == NoField) {
                 ColumnMappingChoice choice = Ask(question, title);
@@ -85,9 +339,15 @@ ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMapp
                 }
             }
         }
-        map.fields.push_back(field);
+        map.columns.push_back(OwnColumn(field));
     }
     return map;
+}
+
+std::vector<int> MappedFields(const ColumnMap& map) {
+    std::vector<int> fields;
+    for (const CsvColumn& column : map.columns) fields.push_back(column.role == CsvRole::OwnField ? column.detail : NoField);
+    return fields;
 }
 
 void ApplyCsvCell(int field, const std::string& text, ContactRecord& record) {
@@ -101,24 +361,38 @@ void ApplyCsvCell(int field, const std::string& text, ContactRecord& record) {
     }
 }
 
-CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, const ColumnMappingQuestion& question) {
-    CsvImportResult result = {false, 0, 0};
+CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, GroupList& groups,
+                              const ColumnMappingQuestion& question) {
+    CsvImportResult result = {false, 0, 0, 0};
     FILE* file = OpenFile(path, "rb");
     if (file == nullptr) return result;
-    CsvEncoding encoding = DetectCsvEncoding(file);
+    CsvSource source = OpenCsvSource(file);
+    long textStart = std::ftell(file);
     CsvLine line;
-    if (ReadCsvLine(file, encoding, CsvMaxColumns, line)) {
+    if (ReadCsvLine(source, CsvMaxColumns, line)) {
         result.read = true;
+        if (IsSemicolonHeader(HeaderTitles(line))) {
+            // Read the header again, split at its semicolons.
+            std::fseek(file, textStart, SEEK_SET);
+            source = CsvSource{file, source.encoding, ';', {}, 0, 0, EOF};
+            ReadCsvLine(source, CsvMaxColumns, line);
+        }
         ColumnMap map = MapCsvColumns(HeaderTitles(line), question);
-        while (ReadCsvLine(file, encoding, map.fields.size(), line)) {
-            ContactRecord record = RecordFromCsvLine(line, map);
-            if (record.Surname[0] == '\0') continue;
-            if (HasRoomFor(store, 1)) {
-                AppendRecord(store, record);
-                ++result.imported;
-            } else {
+        ImportGroups made;
+        while (ReadCsvLine(source, map.columns.size(), line)) {
+            CsvRow row = RowFromCsvLine(line, map);
+            if (!NameImportedContact(row.record, row.displayName)) continue;
+            if (!HasRoomFor(store, 1)) {
                 ++result.notImported;
+                continue;
             }
+            row.record.GroupIndex = GroupForCategory(groups, row.group, made);
+            if (HoldsSameContact(store, row.record)) {
+                ++result.duplicates;
+                continue;
+            }
+            AppendRecord(store, row.record);
+            ++result.imported;
         }
     }
     std::fclose(file);

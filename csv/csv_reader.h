@@ -1,13 +1,17 @@
-// Importing contacts from a CSV file: the header's titles are matched to
-// the fields, an unknown title is put to the user, and every later line
-// with a surname becomes a contact.
+// Importing contacts from a CSV file. A file of a known layout (Google,
+// Outlook, Thunderbird, ...) imports without a question; in Corvelle's own
+// and any other file the header's titles are matched to the fields and an
+// unknown title is put to the user. Every later line that names a contact
+// becomes one.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "csv/csv_layouts.h"
 #include "platform/platform.h"
 #include "store/contact_store.h"
+#include "store/groups.h"
 
 // The user's answer for a column whose title matches no field title: the
 // three buttons of the column mapping dialog.
@@ -33,16 +37,17 @@ struct ColumnMappingQuestion {
 // A column that goes to no field.
 const int NoField = -1;
 
-// Per header column, left to right: the CsvFieldTitles index the column
-// goes to, or NoField.
+// Per header column, left to right, what it holds.
 struct ColumnMap {
-    std::vector<int> fields;
+    const CsvLayout* layout = nullptr;  // null: Corvelle's own titles and the user's answers
+    std::vector<CsvColumn> columns;
 };
 
 struct CsvImportResult {
     bool read;        // false: the file could not be opened or is empty; nothing was imported
     int imported;     // contacts appended to the store
-    int notImported;  // lines with a surname left out because the store was full
+    int notImported;  // named contacts left out because the store was full
+    int duplicates;   // contacts left out because the book already held them
 };
 
 // The titles of a header line, its cells as ReadCsvLine reads them
@@ -54,17 +59,30 @@ std::vector<std::string> ParseCsvHeader(const std::string& line);
 // "请选择一项与文件中的 TITLE 表头对应", in GBK: the mapping dialog's prompt.
 std::string CsvMappingPrompt(const std::string& title);
 
-// Matches each title exactly against CsvFieldTitles and asks about the
-// others, left to right, until an answer says to ignore the rest.
+// The columns of a layout that RecogniseCsvLayout knows, without a
+// question. Otherwise each title is matched exactly against CsvFieldTitles
+// and the others are asked about, left to right, until an answer says to
+// ignore the rest; an empty title is ignored without a question.
 ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMappingQuestion& question);
+
+// The field each column goes to under Corvelle's own titles (NoField for
+// any other column): the mapping as the questions left it.
+std::vector<int> MappedFields(const ColumnMap& map);
 
 // Stores one cell into one field of the record; a field outside 0 to 26
 // (NoField included) takes nothing. Text longer than its field is cut at a
-// whole character. A BirthYear cell of 8 or 10 bytes is a whole date.
+// whole character. A BirthYear cell longer than the year is a whole date
+// in any form ReadCsvDate reads (else its start is the year).
 void ApplyCsvCell(int field, const std::string& text, ContactRecord& record);
 
-// Appends a contact, in group 0, for every line after the header that has
-// a surname, until the store is full. Existing contacts stay. The file is
-// GBK or UTF-8 (see DetectCsvEncoding); UTF-8 text is read as GBK, "?"
-// standing for each character GBK lacks.
-CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, const ColumnMappingQuestion& question);
+// Appends a contact for every line after the header that names one (see
+// NameImportedContact), until the store is full, leaving out contacts the
+// store already holds (those of earlier lines included). A contact goes
+// into the group its labels or categories name, a new one at the end of
+// `groups` when the book has none of that name; otherwise into group 0.
+// Existing contacts stay. A file whose header is one title holding
+// semicolons is separated by semicolons. The file is GBK, UTF-8 or UTF-16
+// (see DetectCsvEncoding); Unicode text is read as GBK, "?" standing for each
+// character GBK lacks.
+CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, GroupList& groups,
+                              const ColumnMappingQuestion& question);

@@ -8,9 +8,9 @@
 #include "platform/platform.h"
 #include "store/contact_store.h"
 
-// The cell buffer of the writer: a cell keeps at most 99 bytes, which only
-// an e-mail address can pass.
-const size_t CsvExportCellCapacity = 100;
+// The cell buffer of the writer: room for the widest field, so that every
+// field, the e-mail address too, is written whole.
+const size_t CsvExportCellCapacity = sizeof(ContactRecord::Email);
 
 // The CSV text of one field: "女"/"男" for Gender, the stored text for the
 // others (the birthday as three separate cells). Cut to capacity - 1 bytes

@@ -2,21 +2,25 @@
 // store already holds, the next four the answers given, in turn, to the
 // column mapping questions (any of the three answers or one the dialog
 // never gives, any field, in range or not); the rest is the file. The
-// reader asks only about trimmed titles of at most 50 bytes that match no
-// field title, never after "ignore the rest", appends only contacts with a
-// surname in group 0, stops at the book's capacity, and the book still
-// saves and reads back unchanged.
+// reader asks only about trimmed, non-empty titles of at most CsvCellBytes
+// bytes that match no field title, never after "ignore the rest", appends
+// only named contacts in groups of the book (at most 32 new ones), no
+// contact twice, stops at the book's capacity, and the book still saves
+// and reads back unchanged.
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "csv/csv_format.h"
 #include "csv/csv_reader.h"
 #include "fuzz/fuzz_checks.h"
+#include "store/imported_contact.h"
 
 namespace {
 
 const int AnswerCount = 4;
+const int DefaultGroupCount = 5;
 
 struct Answers {
     uint8_t bytes[AnswerCount];
@@ -27,8 +31,9 @@ struct Answers {
 ColumnMappingChoice Answer(void* context, const std::string& title) {
     Answers& answers = *static_cast<Answers*>(context);
     Require(!answers.ignoringTheRest, "asked again after ignore the rest");
-    Require(answers.asked < CsvMaxColumns, "asked about more than 50 columns");
-    Require(title.size() <= CsvCellBytes, "asked about a title of more than 50 bytes");
+    Require(answers.asked < CsvMaxColumns, "asked about more columns than a header keeps");
+    Require(!title.empty(), "asked about an empty title");
+    Require(title.size() <= CsvCellBytes, "asked about a title longer than a cell");
     Require(title.find('\r') == std::string::npos && title.find('\n') == std::string::npos,
             "asked about a title with a line end");
     Require(title.empty() || (title.front() != ' ' && title.back() != ' '), "asked about an untrimmed title");
@@ -40,6 +45,17 @@ ColumnMappingChoice Answer(void* context, const std::string& title) {
     ColumnMappingChoice choice{kinds[byte % 4], (byte / 4) % 32 - 2};
     if (choice.answer == IgnoreRemaining) answers.ignoringTheRest = true;
     return choice;
+}
+
+// Every field and the group, the flags left out.
+std::string Contents(const ContactRecord& record) {
+    std::string text;
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        const ContactFieldInfo& info = FieldInfo(f);
+        text += info.isText ? FieldValue(record, info.field) : std::to_string(record.Gender);
+        text += '\0';
+    }
+    return text + std::to_string(record.GroupIndex);
 }
 
 }  // namespace
@@ -55,12 +71,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string file = input.Rest();
     WriteScratchFile(path, file);
 
-    CsvImportResult result = ImportCsvFile(path, document.contacts, ColumnMappingQuestion{Answer, &answers});
-    bool empty = file.empty() || file == "\xEF\xBB\xBF";  // a byte-order mark alone is no text
+    CsvImportResult result = ImportCsvFile(path, document.contacts, document.groups, ColumnMappingQuestion{Answer, &answers});
+    // A byte-order mark alone is no text, nor is a UTF-16 one with less than a character after it.
+    bool utf16 = file.compare(0, 2, "\xFF\xFE") == 0 || file.compare(0, 2, "\xFE\xFF") == 0;
+    bool empty = file.empty() || file == "\xEF\xBB\xBF" || (utf16 && file.size() < 4);
     Require(result.read == !empty, "a file was read that is empty, or not read that is not");
     CheckImport(document, before, result.imported, result.notImported);
-    for (int n = before; n < RecordCount(document.contacts); ++n) {
-        Require(RecordAt(document.contacts, n)->Surname[0] != '\0', "a line without a surname was imported");
+    Require(GroupCount(document.groups) <= DefaultGroupCount + MaxGroupsPerImport, "more than 32 new groups");
+    std::set<std::string> seen;
+    for (int n = 0; n < RecordCount(document.contacts); ++n) {
+        const ContactRecord& record = *RecordAt(document.contacts, n);
+        bool isNew = seen.insert(Contents(record)).second;
+        if (n < before) continue;
+        Require(record.Surname[0] != '\0' || record.GivenName[0] != '\0', "a contact without a name was imported");
+        Require(isNew, "a contact was imported twice");
     }
     return 0;
 }

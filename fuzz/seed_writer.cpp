@@ -8,6 +8,7 @@
 #include <string>
 
 #include "csv/csv_writer.h"
+#include "platform/platform.h"
 #include "listview/columns.h"
 #include "platform/platform.h"
 #include "store/address_book_file.h"
@@ -267,6 +268,45 @@ ContactStore QuotedContacts() {
     return store;
 }
 
+std::string Utf16Le(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
+// Files as other programs export them: Outlook's 92 quoted GBK columns
+// with the e-mail in column 52 and a birthday and category, Google's labels
+// and numbered columns (UTF-8 with a byte-order mark, and its older UTF-16
+// export), Thunderbird's repeated titles and trailing comma.
+bool WriteOtherProgramsCsvFiles(const std::string& folder, const std::string& answers) {
+    const char16_t* const fillers[] = {u"英文称谓", u"商务地址 街道", u"住宅电话", u"附注",
+                                       u"商务传真", u"其他地址 邮政编码", u"住宅地址 街道 2", u"单位"};
+    std::u16string outlookHeader, outlookRow;
+    for (int i = 1; i <= 92; ++i) {
+        std::u16string title = i == 2 ? u"名" : i == 4 ? u"姓" : i == 52 ? u"电子邮件地址" : i == 67 ? u"类别"
+                               : i == 75 ? u"生日" : i == 40 ? u"移动电话" : fillers[i % 8];
+        std::u16string cell = i == 2 ? u"三" : i == 4 ? u"张" : i == 52 ? u"zhang@example.com" : i == 67 ? u"同事"
+                              : i == 75 ? u"1966/3/9" : i == 40 ? u"13800138000" : u"";
+        outlookHeader += (i > 1 ? u"," : u"") + (u"\"" + title + u"\"");
+        outlookRow += (i > 1 ? u"," : u"") + (u"\"" + cell + u"\"");
+    }
+    std::u16string outlookFile = outlookHeader + u"\r\n" + outlookRow + u"\r\n" + outlookRow + u"\r\n";
+    std::string outlook = Gbk(outlookFile.c_str());
+    bool ok = SaveInput(folder + "/outlook_zh.csv", answers, outlook);
+    std::u16string google =
+        u"First Name,Middle Name,Last Name,Birthday,Labels,E-mail 1 - Label,E-mail 1 - Value,Phone 1 - Label,"
+        u"Phone 1 - Value,Phone 2 - Label,Phone 2 - Value,Address 1 - Label,Address 1 - Street,Address 1 - City\r\n"
+        u"玲,巧,刘, --04-22,* myContacts ::: 同学会,* Home,a@example.com ::: b@example.com,Mobile,138 ::: 139,"
+        u"Work Fax,010,Home,街道1号,北京\r\n"
+        u"小红,,,1988-07-15,* starred ::: 家人,,,Other,555,,,Work,\"1 Main St, Apt 2\",Springfield\r\n";
+    ok = SaveInput(folder + "/google.csv", answers, "\xEF\xBB\xBF" + Utf16ToUtf8(google)) && ok;
+    ok = SaveInput(folder + "/google_utf16.csv", answers, Utf16Le(google)) && ok;
+    std::u16string thunderbird =
+        u"名字,姓氏,显示名称,城市,邮政编码,城市,邮政编码,出生年份,出生月份,出生日,\r\n"
+        u"五,王,王五,上海,200000,杭州,310000,1990,5,6,\r\n,,Acme,,,,,,,,\r\n";
+    return SaveInput(folder + "/thunderbird_zh.csv", answers, Utf16ToUtf8(thunderbird)) && ok;
+}
+
 // Files from the CSV export, which import without a question, and files
 // of other programs: titles of their own, UTF-8 with and without the
 // byte-order mark, a quote that never closes. After the first byte (an
@@ -290,7 +330,8 @@ bool WriteCsvFiles(const std::string& folder) {
     ok = SaveInput(folder + "/utf8_bom.csv", answers, "\xEF\xBB\xBF" + utf8) && ok;
     ok = SaveInput(folder + "/utf8.csv", answers, utf8) && ok;
     std::string open = Gbk(u"姓,名,公司\n张,三,\"某某\n李,\"四\"\"五,x\n");
-    return SaveInput(folder + "/unclosed_quote.csv", answers, open) && ok;
+    ok = SaveInput(folder + "/unclosed_quote.csv", answers, open) && ok;
+    return WriteOtherProgramsCsvFiles(folder, answers) && ok;
 }
 
 // Searches for pieces of the texts the list shows for a contact, in every

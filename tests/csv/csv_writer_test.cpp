@@ -88,7 +88,7 @@ TEST(CsvCellText, GenderBirthdayAndCut) {
     EXPECT_EQ("", CsvCellText(BirthDay, record));
 
     SetField(record, Email, std::string(127, 'e'));
-    EXPECT_EQ(std::string(99, 'e'), CsvCellText(Email, record));
+    EXPECT_EQ(std::string(127, 'e'), CsvCellText(Email, record));
     SetField(record, Company, Gbk("张三李"));
     EXPECT_EQ(Gbk("张三"), CsvCellText(Company, record, 6));
     EXPECT_EQ("", CsvCellText(Company, record, 0));
@@ -108,11 +108,12 @@ TEST(CsvQuotedCell, QuotesWhatWouldSplitOrBeTrimmed) {
     EXPECT_EQ("\" \"", CsvQuotedCell(" "));
 }
 
-TEST_F(CsvExport, ACellIsCutBeforeItIsQuoted) {
+TEST_F(CsvExport, TheWidestEmailAddressIsWrittenWhole) {
     ContactRecord record = Person("a,b");
-    SetField(record, Email, std::string(98, 'e') + ",tail");
+    const std::string email = std::string(122, 'e') + ",tail";  // all the field's 127 bytes
+    SetField(record, Email, email);
     AppendRecord(store, record);
-    std::string rest = ",\"" + std::string(98, 'e') + ",\"" + std::string(19, ',') + "\r\n";
+    std::string rest = ",\"" + email + "\"" + std::string(19, ',') + "\r\n";
     EXPECT_EQ(HeaderLine() + Gbk("\"a,b\",,男,,,,") + rest, Export(false));
 }
 
@@ -123,7 +124,8 @@ TEST_F(CsvExport, ImportsAgainWithoutAQuestion) {
     ASSERT_TRUE(ExportCsvFile(path, store, false));
 
     ContactStore again;
-    CsvImportResult result = ImportCsvFile(path, again, ColumnMappingQuestion{FailIfAsked, nullptr});
+    GroupList groups;
+    CsvImportResult result = ImportCsvFile(path, again, groups, ColumnMappingQuestion{FailIfAsked, nullptr});
     EXPECT_EQ(3, result.imported);
     ASSERT_EQ(3, RecordCount(again));
     for (int n = 0; n < 3; ++n) {

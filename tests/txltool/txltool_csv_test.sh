@@ -18,8 +18,30 @@ check "export leaves a missing book missing" "no" "$([ -e none.txl ] && echo yes
 gbk '姓,名,Phone,性别,Birthday\r\n张,三,138,女,1985-03-07\n李,四,139,男,19900102\n' > people.csv
 run import-csv book.txl people.csv --map Phone=8 --map Birthday=3
 check "import exits 0" 0 $?
-check "import makes the book" "张	三	1	1985	03	07			138$(empty 18)	0
-李	四	0	1990	01	02			139$(empty 18)	0" "$(records book.txl)"
+check "import makes the book" "张	三	1	1985	3	7			138$(empty 18)	0
+李	四	0	1990	1	2			139$(empty 18)	0" "$(records book.txl)"
+
+# The same contacts again: none is added, and standard error says so.
+cp book.txl twice.txl
+message=$(run import-csv twice.txl people.csv --map Phone=8 --map Birthday=3 2>&1 >/dev/null)
+check "a second import exits 0" 0 $?
+check "a second import adds nothing" "$(records book.txl)" "$(records twice.txl)"
+check "a second import: the message" "txltool: people.csv: 文件中有 2 个联系人已在通讯录中，没有再次导入。" "$message"
+
+# An Outlook export (GBK, every cell quoted): no --map needed, the e-mail in
+# column 52, the birthday in column 75, the category a new group.
+outlook_titles=$(tr -d '\r\n' < "$TXLTOOL_SOURCE_DIR/../shared/interop/csv/headers/outlook-desktop-zh-CN.txt" 2>/dev/null)
+if [ -n "$outlook_titles" ]; then
+  row=""
+  for i in $(seq 1 92); do
+    case $i in 2) cell="三" ;; 4) cell="张" ;; 52) cell="zhang@example.com" ;; 75) cell="1966/3/9" ;; *) cell="" ;; esac
+    row="$row${row:+,}\"$cell\""
+  done
+  printf '%s\r\n%s\r\n' "$outlook_titles" "$row" | iconv -f UTF-8 -t GBK > outlook.csv
+  run import-csv outlook.txl outlook.csv
+  check "an Outlook export imports unasked" 0 $?
+  check "Outlook: name, birthday, e-mail" "张	三	0	1966	3	9		zhang@example.com$(empty 19)	0" "$(records outlook.txl)"
+fi
 
 # An unknown title without --map is ignored; --ignore-rest-from ignores it
 # and every later column, matching titles too.

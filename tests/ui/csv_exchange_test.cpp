@@ -124,9 +124,10 @@ TEST_F(CsvExchangeTest, TheTipExplainsTheBirthdayColumnAndTheDialogStays) {
     SendCommand(IDM_IMPORT_CSV);
     EXPECT_TRUE(answers.AllAnswered());
     ASSERT_EQ(1, RecordCount(App.document.contacts));
+    // Written as the editor writes a date, without leading zeros.
     EXPECT_EQ("1985", FieldOf(0, BirthYear));
-    EXPECT_EQ("03", FieldOf(0, BirthMonth));
-    EXPECT_EQ("07", FieldOf(0, BirthDay));
+    EXPECT_EQ("3", FieldOf(0, BirthMonth));
+    EXPECT_EQ("7", FieldOf(0, BirthDay));
 }
 
 // The columns are rebuilt, which puts the field filter back on all fields.
@@ -137,7 +138,8 @@ TEST_F(CsvExchangeTest, AFileWithKnownTitlesImportsWithoutAQuestion) {
     Import(answers, HeaderLine() + "\xD5\xC5,\xC8\xFD,\xC5\xAE\r\n,nobody\r\n");
     SendCommand(IDM_IMPORT_CSV);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ((std::vector<std::wstring>{L"old", L"张三"}), ColumnTexts(List()));
+    // A line with only a given name is named by it.
+    EXPECT_EQ((std::vector<std::wstring>{L"old", L"张三", L"nobody"}), ColumnTexts(List()));
     EXPECT_EQ(1, RecordAt(App.document.contacts, 1)->Gender);
     EXPECT_EQ(0, ComboSelection(App.fieldFilter));
 }
@@ -248,10 +250,37 @@ TEST_F(CsvExchangeTest, AnExportedFileImportsBackUnasked) {
     answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDYES);
     answers.ExpectMessage(ExportSucceeded, L"CSV", Information, IDOK);
     SendCommand(IDM_EXPORT_CSV);
+    ClearRecords(App.document.contacts);
     answers.ExpectFileDialog(ImportTitle, PathOf("round.csv"));
     SendCommand(IDM_IMPORT_CSV);
     EXPECT_TRUE(answers.AllAnswered());
-    ASSERT_EQ(2, RecordCount(App.document.contacts));
-    EXPECT_EQ(Gbk("公司"), FieldOf(1, Company));
-    EXPECT_EQ("a@b.cn", FieldOf(1, Email));
+    ASSERT_EQ(1, RecordCount(App.document.contacts));
+    EXPECT_EQ(Gbk("公司"), FieldOf(0, Company));
+    EXPECT_EQ("a@b.cn", FieldOf(0, Email));
+
+    // Imported once more, it is in the book already.
+    answers.ExpectFileDialog(ImportTitle, PathOf("round.csv"));
+    answers.ExpectMessage(L"文件中有 1 个联系人已在通讯录中，没有再次导入。", L"CSV", Information, IDOK);
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(1, RowCount(List()));
+}
+
+// A Google export, with its labels: every contact lands in its group, a
+// new one at the end of the list and in the group filter.
+TEST_F(CsvExchangeTest, AGoogleExportImportsIntoItsGroupsWithoutAQuestion) {
+    StartWith({Person("old")});
+    ModalAnswers answers;
+    Import(answers, "\xEF\xBB\xBF" "First Name,Last Name,Labels,Phone 1 - Label,Phone 1 - Value\r\n"
+                    "三,张,* myContacts ::: 同学会,Mobile,138\r\n"
+                    "小红,,* myContacts,Work,139\r\n");
+    SendCommand(IDM_IMPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    ASSERT_EQ(3, RecordCount(App.document.contacts));
+    EXPECT_EQ("138", FieldOf(1, Mobile));
+    EXPECT_EQ("139", FieldOf(2, WorkPhone));
+    EXPECT_EQ(Gbk("同学会"), GroupName(App.document.groups, RecordAt(App.document.contacts, 1)->GroupIndex));
+    EXPECT_EQ(0, RecordAt(App.document.contacts, 2)->GroupIndex);
+    EXPECT_EQ(L"同学会", ComboTexts(App.groupFilter).back());
+    EXPECT_EQ(3, RowCount(List()));
 }

@@ -78,12 +78,14 @@ int CommandImportCsv(const Arguments& args) {
     Document document;
     if (!LoadBookOrNew(files[0], document)) return ExitFailed;
     CsvImportResult result =
-        ImportCsvFile(files[1], document.contacts, ColumnMappingQuestion{AnswerFromCommandLine, &answers});
+        ImportCsvFile(files[1], document.contacts, document.groups,
+                      ColumnMappingQuestion{AnswerFromCommandLine, &answers});
     if (!result.read) {
         PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvCannotReadText));
         return ExitFailed;
     }
     if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(result.notImported)));
+    if (result.duplicates > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvDuplicatesText(result.duplicates)));
     if (result.imported > 0 && !SaveBook(files[0], document)) return ExitFailed;
     return ExitOk;
 }
