@@ -16,6 +16,7 @@
 #include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
+#include "store/name_order.h"
 #include "ui/app_state.h"
 #include "ui/capacity_check.h"
 #include "ui/file_dialogs.h"
@@ -186,6 +187,13 @@ void SelectAllCommand() {
     ListView_SetItemState(App.contactList, -1, TickedState, LVIS_STATEIMAGEMASK);
 }
 
+// Puts the book in order of name. Only the order in memory changes: the
+// list, the editor's steps and the next save follow it.
+void SortByNameCommand() {
+    SortByName(Contacts());
+    RefreshList();
+}
+
 // ---- Contact list notifications
 
 void ShowContextMenu(HWND window, POINT clientPoint) {
@@ -248,6 +256,7 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDC_DELETE_BUTTON: DeleteCommand(window); break;
         case IDM_ITEM_DELETE_TICKED: DeleteTickedCommand(window); break;
         case IDM_ITEM_SELECT_ALL: SelectAllCommand(); break;
+        case IDM_ITEM_SORT_BY_NAME: SortByNameCommand(); break;
         case IDM_IMPORT_VCF: ImportVcardFileCommand(window); break;
         case IDM_IMPORT_VCF_DIRECTORY: ImportVcardDirectoryCommand(window); break;
         case IDM_IMPORT_CSV: ImportCsvCommand(window); break;

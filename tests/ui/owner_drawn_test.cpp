@@ -374,9 +374,10 @@ TEST_F(OwnerDrawnTest, TheContextMenuIsDrawnLikeTheItemMenu) {
         ids.push_back(item.wID);
     }
     EXPECT_EQ((std::vector<UINT>{IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, 0,
-                                 IDM_ITEM_SELECT_ALL}),
+                                 IDM_ITEM_SELECT_ALL, IDM_ITEM_SORT_BY_NAME}),
               ids);
-    for (UINT id : {IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, IDM_ITEM_SELECT_ALL}) {
+    for (UINT id : {IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, IDM_ITEM_SELECT_ALL,
+                    IDM_ITEM_SORT_BY_NAME}) {
         Picture fromContext(DropDownWidth, ItemHeight);
         Picture fromBar(DropDownWidth, ItemHeight);
         DrawMenuItem(fromContext, context, id);
