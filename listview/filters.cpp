@@ -1,8 +1,11 @@
 #include "listview/filters.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "listview/columns.h"
+#include "platform/gbk.h"
 #include "store/fixed_text.h"
 #include "store/pinyin.h"
 
@@ -10,8 +13,12 @@ namespace {
 
 // ---- Whole characters
 
-size_t CharacterLength(const char* text, size_t at, size_t length) {
-    return GbkCharacterLength(text + at, length - at);
+// As GbkCharacterLength, inline: the search walks every character it passes.
+inline size_t CharacterLength(const char* text, size_t at, size_t length) {
+    return at + 1 < length && IsGbkLead(static_cast<unsigned char>(text[at])) &&
+                   IsGbkTrail(static_cast<unsigned char>(text[at + 1]))
+               ? 2
+               : 1;
 }
 
 // ---- Pinyin
@@ -19,17 +26,20 @@ size_t CharacterLength(const char* text, size_t at, size_t length) {
 // Positions 0..n in the query's letters that the characters read so far
 // may have reached. No reading is longer than six letters and no text
 // searched longer than 128 bytes (64 characters), so a query of more than
-// 384 letters spells nothing; the set has room for 512.
+// 384 letters spells nothing; the set has room for 512. Only the words a
+// query needs are touched.
 struct PositionSet {
     static const size_t Capacity = 512;
     uint64_t words[Capacity / 64];
+    size_t used;
 
-    void Clear() { std::memset(words, 0, sizeof words); }
+    explicit PositionSet(size_t positions) : used(positions / 64 + 1) { Clear(); }
+    void Clear() { std::memset(words, 0, used * sizeof words[0]); }
     void Add(size_t position) { words[position / 64] |= uint64_t{1} << (position % 64); }
     bool Has(size_t position) const { return words[position / 64] >> (position % 64) & 1; }
     bool Empty() const {
-        for (uint64_t word : words) {
-            if (word) return false;
+        for (size_t i = 0; i < used; ++i) {
+            if (words[i]) return false;
         }
         return true;
     }
@@ -48,15 +58,72 @@ void Advance(const std::string& letters, size_t from, const char* syllable, Posi
     }
 }
 
+// The longest spelling read with one bit per position; longer ones take
+// the PositionSet.
+const size_t ShortSpelling = 63;
+
+// MatchSpoken for a spelling of at most ShortSpelling letters: the same
+// reading, with the positions in one word and the agreeing letters looked up.
+int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length, const uint16_t surname[2],
+                       int surnameCharacters) {
+    const std::string& letters = query.letters;
+    size_t n = letters.size();
+    const uint8_t* agreeing = query.agreeing.data();
+    const uint64_t* fromStart = query.fromStart.data();
+    const uint16_t* sets = GbkReadingSetTable();
+    size_t syllables = static_cast<size_t>(SyllableCount());
+    uint64_t reached = 0;  // never holds the start: every reading moves on
+    int character = 0;
+    for (size_t i = 0; i < length; ++character) {
+        // Most characters: nothing under way, and no reading begins with
+        // the first letter. They are passed over in this tighter loop.
+        if (!reached && character >= surnameCharacters) {
+            while (i + 1 < length) {
+                unsigned char lead = static_cast<unsigned char>(text[i]);
+                unsigned char trail = static_cast<unsigned char>(text[i + 1]);
+                if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+                    ++i;
+                } else if (fromStart[sets[GbkCodeIndex(lead, trail)]]) {
+                    break;
+                } else {
+                    i += 2;
+                }
+            }
+            if (i + 1 >= length) return 0;
+        }
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+            i += 1;
+            if (lead != ' ') reached = 0;  // "北京 朝阳" reads on across the space
+            continue;
+        }
+        i += 2;
+        int set = sets[GbkCodeIndex(lead, trail)];
+        uint64_t next = fromStart[set];
+        if (character < surnameCharacters) next |= ((uint64_t{1} << agreeing[surname[character]]) - 1) << 1;
+        if (reached) {
+            CharacterReadings readings = ReadingsOfSet(set);
+            for (uint64_t from = reached; from; from &= from - 1) {
+                size_t p = static_cast<size_t>(__builtin_ctzll(from));
+                const uint8_t* row = agreeing + p * syllables;
+                for (const uint16_t* s = readings.first; s != readings.last; ++s) {
+                    next |= ((uint64_t{1} << row[*s]) - 1) << (p + 1);
+                }
+                if (character < surnameCharacters) next |= ((uint64_t{1} << row[surname[character]]) - 1) << (p + 1);
+            }
+        }
+        if (next >> n & 1) return 1;
+        reached = next;
+    }
+    return 0;
+}
+
 // The positions reached after one more character, from the positions in
 // `reached` and a fresh start at position 0.
 void ReadCharacter(const std::string& letters, const CharacterReadings& readings, int surnameSyllable,
-                   const PositionSet& reached, bool reachedNothing, PositionSet& next) {
+                   uint32_t initials, const PositionSet& reached, PositionSet& next) {
     next.Clear();
-    uint32_t initials = readings.initials;
-    if (surnameSyllable >= 0) initials |= LetterBit(SyllableText(static_cast<uint16_t>(surnameSyllable))[0]);
-    // The common case: nothing under way, and no reading starts with the first letter.
-    if (reachedNothing && !(initials & LetterBit(letters[0]))) return;
     for (size_t from = 0; from < letters.size(); ++from) {
         if (from != 0 && !reached.Has(from)) continue;
         if (!(initials & LetterBit(letters[from]))) continue;
@@ -78,15 +145,15 @@ struct NumberDigits {
 };
 
 void TakeDigits(const char* text, size_t length, NumberDigits& out) {
-    out.length = 0;
+    length = std::min(length, sizeof out.digits);  // far beyond any field
     bool plus = false;
-    for (size_t i = 0; i < length && out.length < sizeof out.digits; ++i) {
+    size_t i = 0;
+    for (; i < length && (text[i] < '0' || text[i] > '9'); ++i) plus = plus || text[i] == '+';
+    out.length = 0;
+    for (; i < length; ++i) {
         char c = text[i];
-        if (c >= '0' && c <= '9') {
-            out.digits[out.length++] = c;
-        } else if (c == '+' && out.length == 0) {
-            plus = true;
-        }
+        out.digits[out.length] = c;
+        out.length += static_cast<unsigned char>(c - '0') < 10;
     }
     out.withoutCountry = 0;
     if (plus && out.length >= 2 && std::memcmp(out.digits, "86", 2) == 0) out.withoutCountry = 2;
@@ -95,8 +162,13 @@ void TakeDigits(const char* text, size_t length, NumberDigits& out) {
 
 bool Contains(const char* text, size_t length, const std::string& part) {
     if (part.size() > length) return false;
-    for (size_t i = 0; i + part.size() <= length; ++i) {
+    size_t last = length - part.size();
+    for (size_t i = 0; i <= last;) {
+        const void* hit = std::memchr(text + i, part[0], last - i + 1);
+        if (!hit) return false;
+        i = static_cast<size_t>(static_cast<const char*>(hit) - text);
         if (std::memcmp(text + i, part.data(), part.size()) == 0) return true;
+        ++i;
     }
     return false;
 }
@@ -185,6 +257,27 @@ SearchQuery PrepareSearch(const std::string& pattern) {
         if (!IsDigit(c) && !std::strchr("+-() ", c)) numbered = false;
     }
     if (!spelled) query.letters.clear();
+    if (!query.letters.empty() && query.letters.size() <= ShortSpelling) {
+        size_t syllables = static_cast<size_t>(SyllableCount());
+        query.agreeing.resize(query.letters.size() * syllables);
+        for (size_t p = 0; p < query.letters.size(); ++p) {
+            for (size_t s = 0; s < syllables; ++s) {
+                const char* syllable = SyllableText(static_cast<uint16_t>(s));
+                uint8_t k = 0;
+                while (syllable[k] && p + k < query.letters.size() && SameLetter(query.letters[p + k], syllable[k])) ++k;
+                query.agreeing[p * syllables + s] = k;
+            }
+        }
+        query.fromStart.resize(static_cast<size_t>(ReadingSetTotal()));
+        for (int set = 0; set < ReadingSetTotal(); ++set) {
+            CharacterReadings readings = ReadingsOfSet(set);
+            uint64_t reached = 0;
+            for (const uint16_t* r = readings.first; r != readings.last; ++r) {
+                reached |= ((uint64_t{1} << query.agreeing[*r]) - 1) << 1;
+            }
+            query.fromStart[static_cast<size_t>(set)] = reached;
+        }
+    }
     if (numbered) {
         NumberDigits number;
         TakeDigits(query.pattern.data(), query.pattern.size(), number);
@@ -224,31 +317,39 @@ int MatchSpoken(const SearchQuery& query, const char* text, size_t length, bool 
     if (letters.empty() || letters.size() >= PositionSet::Capacity) return 0;
     uint16_t surname[2] = {0, 0};
     int surnameCharacters = isName ? SurnameReadingAt(text, length, surname) : 0;
-    PositionSet reached, next;
-    reached.Clear();
+    if (letters.size() <= ShortSpelling && !query.agreeing.empty()) {
+        return MatchShortSpelling(query, text, length, surname, surnameCharacters);
+    }
+    const uint32_t* codeInitials = GbkInitialsTable();
+    uint32_t firstLetter = LetterBit(letters[0]);
+    PositionSet reached(letters.size());
+    PositionSet next(letters.size());
     bool reachedNothing = true;
     int character = 0;
     for (size_t i = 0; i < length; ++character) {
-        size_t size = CharacterLength(text, i, length);
         unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (size == 1) {
+        unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
             i += 1;
-            if (lead == ' ') continue;  // "北京 朝阳" reads on across the space
+            if (lead == ' ' || reachedNothing) continue;  // "北京 朝阳" reads on across the space
             reached.Clear();
             reachedNothing = true;
             continue;
         }
-        CharacterReadings readings = ReadingsOf(lead, static_cast<unsigned char>(text[i + 1]));
         i += 2;
+        uint32_t initials = codeInitials[GbkCodeIndex(lead, trail)];
         int surnameSyllable = character < surnameCharacters ? surname[character] : -1;
-        if (readings.empty() && surnameSyllable < 0) {
+        if (surnameSyllable >= 0) initials |= LetterBit(SyllableText(static_cast<uint16_t>(surnameSyllable))[0]);
+        // Most characters: nothing under way, and no reading begins with the first letter.
+        if (reachedNothing && !(initials & firstLetter)) continue;
+        if (initials == 0) {
             reached.Clear();
             reachedNothing = true;
             continue;
         }
-        ReadCharacter(letters, readings, surnameSyllable, reached, reachedNothing, next);
+        ReadCharacter(letters, ReadingsOf(lead, trail), surnameSyllable, initials, reached, next);
         if (next.Has(letters.size())) return 1;
-        reached = next;
+        std::swap(reached, next);
         reachedNothing = reached.Empty();
     }
     return 0;
@@ -259,7 +360,11 @@ int MatchPhone(const SearchQuery& query, const char* text, size_t length) {
     NumberDigits number;
     TakeDigits(text, length, number);
     if (Contains(number.digits, number.length, query.digits)) return 1;
-    if (query.digitsWithoutCountry.empty()) return 0;
+    // Without a country code on either side, the second search is the first.
+    if (query.digitsWithoutCountry.empty() ||
+        (number.withoutCountry == 0 && query.digitsWithoutCountry.size() == query.digits.size())) {
+        return 0;
+    }
     return Contains(number.digits + number.withoutCountry, number.length - number.withoutCountry,
                     query.digitsWithoutCountry)
                ? 1

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/contact_record.h"
 #include "store/settings_file.h"
@@ -23,6 +24,12 @@ struct SearchQuery {
     // A search of Latin letters and spaces, lowercased without the spaces,
     // also spells Chinese text in pinyin; empty for any other search.
     std::string letters;
+    // For a spelling of up to 63 letters: how many letters from each
+    // position on agree with each syllable (position * syllable count +
+    // syllable), so that reading a character costs a look-up per reading.
+    std::vector<uint8_t> agreeing;
+    // And the positions each reading set reaches from the start.
+    std::vector<uint64_t> fromStart;
     // A search of digits and "+-() " also finds a phone number written
     // with other separators: its digits, and the same without a leading
     // 86 or 0086 country code. Empty for any other search.

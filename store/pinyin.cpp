@@ -8,8 +8,6 @@
 
 namespace {
 
-const int GbkTrailCount = GbkLastTrail - GbkFirstTrail + 1;
-
 uint32_t LetterBit(char c) { return c >= 'a' && c <= 'z' ? 1u << (c - 'a') : 0; }
 
 // The first letters of each reading set, worked out once.
@@ -29,14 +27,36 @@ const uint32_t* Initials() {
     return initials.bits.data();
 }
 
+struct CodeInitials {
+    std::vector<uint32_t> bits;
+    CodeInitials() : bits(GbkCodeCount) {
+        for (int code = 0; code < GbkCodeCount; ++code) bits[code] = Initials()[ReadingSetOfGbk[code]];
+    }
+};
+
 }  // namespace
 
 CharacterReadings ReadingsOf(unsigned char lead, unsigned char trail) {
     if (!IsGbkLead(lead) || !IsGbkTrail(trail)) return {nullptr, nullptr, 0};
-    int set = ReadingSetOfGbk[(lead - GbkFirstLead) * GbkTrailCount + (trail - GbkFirstTrail)];
+    int set = ReadingSetOfGbk[GbkCodeIndex(lead, trail)];
     return {ReadingSetSyllables + ReadingSetStart[set], ReadingSetSyllables + ReadingSetStart[set + 1],
             Initials()[set]};
 }
+
+const uint16_t* GbkReadingSetTable() { return ReadingSetOfGbk; }
+
+int ReadingSetTotal() { return ReadingSetCount; }
+
+CharacterReadings ReadingsOfSet(int set) {
+    return {ReadingSetSyllables + ReadingSetStart[set], ReadingSetSyllables + ReadingSetStart[set + 1], 0};
+}
+
+const uint32_t* GbkInitialsTable() {
+    static const CodeInitials initials;
+    return initials.bits.data();
+}
+
+int SyllableCount() { return PinyinSyllableCount; }
 
 const char* SyllableText(uint16_t syllable) {
     return syllable < PinyinSyllableCount ? PinyinSyllables[syllable] : "";
@@ -48,7 +68,10 @@ int SurnameReadingAt(const char* name, size_t length, uint16_t syllables[2]) {
     for (int i = 0; i < SurnameReadingCount; ++i) {
         const SurnameReading& surname = SurnameReadings[i];
         size_t bytes = 2 * static_cast<size_t>(surname.characters);
-        if (surname.characters <= found || bytes > length || std::memcmp(name, surname.gbk, bytes) != 0) continue;
+        if (surname.characters <= found || bytes > length || name[0] != surname.gbk[0] ||
+            std::memcmp(name, surname.gbk, bytes) != 0) {
+            continue;
+        }
         found = surname.characters;
         syllables[0] = surname.syllables[0];
         syllables[1] = surname.syllables[1];

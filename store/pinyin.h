@@ -17,9 +17,23 @@ struct CharacterReadings {
 };
 
 CharacterReadings ReadingsOf(unsigned char lead, unsigned char trail);
+// Characters of the same readings share a reading set: the set of every
+// double-byte code (by GbkCodeIndex), and the readings of a set (without
+// the initials). Sets are numbered from 0 (no readings) to
+// ReadingSetTotal() - 1.
+const uint16_t* GbkReadingSetTable();
+int ReadingSetTotal();
+CharacterReadings ReadingsOfSet(int set);
 
-// A syllable in lowercase ASCII letters, ü written "v" ("lv", "nve").
+// The `initials` of every double-byte code, indexed by GbkCodeIndex: the
+// quick search looks at nothing else for most characters.
+const uint32_t* GbkInitialsTable();
+inline int GbkCodeIndex(unsigned char lead, unsigned char trail) { return (lead - 0x81) * 191 + (trail - 0x40); }
+
+// A syllable in lowercase ASCII letters, ü written "v" ("lv", "nve");
+// syllables are numbered from 0 to SyllableCount() - 1.
 const char* SyllableText(uint16_t syllable);
+int SyllableCount();
 
 // The surname a name text begins with, when it is one of those read
 // otherwise at the start of a name (单 shan, 万俟 mo qi...): the number of

@@ -429,7 +429,7 @@ TEST_F(ContextMenuLookTest, TheRightClickMenuIsOwnerDrawn) {
     PopupMenuAnswer menu;
     RightClickRow(List(), 0);
     ASSERT_TRUE(menu.Shown());
-    EXPECT_EQ(std::vector<bool>(6, true), menu.ownerDrawn);
+    EXPECT_EQ(std::vector<bool>(7, true), menu.ownerDrawn);
     EXPECT_EQ(L"添加...", menu.texts[0]);
 }
 
