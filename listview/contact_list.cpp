@@ -146,9 +146,16 @@ void RefreshList() {
         record->ShownFlag = PassesFilters(*record, filters, query);
         shown += record->ShownFlag;
     }
-    // A rebuild leaves no row selected and the view at the top.
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_SetItemCountEx(list, shown, 0);
+    // A rebuild leaves no row selected and the view at the top. The one
+    // selected and the one focused row are cleared by name: clearing "every
+    // row" asks the list about each of them.
+    for (UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        int row = ListView_GetNextItem(list, -1, which);
+        if (row >= 0) ListView_SetItemState(list, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    // A new row count costs most of a refresh under Wine (the list sets its
+    // scroll bars anew), so an unchanged one is not set again.
+    if (shown != ListView_GetItemCount(list)) ListView_SetItemCountEx(list, shown, LVSICF_NOSCROLL);
     if (shown > 0) ListView_EnsureVisible(list, 0, FALSE);
     InvalidateRect(list, nullptr, TRUE);
 }
