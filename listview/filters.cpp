@@ -137,15 +137,22 @@ void ReadCharacter(const std::string& letters, const CharacterReadings& readings
 // ---- Phone numbers
 
 // The digits of a number, and where they begin once a leading country
-// code (+86 or 0086) is left out.
+// code (+86 or 0086) is left out. A field's digits fit the buffer; a
+// longer text's go to the heap.
 struct NumberDigits {
-    char digits[256];
+    char buffer[256];
+    std::string longer;
+    char* digits;
     size_t length;
     size_t withoutCountry;
 };
 
 void TakeDigits(const char* text, size_t length, NumberDigits& out) {
-    length = std::min(length, sizeof out.digits);  // far beyond any field
+    out.digits = out.buffer;
+    if (length > sizeof out.buffer) {
+        out.longer.assign(length, '\0');
+        out.digits = &out.longer[0];
+    }
     bool plus = false;
     size_t i = 0;
     for (; i < length && (text[i] < '0' || text[i] > '9'); ++i) plus = plus || text[i] == '+';
