@@ -271,6 +271,8 @@ LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification) {
         case LVN_GETDISPINFOW:
             ContactList_OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification)));
             break;
+        case LVN_ODFINDITEMW:
+            return ContactList_OnFindItem(reinterpret_cast<const NMLVFINDITEMW*>(notification));
         case LVN_DELETEALLITEMS:
             return TRUE;  // no LVN_DELETEITEM for each row: a refresh stays quick
     }

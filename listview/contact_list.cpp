@@ -176,6 +176,27 @@ void ContactList_OnGetDispInfo(NMLVDISPINFOW* request) {
     item.pszText[length] = L'\0';
 }
 
+LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request) {
+    const LVFINDINFOW& find = request->lvfi;
+    if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return -1;
+    int rows = ListView_GetItemCount(App.contactList);
+    size_t length = wcslen(find.psz);
+    int start = request->iStart < 0 || request->iStart >= rows ? 0 : request->iStart;
+    for (int step = 0; step < rows; ++step) {
+        int row = start + step;
+        if (row >= rows) {
+            if (!(find.flags & LVFI_WRAP)) break;
+            row -= rows;
+        }
+        const ContactRecord* record = RowRecord(row);
+        if (!record) break;
+        std::wstring name = CellText(*record, 0);
+        bool whole = !(find.flags & LVFI_PARTIAL);
+        if (whole ? _wcsicmp(name.c_str(), find.psz) == 0 : _wcsnicmp(name.c_str(), find.psz, length) == 0) return row;
+    }
+    return -1;
+}
+
 int FirstSelectedRow() { return ListView_GetNextItem(App.contactList, -1, LVNI_SELECTED); }
 
 void FillGroupFilter() {

@@ -33,6 +33,10 @@ void RefreshList();
 // (ticked when its record's CheckFlag is 1), when it shows it.
 void ContactList_OnGetDispInfo(NMLVDISPINFOW* request);
 
+// LVN_ODFINDITEM: a key typed in the list looks for the next row whose name
+// begins with it, as a list that holds its texts does. Returns the row or -1.
+LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request);
+
 // The lowest-numbered selected row, or -1.
 int FirstSelectedRow();
 

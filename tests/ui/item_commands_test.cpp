@@ -2,6 +2,7 @@
 // double-click and the context menu of the contact list.
 #include <windows.h>
 
+#include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "ui/app_state.h"
@@ -277,4 +278,19 @@ TEST_F(ItemCommandTest, SortByNameOrdersTheBookAndTheSaveKeepsIt) {
     ASSERT_EQ(LoadOk, ReadAddressBook(PathOf("default.txl"), reread.groups, reread.contacts));
     EXPECT_EQ(Gbk("安"), FieldValue(*RecordAt(reread.contacts, 0), Surname));
     EXPECT_EQ("1", FieldValue(*RecordAt(reread.contacts, 4), Surname));
+}
+
+// The list holds no texts or ticks of its own, yet the keyboard works as
+// on any list: space ticks the focused row, a typed letter finds a name.
+TEST_F(ItemCommandTest, TheKeyboardTicksAndFindsRows) {
+    StartWith({Contact("apple"), Contact("banana"), Contact("cherry")});
+    SetFocus(List());
+    SelectRow(List(), 1);
+    SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);
+    PumpMessages();
+    EXPECT_EQ((std::vector<int>{0, 1, 0}), CheckFlags());
+    EXPECT_TRUE(IsTicked(List(), 1));
+    SendMessageW(List(), WM_CHAR, L'c', 1);  // one key press
+    PumpMessages();
+    EXPECT_EQ(2, FirstSelectedRow());
 }
