@@ -131,6 +131,16 @@ TEST(MatchSpoken, TakesUAndVForUUmlaut) {
     EXPECT_EQ(0, Spoken("lvxin", "陆新"));  // 陆 is lu, not lü
 }
 
+TEST(MatchSpoken, ReadsSpellingsLongerThanAWordOfPositions) {
+    std::string text;
+    std::string spelled;
+    for (int i = 0; i < 10; ++i) text += Gbk("张三");
+    for (int i = 0; i < 9; ++i) spelled += "zhangsan";  // 72 letters
+    EXPECT_EQ(1, MatchSpoken(PrepareSearch(spelled), text.data(), text.size(), false));
+    EXPECT_EQ(1, MatchSpoken(PrepareSearch(spelled + "zs"), text.data(), text.size(), false));
+    EXPECT_EQ(0, MatchSpoken(PrepareSearch(spelled + "x"), text.data(), text.size(), false));
+}
+
 TEST(MatchSpoken, SpellsOnlyChineseText) {
     EXPECT_EQ(0, Spoken("ming", "Ming"));
     EXPECT_EQ(0, Spoken("zs", "张x三"));
