@@ -47,9 +47,6 @@ const uint16_t* GbkReadingSetTable() { return ReadingSetOfGbk; }
 
 int ReadingSetTotal() { return ReadingSetCount; }
 
-CharacterReadings ReadingsOfSet(int set) {
-    return {ReadingSetSyllables + ReadingSetStart[set], ReadingSetSyllables + ReadingSetStart[set + 1], 0};
-}
 
 const uint32_t* GbkInitialsTable() {
     static const CodeInitials initials;

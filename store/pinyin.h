@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "store/pinyin_table.h"
+
 // The readings of one character: syllable numbers, the customary reading
 // first. Empty for a character that has none (symbols, Latin, kana...).
 struct CharacterReadings {
@@ -23,7 +25,10 @@ CharacterReadings ReadingsOf(unsigned char lead, unsigned char trail);
 // ReadingSetTotal() - 1.
 const uint16_t* GbkReadingSetTable();
 int ReadingSetTotal();
-CharacterReadings ReadingsOfSet(int set);
+// Inline: the quick search asks for one at most characters it passes.
+inline CharacterReadings ReadingsOfSet(int set) {
+    return {ReadingSetSyllables + ReadingSetStart[set], ReadingSetSyllables + ReadingSetStart[set + 1], 0};
+}
 
 // The `initials` of every double-byte code, indexed by GbkCodeIndex: the
 // quick search looks at nothing else for most characters.

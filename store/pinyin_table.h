@@ -1,6 +1,7 @@
 // The Mandarin readings of GBK's characters, generated into
 // store/pinyin_table.cpp by tools/make_pinyin_table.py from the Unicode
-// Han Database. store/pinyin.h reads them; nothing else should.
+// Han Database. store/pinyin.h and store/pinyin.cpp read them; nothing else
+// should.
 #pragma once
 
 #include <cstdint>
