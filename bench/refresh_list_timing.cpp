@@ -144,20 +144,35 @@ int wmain(int argc, wchar_t** argv) {
           }));
     // What a user sees: a key typed into the search box (its EN_CHANGE
     // refreshes the list) until the box and the list are painted. The keys
-    // alternate between a letter and a backspace, so every other one
-    // narrows the list and every other one brings every row back.
-    int typed = 0;
-    Print("keystroke to painted list, pinyin search", Time(repeats, [&typed] {
-              SendMessageW(App.quickSearchBox, WM_CHAR, typed++ % 2 ? VK_BACK : L'z', 0);
-              UpdateWindow(App.quickSearchBox);
-              UpdateWindow(App.contactList);
-          }));
-    typed = 0;
-    Print("keystroke to painted list, digit search", Time(repeats, [&typed] {
-              SendMessageW(App.quickSearchBox, WM_CHAR, typed++ % 2 ? VK_BACK : L'1', 0);
-              UpdateWindow(App.quickSearchBox);
-              UpdateWindow(App.contactList);
-          }));
+    // alternate between one more character and a backspace, from a search
+    // already typed, and the rows shown change with every key.
+    struct Typing {
+        const char* label;
+        const wchar_t* typed;
+        wchar_t key;
+    };
+    const Typing typings[] = {
+        {"keystroke to painted list, pinyin search", L"zhang", L's'},
+        {"keystroke to painted list, digit search", L"+86 45678", L'0'},
+        {"keystroke to painted list, every row or none", L"", L'冇'},
+    };
+    for (const Typing& typing : typings) {
+        SetWindowTextW(App.quickSearchBox, typing.typed);
+        Pump();
+        int before = ListView_GetItemCount(App.contactList);
+        SendMessageW(App.quickSearchBox, WM_CHAR, typing.key, 1);
+        int after = ListView_GetItemCount(App.contactList);
+        SendMessageW(App.quickSearchBox, WM_CHAR, VK_BACK, 1);
+        Pump();
+        int typed = 0;
+        Figures figures = Time(repeats, [&typed, &typing] {
+            SendMessageW(App.quickSearchBox, WM_CHAR, typed++ % 2 ? VK_BACK : typing.key, 1);
+            UpdateWindow(App.quickSearchBox);
+            UpdateWindow(App.contactList);
+        });
+        Print(typing.label, figures);
+        std::printf("  (%d rows before the key, %d after it)\n", before, after);
+    }
     SetWindowTextW(App.quickSearchBox, L"");
     SetWindowTextW(App.quickSearchBox, L"9");  // its own EN_CHANGE refreshes once more
     Print("search \"9\" over every text", Time(repeats, [] { RefreshList(); }));

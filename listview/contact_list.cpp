@@ -153,11 +153,19 @@ void RefreshList() {
         int row = ListView_GetNextItem(list, -1, which);
         if (row >= 0) ListView_SetItemState(list, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
     }
-    // A new row count costs most of a refresh under Wine (the list sets its
-    // scroll bars anew), so an unchanged one is not set again.
-    if (shown != ListView_GetItemCount(list)) ListView_SetItemCountEx(list, shown, LVSICF_NOSCROLL);
+    // A new row count sets the list's scroll bars anew, which under Wine
+    // redraws them and its frame at once, several times over: most of a
+    // refresh. The count is set while the window counts as hidden, and
+    // the frame is painted once with the rows; an unchanged count is not
+    // set again.
+    bool newCount = shown != ListView_GetItemCount(list);
+    if (newCount) {
+        CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, FALSE, 0);
+        ListView_SetItemCountEx(list, shown, LVSICF_NOSCROLL);
+    }
     if (shown > 0) ListView_EnsureVisible(list, 0, FALSE);
-    InvalidateRect(list, nullptr, TRUE);
+    if (newCount) CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | (newCount ? RDW_FRAME : 0));
 }
 
 void ContactList_OnGetDispInfo(NMLVDISPINFOW* request) {
