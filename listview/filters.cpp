@@ -235,9 +235,7 @@ bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& que
     return Found(query, text.data(), text.size(), KindOf(flag));
 }
 
-bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query) {
-    std::string text;
-    text.reserve(256);
+bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::string& text) {
     if (FoundInName(record, query, text)) return true;
     for (int flag = 0; flag < ColumnFlagCount; ++flag) {
         if (FoundInColumn(record, flag, query, text)) return true;
@@ -387,8 +385,10 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters, const
     if (filters.groupChoice > 0 && filters.groupChoice - 1 != record.GroupIndex) return 0;
     if (query.pattern.empty()) return 1;
 
-    std::string text;
-    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query) ? 1 : 0;
+    // One buffer for the composed texts of every record of a pass, with no
+    // allocation per record; the search runs on the one user-interface thread.
+    static std::string text;
+    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text) ? 1 : 0;
     if (filters.fieldChoice == 1) return FoundInName(record, query, text) ? 1 : 0;
     int flag = NthShownColumn(filters.columnFlags, filters.fieldChoice - 2);
     if (flag < 0) return 0;
