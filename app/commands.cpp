@@ -16,6 +16,7 @@
 #include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
+#include "store/name_order.h"
 #include "ui/app_state.h"
 #include "ui/capacity_check.h"
 #include "ui/file_dialogs.h"
@@ -183,10 +184,18 @@ void DeleteTickedCommand(HWND window) {
     ShowMessage(window, TickedDeletedText, DeleteCaption, MB_OK | MB_ICONINFORMATION);
 }
 
-// Ticks every contact, also those the filters hide, and every row.
+// Ticks every row, which clears the selection as a tick does, then every
+// contact the filters hide.
 void SelectAllCommand() {
-    for (auto& record : Contacts().records) record->CheckFlag = 1;
     ListView_SetItemState(App.contactList, -1, TickedState, LVIS_STATEIMAGEMASK);
+    for (auto& record : Contacts().records) record->CheckFlag = 1;
+}
+
+// Puts the book in order of name. Only the order in memory changes: the
+// list, the editor's steps and the next save follow it.
+void SortByNameCommand() {
+    SortByName(Contacts());
+    RefreshList();
 }
 
 // ---- Contact list notifications
@@ -199,21 +208,6 @@ void ShowContextMenu(HWND window, POINT clientPoint) {
     ClientToScreen(App.contactList, &screenPoint);
     TrackPopupMenu(itemMenu, TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, window, nullptr);
     DestroyMenu(menu);
-}
-
-// Keeps CheckFlag equal to the row's check box. Only a change of the box
-// counts: a row being inserted (old state 0) or a change of selection or
-// focus alone is not a tick. Ticking a box then clears the selection.
-void OnItemChanged(const NMLISTVIEW* change) {
-    if (!(change->uChanged & LVIF_STATE) || change->uOldState == 0) return;
-    UINT oldBox = change->uOldState & LVIS_STATEIMAGEMASK;
-    UINT newBox = change->uNewState & LVIS_STATEIMAGEMASK;
-    if (oldBox == newBox || (newBox != TickedState && newBox != UntickedState)) return;
-    ContactRecord* record = ShownRecordAt(Contacts(), change->iItem);
-    if (!record) return;
-    record->CheckFlag = newBox == TickedState ? 1 : 0;
-    int selected = FirstSelectedRow();
-    if (selected >= 0) ListView_SetItemState(App.contactList, selected, 0, LVIS_SELECTED);
 }
 
 }  // namespace
@@ -255,6 +249,7 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDC_DELETE_BUTTON: DeleteCommand(window); break;
         case IDM_ITEM_DELETE_TICKED: DeleteTickedCommand(window); break;
         case IDM_ITEM_SELECT_ALL: SelectAllCommand(); break;
+        case IDM_ITEM_SORT_BY_NAME: SortByNameCommand(); break;
         case IDM_IMPORT_VCF: ImportVcardFileCommand(window); break;
         case IDM_IMPORT_VCF_DIRECTORY: ImportVcardDirectoryCommand(window); break;
         case IDM_IMPORT_CSV: ImportCsvCommand(window); break;
@@ -280,12 +275,11 @@ LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification) {
             if (click->iItem >= 0) ShowContextMenu(window, click->ptAction);
             break;
         }
-        case LVN_ITEMCHANGED:
-            OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(notification));
-            break;
         case LVN_GETDISPINFOW:
             ContactList_OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification)));
             break;
+        case LVN_ODFINDITEMW:
+            return ContactList_OnFindItem(reinterpret_cast<const NMLVFINDITEMW*>(notification));
         case LVN_DELETEALLITEMS:
             return TRUE;  // no LVN_DELETEITEM for each row: a refresh stays quick
     }

@@ -12,7 +12,8 @@
 // notifications of the search box and the two filters.
 void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
-// WM_NOTIFY from the contact list: double-click, right-click, check boxes.
+// WM_NOTIFY from the contact list: double-click, right-click, and the texts,
+// check boxes and type-ahead of its rows.
 LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification);
 
 // Writes the open book to a path. On success the book is tied to that path

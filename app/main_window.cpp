@@ -46,7 +46,7 @@ const DWORD SmallControlStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
 const DWORD FilterStyle = SmallControlStyle | CBS_DROPDOWNLIST;
 const DWORD ButtonStyle = SmallControlStyle | BS_OWNERDRAW;
 const DWORD ListStyle = SmallControlStyle | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                        LVS_NOSORTHEADER;
+                        LVS_NOSORTHEADER | LVS_OWNERDATA;
 const DWORD ListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 
 struct ChildControl {
@@ -148,6 +148,7 @@ void SetUpContactList() {
     App.stateImages = CreateCheckBoxImages();
     ListView_SetImageList(list, App.stateImages, LVSIL_STATE);
     FitListFont();
+    SetUpContactListRows(list);
 
     HWND header = FindWindowExW(list, nullptr, WC_HEADERW, nullptr);
     App.previousHeaderProc =

@@ -1,12 +1,12 @@
 // Any bytes as a quick search. The first seven bytes choose the group and
 // field filters, the shown columns, the contact's group, how its fields
 // are filled and the pattern's length; then come the pattern and the text,
-// each up to a NUL, each in a buffer of its exact size. MatchText answers
-// 1 or 0, never finds what is not there, always finds a pattern the text
-// begins with, and misses nothing when the pattern's first byte does not
-// come again in it (its restart at the failing byte then loses nothing).
-// PassesFilters answers 1 or 0, keeps the group rule, and a contact found
-// in one field is also found when every field is searched.
+// each up to a NUL, each in a buffer of its exact size. MatchText agrees
+// with a plain search for the pattern at character boundaries; the pinyin
+// match agrees with a plain recursive reading of the text, and the number
+// match with the digits compared by hand. PassesFilters answers 1 or 0,
+// keeps the group rule, and a contact found in one field is also found
+// when every field is searched.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,9 @@
 
 #include "fuzz/fuzz_checks.h"
 #include "listview/filters.h"
+#include "platform/gbk.h"
+#include "store/pinyin.h"
+#include <vector>
 
 namespace {
 
@@ -25,16 +28,99 @@ std::unique_ptr<char[]> ExactCopy(const std::string& text) {
     return copy;
 }
 
+// Where characters start, walking the text as GBK.
+std::vector<bool> CharacterStarts(const std::string& text) {
+    std::vector<bool> starts(text.size() + 1, false);
+    for (size_t i = 0; i < text.size();) {
+        starts[i] = true;
+        bool pair = IsGbkLead(text[i]) && i + 1 < text.size() && IsGbkTrail(text[i + 1]);
+        i += pair ? 2 : 1;
+    }
+    starts[text.size()] = true;
+    return starts;
+}
+
 void CheckMatchText(const std::string& pattern, const std::string& text) {
     auto p = ExactCopy(pattern);
     auto t = ExactCopy(text);
     int found = MatchText(p.get(), t.get());
     Require(found == 0 || found == 1, "MatchText answered neither 0 nor 1");
-    bool occurs = text.find(pattern) != std::string::npos;
-    if (found == 1) Require(occurs, "MatchText found a pattern that is not in the text");
-    if (text.compare(0, pattern.size(), pattern) == 0) Require(found == 1, "MatchText missed the start of the text");
-    if (pattern.empty() || pattern.find(pattern[0], 1) == std::string::npos) {
-        Require(found == (occurs ? 1 : 0), "MatchText missed a pattern whose first byte is unique");
+    std::vector<bool> starts = CharacterStarts(text);
+    int expected = pattern.empty() ? 1 : 0;
+    for (size_t at = text.find(pattern); !pattern.empty() && at != std::string::npos; at = text.find(pattern, at + 1)) {
+        if (starts[at] && starts[at + pattern.size()]) expected = 1;
+    }
+    Require(found == expected, "MatchText disagrees with a search at character boundaries");
+}
+
+// The readings of the character at `at` (two bytes), the surname's first.
+std::vector<std::string> ReadingsAt(const std::string& text, size_t at, int character, bool isName) {
+    std::vector<std::string> out;
+    uint16_t surname[2];
+    if (isName && character < SurnameReadingAt(text.data(), text.size(), surname)) {
+        out.push_back(SyllableText(surname[character]));
+    }
+    CharacterReadings readings = ReadingsOf(static_cast<unsigned char>(text[at]), static_cast<unsigned char>(text[at + 1]));
+    for (const uint16_t* r = readings.first; r != readings.last; ++r) out.push_back(SyllableText(*r));
+    return out;
+}
+
+// Does letters[from..] spell the text from the character at `at` on?
+// `failed` remembers the (from, at) pairs already known to spell nothing.
+bool SpellsFrom(const std::string& letters, size_t from, const std::string& text, size_t at, int character,
+                bool isName, std::vector<bool>& failed) {
+    if (from == letters.size()) return true;
+    size_t memo = from * (text.size() + 1) + at;
+    if (failed[memo]) return false;
+    failed[memo] = true;
+    while (at < text.size() && text[at] == ' ') ++at, ++character;  // spaces read on
+    bool pair = at + 1 < text.size() && IsGbkLead(text[at]) && IsGbkTrail(text[at + 1]);
+    if (!pair) return false;
+    for (const std::string& reading : ReadingsAt(text, at, character, isName)) {
+        for (size_t k = 0; k < reading.size() && from + k < letters.size(); ++k) {
+            char typed = letters[from + k];
+            if (typed != reading[k] && !(reading[k] == 'v' && typed == 'u')) break;
+            if (SpellsFrom(letters, from + k + 1, text, at + 2, character + 1, isName, failed)) return true;
+        }
+    }
+    return false;
+}
+
+void CheckSpoken(const std::string& pattern, const std::string& text, bool isName) {
+    SearchQuery query = PrepareSearch(pattern);
+    int found = MatchSpoken(query, text.data(), text.size(), isName);
+    Require(found == 0 || found == 1, "MatchSpoken answered neither 0 nor 1");
+    if (query.letters.empty() || text.size() > 40) return;  // the reference is slow on long texts
+    std::vector<bool> starts = CharacterStarts(text);
+    bool expected = false;
+    std::vector<bool> failed((query.letters.size() + 1) * (text.size() + 1), false);
+    int character = 0;
+    for (size_t at = 0; at < text.size() && !expected; ++character) {
+        if (text[at] != ' ') expected = SpellsFrom(query.letters, 0, text, at, character, isName, failed);
+        do ++at; while (!starts[at]);
+    }
+    Require(found == (expected ? 1 : 0), "MatchSpoken disagrees with a plain reading of the text");
+}
+
+std::string DigitsOf(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    return digits;
+}
+
+void CheckPhone(const std::string& pattern, const std::string& text) {
+    SearchQuery query = PrepareSearch(pattern);
+    int found = MatchPhone(query, text.data(), text.size());
+    Require(found == 0 || found == 1, "MatchPhone answered neither 0 nor 1");
+    if (query.digits.empty()) Require(found == 0, "MatchPhone matched a search that is no number");
+    if (found == 1) {
+        // Whatever it found, the digits that remain of the search stand among the text's.
+        Require(DigitsOf(text).find(query.digitsWithoutCountry) != std::string::npos,
+                "MatchPhone found digits that the text does not hold");
+    } else if (!query.digits.empty()) {
+        Require(DigitsOf(text).find(query.digits) == std::string::npos, "MatchPhone missed the digits of the search");
     }
 }
 
@@ -91,6 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text = text.substr(0, text.find('\0'));
 
     CheckMatchText(pattern, text);
+    CheckSpoken(pattern, text, contact & 2);
+    CheckPhone(pattern, text);
     filters.pattern = pattern;
     CheckPassesFilters(ContactFrom(text, contact & 1, contact / 2 % 8 - 1), filters);
     return 0;

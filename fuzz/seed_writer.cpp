@@ -335,8 +335,9 @@ bool WriteCsvFiles(const std::string& folder) {
 }
 
 // Searches for pieces of the texts the list shows for a contact, in every
-// group and every field, under every column, the contact in group 0; and
-// one that the restart at a failing byte misses ("aab" in "aaab").
+// group and every field, under every column, the contact in group 0; one
+// that a search without backing up would miss ("aab" in "aaab"); a pinyin
+// search and a phone number.
 bool WriteSearches(const std::string& folder) {
     ContactStore store = SampleContacts();
     bool ok = true;
@@ -349,7 +350,15 @@ bool WriteSearches(const std::string& folder) {
         ok = SaveInput(folder + "/search" + std::to_string(n) + ".txt", choices, pattern + text) && ok;
     }
     std::string choices = {1, 1, 0, 0, 0, 2, 3};
-    return SaveInput(folder + "/restart.txt", choices, "aabaaab") && ok;
+    ok = SaveInput(folder + "/restart.txt", choices, "aabaaab") && ok;
+    // Pinyin, at the start of a name with a compound surname, and a phone
+    // number written with other separators.
+    std::string spelled = "zhangsunwx";
+    choices = {1, 1, '\xFF', '\xFF', '\xFF', 2, static_cast<char>(spelled.size())};
+    ok = SaveInput(folder + "/pinyin.txt", choices, spelled + Gbk(u"长孙无忌 王小明")) && ok;
+    std::string number = "+86 138-0013";
+    choices = {1, 1, '\xFF', '\xFF', '\xFF', 2, static_cast<char>(number.size())};
+    return SaveInput(folder + "/phone.txt", choices, number + "0086 (138) 0013 8000") && ok;
 }
 
 bool WriteSettings(const std::string& folder) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "listview/columns.h"
 #include "store/fixed_text.h"
@@ -27,28 +26,98 @@ void InsertColumn(int position, const wchar_t* header, int width) {
     ListView_InsertColumn(App.contactList, position, &column);
 }
 
-// The texts of every row, composed once per refresh. The list holds no
-// texts of its own: each row carries the index of its texts here and the
-// list asks for them when it paints (LPSTR_TEXTCALLBACK). Setting some
-// 8,700 cell texts one by one took most of a refresh under Wine; kept
-// here, a refresh of 512 rows under all 17 columns stays within a frame.
-std::vector<std::vector<std::wstring>> rowTexts;
+WNDPROC previousListProc = nullptr;
 
-// Hides the list from all drawing while its rows are rebuilt, and shows
-// it whole afterwards: no flicker, and its scroll bars are not painted
-// again for every change.
-void StopDrawing(HWND list) {
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, FALSE, 0);
+// The list is virtual (LVS_OWNERDATA): it holds only the number of rows and
+// asks for the text and the check box of each row it paints, so a refresh
+// costs the filter pass and one repaint however many contacts show. Row n
+// is the record ShownRecordAt gives for n, read anew at every request, so
+// a row never refers to a record that has left the store.
+ContactRecord* RowRecord(int row) { return row < 0 ? nullptr : ShownRecordAt(App.document.contacts, row); }
+
+// The text of one cell: the name, or the column of the n-th shown flag.
+std::wstring CellText(const ContactRecord& record, int column) {
+    if (column == 0) return WideFromGbk(NameText(record));
+    int flag = NthShownColumn(App.settings.ColumnFlags, column - 1);
+    return flag < 0 ? std::wstring() : WideFromGbk(ColumnText(record, flag));
 }
 
-void ResumeDrawing(HWND list) {
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+// Ticking a box sets its contact's CheckFlag; a change of a tick then
+// clears the selection, as it always has.
+void SetRowTick(int row, bool ticked) {
+    ContactRecord* record = RowRecord(row);
+    if (!record || (record->CheckFlag == 1) == ticked) return;
+    record->CheckFlag = ticked ? 1 : 0;
+    ListView_RedrawItems(App.contactList, row, row);
+    int selected = FirstSelectedRow();
+    if (selected >= 0) ListView_SetItemState(App.contactList, selected, 0, LVIS_SELECTED);
+}
+
+void ToggleRowTick(int row) {
+    if (ContactRecord* record = RowRecord(row)) SetRowTick(row, record->CheckFlag != 1);
+}
+
+// The check boxes are state images the list asks for (its callback mask),
+// so whatever sets a row's state image, this program or another through
+// LVM_SETITEMSTATE, sets the CheckFlag behind it. Other state bits go on
+// to the list.
+LRESULT SetItemStateMessage(HWND list, WPARAM wParam, const LVITEMW* request) {
+    if (!request || !(request->stateMask & LVIS_STATEIMAGEMASK)) {
+        return CallWindowProcW(previousListProc, list, LVM_SETITEMSTATE, wParam, reinterpret_cast<LPARAM>(request));
+    }
+    UINT image = request->state & LVIS_STATEIMAGEMASK;
+    if (image == TickedState || image == UntickedState) {
+        int row = static_cast<int>(wParam);
+        if (row >= 0) {
+            SetRowTick(row, image == TickedState);
+        } else {
+            for (int each = 0; each < ListView_GetItemCount(list); ++each) SetRowTick(each, image == TickedState);
+        }
+    }
+    LVITEMW rest = *request;
+    rest.stateMask &= ~LVIS_STATEIMAGEMASK;
+    if (rest.stateMask) CallWindowProcW(previousListProc, list, LVM_SETITEMSTATE, wParam, reinterpret_cast<LPARAM>(&rest));
+    return TRUE;
+}
+
+// A click on a row's box ticks or unticks it; the row is not selected.
+bool ClickedBox(HWND list, LPARAM point, int& row) {
+    LVHITTESTINFO hit = {};
+    hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    row = ListView_HitTest(list, &hit);
+    return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON);
+}
+
+LRESULT CALLBACK ContactListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    int row = -1;
+    switch (message) {
+        case LVM_SETITEMSTATE:
+            return SetItemStateMessage(list, wParam, reinterpret_cast<const LVITEMW*>(lParam));
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (ClickedBox(list, lParam, row)) {
+                SetFocus(list);
+                ToggleRowTick(row);
+                return 0;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE) {
+                ToggleRowTick(ListView_GetNextItem(list, -1, LVNI_FOCUSED));
+                return 0;
+            }
+            break;
+    }
+    return CallWindowProcW(previousListProc, list, message, wParam, lParam);
 }
 
 }  // namespace
+
+void SetUpContactListRows(HWND list) {
+    ListView_SetCallbackMask(list, LVIS_STATEIMAGEMASK);
+    previousListProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContactListProc)));
+}
 
 void RebuildColumns() {
     while (ListView_DeleteColumn(App.contactList, 0)) {
@@ -79,51 +148,72 @@ void ScaleColumnWidths() {
     }
 }
 
-int AppendRow(const ContactRecord& record) {
-    std::vector<std::wstring> texts;
-    texts.push_back(WideFromGbk(NameText(record)));
-    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
-        if (IsColumnShown(App.settings.ColumnFlags, flag)) texts.push_back(WideFromGbk(ColumnText(record, flag)));
-    }
-    rowTexts.push_back(std::move(texts));
-
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = ListView_GetItemCount(App.contactList);
-    item.pszText = LPSTR_TEXTCALLBACKW;
-    item.lParam = static_cast<LPARAM>(rowTexts.size() - 1);
-    return static_cast<int>(SendMessageW(App.contactList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
 void RefreshList() {
     HWND list = App.contactList;
     FilterState filters = ReadFilterState();
-
-    StopDrawing(list);
-    ListView_DeleteAllItems(list);
-    rowTexts.clear();
+    SearchQuery query = PrepareSearch(filters.pattern);
+    int shown = 0;
     for (auto& record : App.document.contacts.records) {
-        if (!PassesFilters(*record, filters)) {
-            record->ShownFlag = 0;
-            continue;
-        }
-        int row = AppendRow(*record);
-        record->ShownFlag = 1;
-        if (record->CheckFlag == 1) ListView_SetItemState(list, row, TickedState, LVIS_STATEIMAGEMASK);
+        record->ShownFlag = PassesFilters(*record, filters, query);
+        shown += record->ShownFlag;
     }
-    ResumeDrawing(list);
+    // A rebuild leaves no row selected and the view at the top. The one
+    // selected and the one focused row are cleared by name: clearing "every
+    // row" asks the list about each of them.
+    for (UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+        int row = ListView_GetNextItem(list, -1, which);
+        if (row >= 0) ListView_SetItemState(list, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    // A new row count sets the list's scroll bars anew, which under Wine
+    // redraws them and its frame at once, several times over: most of a
+    // refresh. The count is set while the window counts as hidden, and
+    // the frame is painted once with the rows; an unchanged count is not
+    // set again.
+    bool newCount = shown != ListView_GetItemCount(list);
+    if (newCount) {
+        CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, FALSE, 0);
+        ListView_SetItemCountEx(list, shown, LVSICF_NOSCROLL);
+    }
+    if (shown > 0) ListView_EnsureVisible(list, 0, FALSE);
+    if (newCount) CallWindowProcW(DefWindowProcW, list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | (newCount ? RDW_FRAME : 0));
 }
 
 void ContactList_OnGetDispInfo(NMLVDISPINFOW* request) {
     LVITEMW& item = request->item;
+    const ContactRecord* record = RowRecord(item.iItem);
+    if (item.mask & LVIF_STATE) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | (record && record->CheckFlag == 1 ? TickedState : UntickedState);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
     item.pszText[0] = L'\0';
-    size_t row = static_cast<size_t>(item.lParam);
-    if (row >= rowTexts.size() || item.iSubItem < 0 || static_cast<size_t>(item.iSubItem) >= rowTexts[row].size()) return;
-    const std::wstring& text = rowTexts[row][item.iSubItem];
+    if (!record) return;
+    std::wstring text = CellText(*record, item.iSubItem);
     size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
     text.copy(item.pszText, length);
     item.pszText[length] = L'\0';
+}
+
+LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request) {
+    const LVFINDINFOW& find = request->lvfi;
+    if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz) return -1;
+    int rows = ListView_GetItemCount(App.contactList);
+    size_t length = wcslen(find.psz);
+    int start = request->iStart < 0 || request->iStart >= rows ? 0 : request->iStart;
+    for (int step = 0; step < rows; ++step) {
+        int row = start + step;
+        if (row >= rows) {
+            if (!(find.flags & LVFI_WRAP)) break;
+            row -= rows;
+        }
+        const ContactRecord* record = RowRecord(row);
+        if (!record) break;
+        std::wstring name = CellText(*record, 0);
+        bool whole = !(find.flags & LVFI_PARTIAL);
+        if (whole ? _wcsicmp(name.c_str(), find.psz) == 0 : _wcsnicmp(name.c_str(), find.psz, length) == 0) return row;
+    }
+    return -1;
 }
 
 int FirstSelectedRow() { return ListView_GetNextItem(App.contactList, -1, LVNI_SELECTED); }

@@ -24,16 +24,22 @@ void RebuildColumns();
 // (App.dpi), leaving columns, rows and filters as they are.
 void ScaleColumnWidths();
 
-// Appends a row for the record under the current columns; returns its index.
-int AppendRow(const ContactRecord& record);
+// Makes the virtual list (LVS_OWNERDATA) ask for its check boxes, and
+// lets the ticks of its rows, however they are set, reach the records.
+void SetUpContactListRows(HWND list);
 
-// Empties the list and appends a row for every record that passes the
-// filters, in store order, setting each record's ShownFlag and ticking the
-// rows whose CheckFlag is 1.
+// Shows a row for every record that passes the filters, in store order,
+// setting each record's ShownFlag; no row is left selected, and the view
+// goes back to the top. Rows are drawn as the list paints them.
 void RefreshList();
 
-// LVN_GETDISPINFO: the list asks for a cell's text when it shows it.
+// LVN_GETDISPINFO: the list asks for a cell's text, or a row's check box
+// (ticked when its record's CheckFlag is 1), when it shows it.
 void ContactList_OnGetDispInfo(NMLVDISPINFOW* request);
+
+// LVN_ODFINDITEM: a key typed in the list looks for the next row whose name
+// begins with it, as a list that holds its texts does. Returns the row or -1.
+LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request);
 
 // The lowest-numbered selected row, or -1.
 int FirstSelectedRow();

@@ -3,8 +3,10 @@
 // asks PassesFilters about every record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/contact_record.h"
 #include "store/settings_file.h"
@@ -16,11 +18,46 @@ struct FilterState {
     int32_t columnFlags[ColumnFlagCount];   // which optional columns are shown
 };
 
-// 1 when the pattern occurs in the text, byte by byte. After a partial
-// match fails, the scan goes on from the byte that failed rather than
-// backing up, so "aab" is not found in "aaab"; the quick search has
-// always matched this way.
+// A search text, worked out once for a whole pass over the book.
+struct SearchQuery {
+    std::string pattern;  // as typed
+    // A search of Latin letters and spaces, lowercased without the spaces,
+    // also spells Chinese text in pinyin; empty for any other search.
+    std::string letters;
+    // For a spelling of up to 63 letters: how many letters from each
+    // position on agree with each syllable (position * syllable count +
+    // syllable), so that reading a character costs a look-up per reading.
+    std::vector<uint8_t> agreeing;
+    // And the positions each reading set reaches from the start.
+    std::vector<uint64_t> fromStart;
+    // A search of digits and "+-() " also finds a phone number written
+    // with other separators: its digits, and the same without a leading
+    // 86 or 0086 country code. Empty for any other search.
+    std::string digits;
+    std::string digitsWithoutCountry;
+};
+
+SearchQuery PrepareSearch(const std::string& pattern);
+
+// 1 when the pattern occurs in the text as whole characters: a match
+// starts and ends on character boundaries (a double-byte GBK character is
+// one character), so bytes that span two characters are not found. Bytes
+// are compared exactly, case included. An empty pattern matches.
 int MatchText(const char* pattern, const char* text);
+int MatchTextBytes(const char* pattern, size_t patternLength, const char* text, size_t length);
+
+// 1 when the query's letters spell consecutive Chinese characters of the
+// text, starting at any of them: each character by a non-empty beginning
+// of one of its readings ("zs", "zhangs", "zhangsan" for 张三; ü as "v" or
+// "u"). Spaces in the text are passed over. At the start of a name (when
+// `isName`) a surname is also read as a surname (单 shan, 万俟 moqi).
+int MatchSpoken(const SearchQuery& query, const char* text, size_t length, bool isName);
+
+// 1 when the query's digits occur among the digits of the text, a leading
+// +86 or 0086 on either side not needed.
+int MatchPhone(const SearchQuery& query, const char* text, size_t length);
 
 // 1 when the record belongs in the list under these filters.
 int PassesFilters(const ContactRecord& record, const FilterState& filters);
+// The same, with the search already prepared (from filters.pattern).
+int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query);

@@ -57,6 +57,7 @@
 #define IDM_FILE_NEW 40029
 #define IDM_FILE_SAVE_DEFAULT 40036
 #define IDM_ITEM_SELECT_ALL 40037
+#define IDM_ITEM_SORT_BY_NAME 40040
 
 // The ids the owner-drawn menus give the items that only open a menu:
 // the four bar items (IDM_DRAW_BAR_FIRST + position) and the submenus 导入 and 输出.

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+#include <vector>
 
 #include "listview/filters.h"
+#include "platform/gbk.h"
 #include "test_support.h"
 
 TEST(MatchText, AnEmptyPatternMatchesEverything) {
@@ -20,54 +23,152 @@ TEST(MatchText, FindsPlainSubstrings) {
     EXPECT_EQ(0, MatchText("x", "abc"));
 }
 
-// After a partial match fails the scan restarts at the failing byte, never
-// behind it, so some occurrences are missed.
-TEST(MatchText, RestartsAtTheFailingByteWithoutBackingUp) {
-    EXPECT_EQ(0, MatchText("aab", "aaab"));
-    EXPECT_EQ(0, MatchText("abac", "ababac"));
-    EXPECT_EQ(1, MatchText("aab", "aabaab"));
-    EXPECT_EQ(1, MatchText("ab", "aab"));  // the failing 'a' is compared with the first byte again
+TEST(MatchText, FindsEveryOccurrence) {
+    EXPECT_EQ(1, MatchText("aab", "aaab"));
+    EXPECT_EQ(1, MatchText("abac", "ababac"));
+    EXPECT_EQ(1, MatchText(Gbk("小明").c_str(), Gbk("小小明").c_str()));
 }
 
-TEST(MatchText, ComparesBytesExactly) {
+TEST(MatchText, MatchesWholeCharactersOnly) {
     EXPECT_EQ(0, MatchText("abc", "ABC"));
-    // A match may begin on the second byte of a double-byte character:
-    // 中 is D6 D0, 文 is CE C4; the bytes D0 CE span the two.
-    EXPECT_EQ(1, MatchText("\xD0\xCE", Gbk("中文").c_str()));
+    // 中 is D6 D0, 文 is CE C4: the bytes D0 CE span the two.
+    EXPECT_EQ(0, MatchText("\xD0\xCE", Gbk("中文").c_str()));
+    // 祎 is B5 74: its second byte is a "t", yet the name holds no letter t.
+    EXPECT_EQ(0, MatchText("t", Gbk("刘祎").c_str()));
+    EXPECT_EQ(1, MatchText("t", Gbk("刘祎t").c_str()));
+    // A lone lead byte is not the character it begins.
+    EXPECT_EQ(0, MatchText("\xD6", Gbk("中").c_str()));
+    EXPECT_EQ(1, MatchText(Gbk("文").c_str(), Gbk("中文").c_str()));
 }
 
-// The scan as it was first written, byte by byte: the faster one must
-// find exactly the same texts, misses included.
-int PlainScan(const char* pattern, const char* text) {
-    if (pattern[0] == '\0') return 1;
-    size_t j = 0;
-    for (size_t i = 0; text[i] != '\0';) {
-        if (pattern[j] == '\0') return 1;
-        if (pattern[j] == text[i]) {
-            ++j;
-            ++i;
-        } else if (j == 0) {
-            ++i;
-        } else {
-            j = 0;
-        }
+namespace {
+
+// Where characters start, walking the text as GBK.
+std::vector<bool> CharacterStarts(const std::string& text) {
+    std::vector<bool> starts(text.size() + 1, false);
+    for (size_t i = 0; i < text.size();) {
+        starts[i] = true;
+        bool pair = IsGbkLead(text[i]) && i + 1 < text.size() && IsGbkTrail(text[i + 1]);
+        i += pair ? 2 : 1;
     }
-    return pattern[j] == '\0' ? 1 : 0;
+    starts[text.size()] = true;
+    return starts;
 }
 
-TEST(MatchText, AgreesWithAPlainScanOnRandomTexts) {
+// Every place the pattern's bytes stand, kept when it starts and ends on a character.
+int PlainSearch(const std::string& pattern, const std::string& text) {
+    std::vector<bool> starts = CharacterStarts(text);
+    for (size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + 1)) {
+        if (starts[at] && starts[at + pattern.size()]) return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(MatchText, AgreesWithAPlainSearchOnRandomTexts) {
     std::mt19937 random(9);
     auto text = [&random](int most) {
         std::string s(random() % (most + 1), ' ');
-        for (char& c : s) c = "aab\xD5\xC5"[random() % 5];
+        for (char& c : s) c = "aab\xD5\xC5\xB5"[random() % 6];
         return s;
     };
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 50000; ++i) {
         std::string pattern = text(4);
         std::string haystack = text(24);
-        ASSERT_EQ(PlainScan(pattern.c_str(), haystack.c_str()), MatchText(pattern.c_str(), haystack.c_str()))
+        ASSERT_EQ(PlainSearch(pattern, haystack), MatchText(pattern.c_str(), haystack.c_str()))
             << pattern << " in " << haystack;
     }
+}
+
+namespace {
+
+int Spoken(const char* search, const char* utf8, bool isName = true) {
+    std::string text = Gbk(utf8);
+    return MatchSpoken(PrepareSearch(search), text.data(), text.size(), isName);
+}
+
+}  // namespace
+
+TEST(MatchSpoken, FindsNamesByFullSyllablesInitialsAndAnyMix) {
+    for (const char* search : {"zhangsan", "zs", "zhangs", "zhs", "zsan", "ZhangSan", "zhang san", "san", "s"}) {
+        EXPECT_EQ(1, Spoken(search, "张三")) << search;
+    }
+    for (const char* search : {"wangxiaoming", "wxm", "xiaom", "xm", "ming", "WXM"}) {
+        EXPECT_EQ(1, Spoken(search, "王小明")) << search;
+    }
+    for (const char* search : {"zx", "sanz", "zhangsanx", "zhangg", "hang", "wxmx", "xw"}) {
+        EXPECT_EQ(0, Spoken(search, "张三")) << search;
+    }
+}
+
+TEST(MatchSpoken, KnowsPolyphonesButNotRareReadings) {
+    EXPECT_EQ(1, Spoken("yinle", "音乐", false));
+    EXPECT_EQ(1, Spoken("kuaile", "快乐", false));
+    EXPECT_EQ(1, Spoken("yue", "快乐", false));
+    EXPECT_EQ(1, Spoken("chang", "长江", false));
+    EXPECT_EQ(1, Spoken("zhang", "长江", false));
+    EXPECT_EQ(1, Spoken("guangzhou", "广州", false));
+    EXPECT_EQ(0, Spoken("anzhou", "广州", false));
+}
+
+TEST(MatchSpoken, ReadsSurnamesAsSurnamesAtTheStartOfAName) {
+    EXPECT_EQ(1, Spoken("shanxiong", "单雄"));
+    EXPECT_EQ(1, Spoken("danxiong", "单雄"));
+    EXPECT_EQ(1, Spoken("zengguofan", "曾国藩"));
+    EXPECT_EQ(1, Spoken("piaojin", "朴金"));
+    EXPECT_EQ(1, Spoken("moqi", "万俟卨"));
+    EXPECT_EQ(1, Spoken("mq", "万俟卨"));
+    EXPECT_EQ(1, Spoken("linghuchong", "令狐冲"));
+    EXPECT_EQ(1, Spoken("chanyu", "单于"));
+    EXPECT_EQ(1, Spoken("yuchigong", "尉迟恭"));
+}
+
+TEST(MatchSpoken, TakesUAndVForUUmlaut) {
+    EXPECT_EQ(1, Spoken("lvxin", "吕新"));
+    EXPECT_EQ(1, Spoken("luxin", "吕新"));
+    EXPECT_EQ(1, Spoken("nv", "女"));
+    EXPECT_EQ(0, Spoken("lvxin", "陆新"));  // 陆 is lu, not lü
+}
+
+TEST(MatchSpoken, ReadsSpellingsLongerThanAWordOfPositions) {
+    std::string text;
+    std::string spelled;
+    for (int i = 0; i < 10; ++i) text += Gbk("张三");
+    for (int i = 0; i < 9; ++i) spelled += "zhangsan";  // 72 letters
+    EXPECT_EQ(1, MatchSpoken(PrepareSearch(spelled), text.data(), text.size(), false));
+    EXPECT_EQ(1, MatchSpoken(PrepareSearch(spelled + "zs"), text.data(), text.size(), false));
+    EXPECT_EQ(0, MatchSpoken(PrepareSearch(spelled + "x"), text.data(), text.size(), false));
+}
+
+TEST(MatchSpoken, SpellsOnlyChineseText) {
+    EXPECT_EQ(0, Spoken("ming", "Ming"));
+    EXPECT_EQ(0, Spoken("zs", "张x三"));
+    EXPECT_EQ(1, Spoken("zs", "张 三"));  // a space does not break the reading
+    EXPECT_EQ(0, Spoken("zs1", "张三"));  // not a spelling: only letters and spaces are
+    EXPECT_EQ(0, Spoken("", "张三"));
+}
+
+namespace {
+
+int Phone(const char* search, const char* text) {
+    return MatchPhone(PrepareSearch(search), text, std::strlen(text));
+}
+
+}  // namespace
+
+TEST(MatchPhone, FindsTheDigitsWhateverTheSeparators) {
+    for (const char* text : {"138 0013 8000", "+86 138-0013-8000", "(+86)13800138000", "008613800138000"}) {
+        EXPECT_EQ(1, Phone("13800138000", text)) << text;
+        EXPECT_EQ(1, Phone("+86 138 0013 8000", text)) << text;
+        EXPECT_EQ(1, Phone("0086-138-0013-8000", text)) << text;
+        EXPECT_EQ(1, Phone("0013", text)) << text;
+        EXPECT_EQ(0, Phone("13800138001", text)) << text;
+    }
+    EXPECT_EQ(1, Phone("86138", "+86 138 0013"));
+    EXPECT_EQ(0, Phone("+86", "138 0013 8000"));
+    EXPECT_EQ(0, Phone("abc", "abc"));  // not a number: the plain search finds it, not this
+    EXPECT_EQ(0, Phone("()", "138"));
 }
 
 namespace {
@@ -105,7 +206,8 @@ TEST(PassesFilters, AllFieldsSearchesEveryTextAlsoOfHiddenColumns) {
     EXPECT_EQ(1, PassesFilters(Contact(), Filters(Gbk("小明"))));
     EXPECT_EQ(1, PassesFilters(Contact(), Filters(Gbk("女"))));
     EXPECT_EQ(0, PassesFilters(Contact(), Filters(Gbk("男"))));
-    EXPECT_EQ(0, PassesFilters(Contact(), Filters("ming")));  // case matters
+    EXPECT_EQ(0, PassesFilters(Contact(), Filters("MING", 3)));  // Latin letters keep their case
+    EXPECT_EQ(1, PassesFilters(Contact(), Filters("Ming", 3)));
     EXPECT_EQ(1, PassesFilters(Contact(), Filters("00001", -1)));  // no choice searches everything
 }
 
@@ -157,4 +259,32 @@ TEST(PassesFilters, ARecordOutsideTheGroupListShowsOnlyUnderAllGroups) {
 TEST(PassesFilters, AddressesMatchAcrossTheirParts) {
     ContactRecord record = Record({{WorkCity, Gbk("杭州")}, {WorkStreet, Gbk("西湖路")}});
     EXPECT_EQ(1, PassesFilters(record, Filters(Gbk("州西"))));
+}
+
+TEST(PassesFilters, SpellsTheTextsPeopleTypeButNotTheGenderOrTheBirthday) {
+    ContactRecord record = Record({{Surname, Gbk("王")},
+                                   {GivenName, Gbk("小明")},
+                                   {Company, Gbk("华为")},
+                                   {HomeCity, Gbk("杭州")},
+                                   {BirthYear, "1990"},
+                                   {Mobile, "+86 138-0013-8000"},
+                                   {Email, "1380013@example.com"}});
+    record.Gender = 1;
+    EXPECT_EQ(1, PassesFilters(record, Filters("wxm")));
+    EXPECT_EQ(1, PassesFilters(record, Filters("huawei")));
+    EXPECT_EQ(1, PassesFilters(record, Filters("hangzhou")));
+    EXPECT_EQ(0, PassesFilters(record, Filters("nv")));    // 女, the gender word
+    EXPECT_EQ(0, PassesFilters(record, Filters("nian")));  // 年 of the birthday
+    EXPECT_EQ(1, PassesFilters(record, Filters("wxm", 1)));
+    EXPECT_EQ(0, PassesFilters(record, Filters("huawei", 1)));  // the name choice searches the name only
+}
+
+TEST(PassesFilters, FindsNumbersByTheirDigitsInPhoneFieldsOnly) {
+    ContactRecord record = Record({{Mobile, "+86 138-0013-8000"}, {Email, "138 0013@example.com"}});
+    EXPECT_EQ(1, PassesFilters(record, Filters("13800138000")));
+    EXPECT_EQ(1, PassesFilters(record, Filters("13800138000", 4)));  // the mobile column
+    EXPECT_EQ(0, PassesFilters(record, Filters("13800138000", 3)));  // the nickname column
+    ContactRecord mailOnly = Record({{Email, "138 0013@example.com"}});
+    EXPECT_EQ(0, PassesFilters(mailOnly, Filters("1380013")));
+    EXPECT_EQ(1, PassesFilters(mailOnly, Filters("138 0013")));  // as written, it is still found
 }

@@ -35,6 +35,25 @@ check "dump of a missing book" $'result\t0' "$dump"
 dump=$(run dump one.txl | tail -n 1)
 check "dump of one record" "record	Li	Lei	1$(printf '\t%.0s' $(seq 24))	3" "$dump"
 
+# sort puts the records in order of name and keeps the groups.
+{
+    head -c 61 book.txl
+    printf '\x03\x00\x00\x00'
+    for name in '\xd5\xc5' 'li' '\xb0\xb2'; do  # 张, li, 安
+        printf "$name"; head -c $((10 - $(printf "$name" | wc -c))) /dev/zero
+        head -c $((634 - 10)) /dev/zero
+        printf '\x00\x00\x00\x00'
+    done
+} > three.txl
+run sort three.txl
+check "sort exits 0" 0 $?
+sorted=$(run dump three.txl | grep -a ^record | cut -f2 | iconv -f GBK -t UTF-8 | tr '\n' ' ')
+check "sort orders by pinyin" "安 li 张 " "$sorted"
+check "sort keeps the groups" 5 "$(run dump three.txl | grep -ac ^group)"
+run sort bad.txl 2> /dev/null
+check "sort of a bad book exits 1" 1 $?
+check "sort leaves a bad book alone" "not a book" "$(cat bad.txl)"
+
 # A wrong command line is a usage error.
 run > /dev/null 2>&1
 check "no command exits 2" 2 $?

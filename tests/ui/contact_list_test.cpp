@@ -116,13 +116,25 @@ TEST_F(ContactListTest, EveryKeystrokeNarrowsTheList) {
     EXPECT_EQ(2, RowCount(List()));
 }
 
-// After a partial match the search goes on from the failing byte.
-TEST_F(ContactListTest, TheSearchMissesAabInAaab) {
-    StartWith({Contact("aaab"), Contact("aab")}, {});
+TEST_F(ContactListTest, TheSearchFindsEveryOccurrenceOfWholeCharacters) {
+    StartWith({Contact("aaab"), Contact("aab"), Contact(Gbk("刘祎"))}, {});
     Search(L"aab");
-    EXPECT_EQ((std::vector<std::wstring>{L"aab"}), Names());
-    Search(L"ab");
     EXPECT_EQ((std::vector<std::wstring>{L"aaab", L"aab"}), Names());
+    Search(L"t");  // 祎 ends in the byte of "t"
+    EXPECT_EQ(0, RowCount(List()));
+}
+
+// What a user of any phone types: initials, syllables, or both.
+TEST_F(ContactListTest, TypingPinyinFindsChineseNames) {
+    StartWith({Contact(Gbk("张三")), Contact(Gbk("李四")), Contact(Gbk("曾国藩"))}, {});
+    for (const wchar_t* search : {L"zs", L"zhangs", L"ZhangSan", L"zhang san"}) {
+        Search(search);
+        EXPECT_EQ((std::vector<std::wstring>{L"张三"}), Names()) << search;
+    }
+    Search(L"zeng");
+    EXPECT_EQ((std::vector<std::wstring>{L"曾国藩"}), Names());
+    Search(L"s");
+    EXPECT_EQ((std::vector<std::wstring>{L"张三", L"李四"}), Names());
 }
 
 TEST_F(ContactListTest, TheYearUnitMatchesEveryContact) {

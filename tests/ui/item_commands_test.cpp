@@ -2,6 +2,7 @@
 // double-click and the context menu of the contact list.
 #include <windows.h>
 
+#include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "ui/app_state.h"
@@ -241,9 +242,9 @@ TEST_F(ItemCommandTest, RightClickingARowShowsTheItemMenu) {
     RightClickRow(List(), 0);
     ASSERT_TRUE(menu.Shown());
     EXPECT_EQ((std::vector<UINT>{IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, 0,
-                                 IDM_ITEM_SELECT_ALL}),
+                                 IDM_ITEM_SELECT_ALL, IDM_ITEM_SORT_BY_NAME}),
               menu.ids);
-    EXPECT_EQ((std::vector<std::wstring>{L"添加...", L"编辑...", L"删除", L"删除选中", L"", L"全选"}), menu.texts);
+    EXPECT_EQ((std::vector<std::wstring>{L"添加...", L"编辑...", L"删除", L"删除选中", L"", L"全选", L"按姓名排序"}), menu.texts);
 }
 
 TEST_F(ItemCommandTest, AChoiceInTheContextMenuRunsItsCommand) {
@@ -253,4 +254,43 @@ TEST_F(ItemCommandTest, AChoiceInTheContextMenuRunsItsCommand) {
     ASSERT_TRUE(menu.Shown());
     PumpMessages();
     EXPECT_EQ((std::vector<int>{1, 1}), CheckFlags());
+}
+
+// The book itself is put in order: the rows, the editor's steps and the
+// saved file follow it, and nothing is written before the user saves.
+TEST_F(ItemCommandTest, SortByNameOrdersTheBookAndTheSaveKeepsIt) {
+    StartWith({Contact(Gbk("张")), Contact("Li"), Contact(Gbk("安")), Contact(Gbk("曾")), Contact("1")});
+    Record(1)->CheckFlag = 1;
+    SendCommand(IDM_ITEM_SORT_BY_NAME);
+    EXPECT_EQ((std::vector<std::wstring>{L"安", L"Li", L"曾", L"张", L"1"}), ColumnTexts(List()));
+    EXPECT_TRUE(IsTicked(List(), 1));  // the tick goes with its contact
+    EXPECT_EQ(Gbk("安"), FieldValue(*Record(0), Surname));
+
+    Document saved;
+    ASSERT_EQ(LoadOk, ReadAddressBook(PathOf("default.txl"), saved.groups, saved.contacts));
+    EXPECT_EQ(Gbk("张"), FieldValue(*RecordAt(saved.contacts, 0), Surname));  // not saved yet
+
+    ModalAnswers answers;
+    answers.ExpectMessage(L"文件保存！", L"保存", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_FILE_SAVE);
+    EXPECT_TRUE(answers.AllAnswered());
+    Document reread;
+    ASSERT_EQ(LoadOk, ReadAddressBook(PathOf("default.txl"), reread.groups, reread.contacts));
+    EXPECT_EQ(Gbk("安"), FieldValue(*RecordAt(reread.contacts, 0), Surname));
+    EXPECT_EQ("1", FieldValue(*RecordAt(reread.contacts, 4), Surname));
+}
+
+// The list holds no texts or ticks of its own, yet the keyboard works as
+// on any list: space ticks the focused row, a typed letter finds a name.
+TEST_F(ItemCommandTest, TheKeyboardTicksAndFindsRows) {
+    StartWith({Contact("apple"), Contact("banana"), Contact("cherry")});
+    SetFocus(List());
+    SelectRow(List(), 1);
+    SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);
+    PumpMessages();
+    EXPECT_EQ((std::vector<int>{0, 1, 0}), CheckFlags());
+    EXPECT_TRUE(IsTicked(List(), 1));
+    SendMessageW(List(), WM_CHAR, L'c', 1);  // one key press
+    PumpMessages();
+    EXPECT_EQ(2, FirstSelectedRow());
 }

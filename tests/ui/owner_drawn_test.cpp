@@ -374,9 +374,10 @@ TEST_F(OwnerDrawnTest, TheContextMenuIsDrawnLikeTheItemMenu) {
         ids.push_back(item.wID);
     }
     EXPECT_EQ((std::vector<UINT>{IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, 0,
-                                 IDM_ITEM_SELECT_ALL}),
+                                 IDM_ITEM_SELECT_ALL, IDM_ITEM_SORT_BY_NAME}),
               ids);
-    for (UINT id : {IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, IDM_ITEM_SELECT_ALL}) {
+    for (UINT id : {IDM_ITEM_ADD, IDM_ITEM_EDIT, IDM_ITEM_DELETE, IDM_ITEM_DELETE_TICKED, IDM_ITEM_SELECT_ALL,
+                    IDM_ITEM_SORT_BY_NAME}) {
         Picture fromContext(DropDownWidth, ItemHeight);
         Picture fromBar(DropDownWidth, ItemHeight);
         DrawMenuItem(fromContext, context, id);
@@ -428,7 +429,7 @@ TEST_F(ContextMenuLookTest, TheRightClickMenuIsOwnerDrawn) {
     PopupMenuAnswer menu;
     RightClickRow(List(), 0);
     ASSERT_TRUE(menu.Shown());
-    EXPECT_EQ(std::vector<bool>(6, true), menu.ownerDrawn);
+    EXPECT_EQ(std::vector<bool>(7, true), menu.ownerDrawn);
     EXPECT_EQ(L"添加...", menu.texts[0]);
 }
 

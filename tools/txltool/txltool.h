@@ -30,6 +30,7 @@ std::string ArgumentToUtf8(const PathString& argument);
 
 int CommandNew(const Arguments& args);
 int CommandDump(const Arguments& args);
+int CommandSort(const Arguments& args);
 int CommandImportCsv(const Arguments& args);
 int CommandExportCsv(const Arguments& args);
 extern const char ImportCsvUsage[];
