@@ -77,9 +77,12 @@ void CheckContactText(const std::string& bytes) {
         if (c != '\r' && c != '\n' && c != '\0') text += c;
     }
     if (Utf16ToGbk(GbkToUtf16(text)) != text) return;  // not text the program would hold
-    char expected[sizeof ContactRecord{}.Email];
-    CopyToField(expected, sizeof expected, text);
+    // A reader trims white space at the end of a line; the quoted-printable
+    // forms keep it as an escape, a plain value loses it.
+    std::string plain = text.substr(0, text.find_last_not_of(" \t") + 1);
     for (VcardEncoding encoding : {Plain, Utf8Qp, UnicodeQp}) {
+        char expected[sizeof ContactRecord{}.Email];
+        CopyToField(expected, sizeof expected, encoding == Plain ? plain : text);
         std::string line = std::string("EMAIL") + VcardEncodingParameters(encoding) + ":" +
                            EncodeVcardText(text, encoding);
         VcardCard card = NewVcardCard();
