@@ -61,17 +61,20 @@ void Advance(const std::string& letters, size_t from, const char* syllable, Posi
 // The longest spelling read with one bit per position; longer ones take
 // the PositionSet.
 const size_t ShortSpelling = 63;
+// No reading is longer than "zhuang": a character moves on by one to six
+// letters.
+const size_t LongestReading = 6;
 
 // MatchSpoken for a spelling of at most ShortSpelling letters: the same
 // reading, with the positions in one word and the agreeing letters looked up.
 int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length, const uint16_t surname[2],
                        int surnameCharacters) {
-    const std::string& letters = query.letters;
-    size_t n = letters.size();
+    size_t n = query.letters.size();
     const uint8_t* agreeing = query.agreeing.data();
-    const uint64_t* fromStart = query.fromStart.data();
+    const uint64_t* spans = query.spans.data();  // row k - 1: where a reading agrees with k letters or more
     const uint16_t* sets = GbkReadingSetTable();
     size_t syllables = static_cast<size_t>(SyllableCount());
+    size_t setCount = static_cast<size_t>(ReadingSetTotal());
     uint64_t reached = 0;  // never holds the start: every reading moves on
     int character = 0;
     for (size_t i = 0; i < length; ++character) {
@@ -83,7 +86,7 @@ int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length
                 unsigned char trail = static_cast<unsigned char>(text[i + 1]);
                 if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
                     ++i;
-                } else if (fromStart[sets[GbkCodeIndex(lead, trail)]]) {
+                } else if (spans[sets[GbkCodeIndex(lead, trail)]] & 1) {
                     break;
                 } else {
                     i += 2;
@@ -99,18 +102,17 @@ int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length
             continue;
         }
         i += 2;
-        int set = sets[GbkCodeIndex(lead, trail)];
-        uint64_t next = fromStart[set];
-        if (character < surnameCharacters) next |= ((uint64_t{1} << agreeing[surname[character]]) - 1) << 1;
-        if (reached) {
-            CharacterReadings readings = ReadingsOfSet(set);
-            for (uint64_t from = reached; from; from &= from - 1) {
+        // From every position reached and from the start, k letters on
+        // where a reading agrees with k letters: the same steps whatever
+        // was reached, without a branch.
+        size_t set = sets[GbkCodeIndex(lead, trail)];
+        uint64_t from = reached | 1;
+        uint64_t next = 0;
+        for (size_t k = 1; k <= LongestReading; ++k) next |= (from & spans[(k - 1) * setCount + set]) << k;
+        if (character < surnameCharacters) {
+            for (; from; from &= from - 1) {
                 size_t p = static_cast<size_t>(__builtin_ctzll(from));
-                const uint8_t* row = agreeing + p * syllables;
-                for (const uint16_t* s = readings.first; s != readings.last; ++s) {
-                    next |= ((uint64_t{1} << row[*s]) - 1) << (p + 1);
-                }
-                if (character < surnameCharacters) next |= ((uint64_t{1} << row[surname[character]]) - 1) << (p + 1);
+                next |= ((uint64_t{1} << agreeing[p * syllables + surname[character]]) - 1) << (p + 1);
             }
         }
         if (next >> n & 1) return 1;
@@ -273,14 +275,21 @@ SearchQuery PrepareSearch(const std::string& pattern) {
                 query.agreeing[p * syllables + s] = k;
             }
         }
-        query.fromStart.resize(static_cast<size_t>(ReadingSetTotal()));
-        for (int set = 0; set < ReadingSetTotal(); ++set) {
-            CharacterReadings readings = ReadingsOfSet(set);
-            uint64_t reached = 0;
-            for (const uint16_t* r = readings.first; r != readings.last; ++r) {
-                reached |= ((uint64_t{1} << query.agreeing[*r]) - 1) << 1;
+        // Should a reading ever be longer, the spans stay empty and the
+        // search takes the longer way.
+        size_t sets = static_cast<size_t>(ReadingSetTotal());
+        if (*std::max_element(query.agreeing.begin(), query.agreeing.end()) <= LongestReading) {
+            query.spans.resize(LongestReading * sets);
+            for (size_t set = 0; set < sets; ++set) {
+                CharacterReadings readings = ReadingsOfSet(static_cast<int>(set));
+                for (size_t p = 0; p < query.letters.size(); ++p) {
+                    uint8_t longest = 0;
+                    for (const uint16_t* r = readings.first; r != readings.last; ++r) {
+                        longest = std::max(longest, query.agreeing[p * syllables + *r]);
+                    }
+                    for (size_t k = 1; k <= longest; ++k) query.spans[(k - 1) * sets + set] |= uint64_t{1} << p;
+                }
             }
-            query.fromStart[static_cast<size_t>(set)] = reached;
         }
     }
     if (numbered) {
@@ -302,11 +311,14 @@ int MatchTextBytes(const char* pattern, size_t patternLength, const char* text, 
         const void* hit = std::memchr(text + from, pattern[0], lastStart - from + 1);
         if (!hit) return 0;
         size_t start = static_cast<size_t>(static_cast<const char*>(hit) - text);
-        while (boundary < start) boundary += CharacterLength(text, boundary, length);
-        if (boundary == start && std::memcmp(text + start, pattern, patternLength) == 0) {
-            size_t end = start;
-            while (end < start + patternLength) end += CharacterLength(text, end, length);
-            if (end == start + patternLength) return 1;
+        // The bytes first: the characters are walked only up to bytes that agree.
+        if (std::memcmp(text + start, pattern, patternLength) == 0) {
+            while (boundary < start) boundary += CharacterLength(text, boundary, length);
+            if (boundary == start) {
+                size_t end = start;
+                while (end < start + patternLength) end += CharacterLength(text, end, length);
+                if (end == start + patternLength) return 1;
+            }
         }
         from = start + 1;
     }
@@ -322,7 +334,7 @@ int MatchSpoken(const SearchQuery& query, const char* text, size_t length, bool 
     if (letters.empty() || letters.size() >= PositionSet::Capacity) return 0;
     uint16_t surname[2] = {0, 0};
     int surnameCharacters = isName ? SurnameReadingAt(text, length, surname) : 0;
-    if (letters.size() <= ShortSpelling && !query.agreeing.empty()) {
+    if (!query.spans.empty()) {
         return MatchShortSpelling(query, text, length, surname, surnameCharacters);
     }
     const uint32_t* codeInitials = GbkInitialsTable();

@@ -26,10 +26,13 @@ struct SearchQuery {
     std::string letters;
     // For a spelling of up to 63 letters: how many letters from each
     // position on agree with each syllable (position * syllable count +
-    // syllable), so that reading a character costs a look-up per reading.
+    // syllable).
     std::vector<uint8_t> agreeing;
-    // And the positions each reading set reaches from the start.
-    std::vector<uint64_t> fromStart;
+    // The same for the reading sets, one bit per position: for k letters
+    // ((k - 1) * set count + set), the positions from which one of the
+    // set's readings agrees with at least k letters. Reading a character
+    // is then a look-up and a shift for each k, whatever was reached.
+    std::vector<uint64_t> spans;
     // A search of digits and "+-() " also finds a phone number written
     // with other separators: its digits, and the same without a leading
     // 86 or 0086 country code. Empty for any other search.
