@@ -177,7 +177,7 @@ void DeleteTickedCommand(HWND window) {
     if (ShowMessage(window, DeleteTickedQuestion, DeleteCaption, MB_YESNO | MB_ICONWARNING) != IDYES) return;
     std::vector<ContactRecord*> ticked;
     for (auto& record : Contacts().records) {
-        if (record->CheckFlag == 1) ticked.push_back(record.get());
+        if (IsTicked(*record)) ticked.push_back(record.get());
     }
     for (ContactRecord* record : ticked) RemoveRecord(Contacts(), record);
     RefreshList();

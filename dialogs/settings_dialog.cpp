@@ -12,8 +12,6 @@
 
 namespace {
 
-HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
-
 // One check box per column flag, labelled with the column's header.
 BOOL SettingsDialog_OnInitDialog(HWND dialog) {
     for (int flag = 0; flag < ColumnFlagCount; ++flag) {
@@ -34,7 +32,7 @@ void SettingsDialog_OnOk(HWND dialog) {
     }
     std::string name = ControlTextGbk(Control(dialog, IDC_SETTINGS_DEFAULT_FILE));
     name.resize(FitGbkLength(name.data(), name.size(), DefaultFileNameWidth - 1));
-    TrimSpaces(name);
+    TrimSpacesAndTrailingLineFeeds(name);
     if (name.empty()) name = DefaultBookName;
     CopyToField(App.settings.DefaultFileName, DefaultFileNameWidth, name);
     RebuildColumns();

@@ -39,8 +39,6 @@ std::vector<const ContactRecord*> createdContacts;
 
 ContactStore& Contacts() { return App.document.contacts; }
 
-HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
-
 bool IsBirthdayField(const ContactFieldInfo& info) { return info.editorControlId == IDC_EDIT_BIRTHDAY; }
 
 // The fields that have an edit box of their own.

@@ -10,7 +10,7 @@ namespace {
 #define FIELD(name, title, control) \
     {name, static_cast<int>(sizeof(ContactRecord::name)), true, offsetof(ContactRecord, name), title, control}
 
-const ContactFieldInfo fieldTable[ContactFieldCount] = {
+constexpr ContactFieldInfo fieldTable[ContactFieldCount] = {
     FIELD(Surname, u"姓", IDC_EDIT_SURNAME),
     FIELD(GivenName, u"名", IDC_EDIT_GIVEN_NAME),
     {Gender, GenderWidth, false, offsetof(ContactRecord, Gender), u"性别", IDC_EDIT_GENDER},
@@ -41,6 +41,24 @@ const ContactFieldInfo fieldTable[ContactFieldCount] = {
 };
 
 #undef FIELD
+
+constexpr int FieldsWidth() {
+    int width = 0;
+    for (const ContactFieldInfo& info : fieldTable) width += info.width;
+    return width;
+}
+
+constexpr int WidestTextWidth() {
+    int widest = 0;
+    for (const ContactFieldInfo& info : fieldTable) {
+        if (info.isText && info.width > widest) widest = info.width;
+    }
+    return widest;
+}
+
+static_assert(FieldsWidth() + static_cast<int>(sizeof(ContactRecord::GroupIndex)) == RecordFileSize,
+              "a file record is the fields of the table end to end, then the group");
+static_assert(WidestTextWidth() == WidestFieldWidth, "no text field is wider than WidestFieldWidth");
 
 }  // namespace
 

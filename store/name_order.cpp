@@ -6,6 +6,7 @@
 
 #include "store/fixed_text.h"
 #include "store/pinyin.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void AppendKeyOf(const std::string& text, bool isSurname, std::string& key) {
             i += 2;
         } else if (IsLetter(text[i])) {
             key += LetterUnit;
-            for (; i < text.size() && IsLetter(text[i]); ++i) key += static_cast<char>(text[i] | 0x20);
+            for (; i < text.size() && IsLetter(text[i]); ++i) key += AsciiLower(text[i]);
             key += EndOfUnit;
         } else {
             key += OtherUnit;
