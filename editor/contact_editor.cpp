@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/field_controls.h"
 #include "listview/contact_list.h"
 #include "resources/resource.h"
 #include "store/birthday.h"
@@ -39,7 +40,7 @@ std::vector<const ContactRecord*> createdContacts;
 
 ContactStore& Contacts() { return App.document.contacts; }
 
-bool IsBirthdayField(const ContactFieldInfo& info) { return info.editorControlId == IDC_EDIT_BIRTHDAY; }
+bool IsBirthdayField(const ContactFieldInfo& info) { return EditorControlOf(info.field) == IDC_EDIT_BIRTHDAY; }
 
 // The fields that have an edit box of their own.
 bool HasEditBox(const ContactFieldInfo& info) { return info.isText && !IsBirthdayField(info); }
@@ -110,7 +111,7 @@ void FillEditor(HWND dialog) {
     FillBirthday(dialog, record);
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
-        if (HasEditBox(info)) SetControlTextGbk(Control(dialog, info.editorControlId), FieldValue(record, info.field));
+        if (HasEditBox(info)) SetControlTextGbk(Control(dialog, EditorControlOf(info.field)), FieldValue(record, info.field));
     }
 }
 
@@ -124,7 +125,7 @@ void ReadEditor(HWND dialog) {
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
         if (!HasEditBox(info)) continue;
-        std::string text = ReadBox(dialog, info.editorControlId);
+        std::string text = ReadBox(dialog, EditorControlOf(info.field));
         if (info.field == Surname && text.empty()) continue;
         SetField(record, info.field, text);
     }

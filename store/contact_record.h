@@ -70,14 +70,14 @@ struct ContactRecord {
     int32_t GroupIndex; // position in the group list; not checked against it
 };
 
-// Everything the program knows about one field, said once.
+// What belongs to one field, said once: the file, the CSV titles and the
+// search texts walk this table.
 struct ContactFieldInfo {
     ContactField field;
     int width;               // bytes in the record and the file, terminator included
     bool isText;             // false only for Gender, a 32-bit integer
     size_t recordOffset;     // where the member lies inside ContactRecord
     const char16_t* csvTitle;
-    int editorControlId;
 };
 
 const ContactFieldInfo& FieldInfo(ContactField field);

@@ -4,7 +4,8 @@
 #   0 core      store/, platform/, the readers, writers, filters and
 #               columns of vcard/ csv/ listview/, and fuzz/ and txltool
 #               that build on them alone
-#   1 ui/       the user-interface helpers, and the Windows UI headers
+#   1 ui/       the user-interface helpers, the resource ids of resources/
+#               and the Windows UI headers
 #   2 features  listview/ rows, editor/, dialogs/, the vCard and CSV
 #               dialogs and commands
 #   3 app/      the top: nothing else includes it
@@ -22,7 +23,7 @@ layer_of() {
     app/*) echo 3 ;;
     editor/* | dialogs/* | listview/contact_list.* | vcard/vcard_dialogs.* | vcard/vcard_commands.* | \
       csv/column_mapping_dialog.* | csv/csv_commands.*) echo 2 ;;
-    ui/*) echo 1 ;;
+    ui/* | resources/*) echo 1 ;;
     store/* | platform/* | listview/* | vcard/* | csv/* | fuzz/* | tools/txltool/*) echo 0 ;;
   esac
 }
