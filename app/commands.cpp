@@ -73,8 +73,6 @@ const wchar_t* LoadFailureText(LoadResult result) {
     return L"";
 }
 
-ContactStore& Contacts() { return App.document.contacts; }
-
 // ---- File commands
 
 void NewCommand(HWND window) {

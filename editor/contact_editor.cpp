@@ -38,8 +38,6 @@ BirthdayShown birthdayShown;
 // at all), removed at the end if they still hold nothing.
 std::vector<const ContactRecord*> createdContacts;
 
-ContactStore& Contacts() { return App.document.contacts; }
-
 bool IsBirthdayField(const ContactFieldInfo& info) { return EditorControlOf(info.field) == IDC_EDIT_BIRTHDAY; }
 
 // The fields that have an edit box of their own.

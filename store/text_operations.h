@@ -18,6 +18,8 @@ Char AsciiUpper(Char c) {
     return c >= 'a' && c <= 'z' ? static_cast<Char>(c - 'a' + 'A') : c;
 }
 
+inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 // The text with its ASCII letters in lower case.
 std::string AsciiLowerCase(std::string text);
 
