@@ -1,6 +1,5 @@
 #include "vcard/text_encodings.h"
 
-
 #include "platform/platform.h"
 #include "store/fixed_text.h"
 #include "store/text_operations.h"
@@ -27,7 +26,6 @@ const CharsetName CharsetNames[] = {
     {"WINDOWS-1251", 1251},   {"WINDOWS-1252", 1252},     {"CP1252", 1252},         {"WINDOWS-1253", 1253},
     {"WINDOWS-1254", 1254},   {"WINDOWS-1257", 1257},     {"WINDOWS-874", 874},     {"TIS-620", 874},
 };
-
 
 std::u16string TextFromCodePage(const std::string& bytes, unsigned codePage) {
     if (codePage == Utf8CodePage) return Utf8ToUtf16(bytes);

@@ -118,7 +118,6 @@ void AppendCapped(std::string& line, const std::string& text, size_t from, size_
     line.append(text, from, limit - line.size());
 }
 
-
 // The end of the piece that starts at `start`: the next `separator`
 // outside double quotes, or the end.
 size_t PieceEnd(std::string_view text, size_t start, char separator) {
