@@ -6,7 +6,7 @@
 #include "app/command_icons.h"
 #include "app/commands.h"
 #include "app/owner_drawn.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"

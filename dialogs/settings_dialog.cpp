@@ -3,7 +3,7 @@
 #include <string>
 
 #include "listview/columns.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
 #include "store/text_operations.h"

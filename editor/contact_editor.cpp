@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "editor/field_controls.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/birthday.h"
 #include "store/fixed_text.h"

@@ -7,6 +7,7 @@ root=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 git -C "$root" ls-files -z '*.cpp' '*.h' | (cd "$root" && xargs -0 cp --parents -t "$scratch")
+cp "$root/layers.txt" "$scratch/"
 check="$root/tools/check-layers.sh"
 
 if ! "$check" "$scratch" > /dev/null 2>&1; then

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "editor/field_controls.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
 #include "ui/app_state.h"

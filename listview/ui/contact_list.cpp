@@ -1,4 +1,4 @@
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 
 #include <windowsx.h>
 

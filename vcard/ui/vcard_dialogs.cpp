@@ -1,4 +1,4 @@
-#include "vcard/vcard_dialogs.h"
+#include "vcard/ui/vcard_dialogs.h"
 
 #include <windowsx.h>
 
