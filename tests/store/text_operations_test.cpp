@@ -38,6 +38,9 @@ TEST(AsciiCase, FoldsOnlyAsciiLettersWhateverTheLocale) {
     // "张" in GBK, then a byte of Latin-1's upper half: none of them a letter.
     EXPECT_EQ("\xD5\xC5\xC0", AsciiLowerCase("\xD5\xC5\xC0"));
     EXPECT_EQ("quoted-printable 1", AsciiLowerCase("Quoted-PRINTABLE 1"));
+    EXPECT_TRUE(IsAsciiLetter('a') && IsAsciiLetter('Z'));
+    EXPECT_FALSE(IsAsciiLetter('@') || IsAsciiLetter('[') || IsAsciiLetter('`') || IsAsciiLetter('{'));
+    EXPECT_FALSE(IsAsciiLetter('\xC1'));
 }
 
 TEST(AsciiCase, ComparesWordsAndPrefixesInEitherCase) {
