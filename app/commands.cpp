@@ -6,13 +6,13 @@
 #include "app/feedback.h"
 #include "app/main_window.h"
 #include "app/owner_drawn.h"
-#include "csv/csv_commands.h"
+#include "csv/ui/csv_commands.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/group_dialog.h"
 #include "dialogs/help_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "editor/contact_editor.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
@@ -21,7 +21,7 @@
 #include "ui/capacity_check.h"
 #include "ui/file_dialogs.h"
 #include "ui/ui_text.h"
-#include "vcard/vcard_commands.h"
+#include "vcard/ui/vcard_commands.h"
 
 namespace {
 
@@ -72,8 +72,6 @@ const wchar_t* LoadFailureText(LoadResult result) {
     }
     return L"";
 }
-
-ContactStore& Contacts() { return App.document.contacts; }
 
 // ---- File commands
 
@@ -177,7 +175,7 @@ void DeleteTickedCommand(HWND window) {
     if (ShowMessage(window, DeleteTickedQuestion, DeleteCaption, MB_YESNO | MB_ICONWARNING) != IDYES) return;
     std::vector<ContactRecord*> ticked;
     for (auto& record : Contacts().records) {
-        if (record->CheckFlag == 1) ticked.push_back(record.get());
+        if (IsTicked(*record)) ticked.push_back(record.get());
     }
     for (ContactRecord* record : ticked) RemoveRecord(Contacts(), record);
     RefreshList();

@@ -6,7 +6,7 @@
 #include "app/command_icons.h"
 #include "app/commands.h"
 #include "app/owner_drawn.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "platform/file_names.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
@@ -66,7 +66,7 @@ const ChildControl childControls[] = {
     {L"button", IDC_ADD_BUTTON, 231, 1, 70, 20, ButtonStyle, L"添加", &AppState::addButton},
     {L"button", IDC_EDIT_BUTTON, 305, 1, 70, 20, ButtonStyle, L"编辑", &AppState::editButton},
     {L"button", IDC_DELETE_BUTTON, 379, 1, 70, 20, ButtonStyle, L"删除", &AppState::deleteButton},
-    {WC_LISTVIEWW, IDC_CONTACT_LIST, 1, 20, 600, 352, ListStyle, nullptr, &AppState::contactList},
+    {WC_LISTVIEWW, IDC_CONTACT_LIST, 1, ListTop, 600, 352, ListStyle, nullptr, &AppState::contactList},
 };
 const int FontedControlCount = 6;
 

@@ -15,7 +15,7 @@
 #include "app/main_window.h"
 #include "bench/bench_data.h"
 #include "listview/columns.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "listview/filters.h"
 #include "store/fixed_text.h"
 #include "ui/app_state.h"

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -38,12 +39,6 @@ std::vector<DatePiece> Pieces(const std::string& text, std::string& after) {
     return pieces;
 }
 
-std::string Trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool IsPlainSeparator(const std::string& s) { return s == "-" || s == "/" || s == "."; }
 
 // Month and day, with or without a year (0).
@@ -63,7 +58,7 @@ CsvDateReading ReadCsvDate(const std::string& cell, bool monthFirst, BirthdayDat
     static const std::string monthMark = GbkText(u"月");
     static const std::string dayMark = GbkText(u"日");
     std::string after;
-    std::vector<DatePiece> p = Pieces(Trimmed(cell), after);
+    std::vector<DatePiece> p = Pieces(TrimSpacesAndTabs(cell), after);
     const size_t yearDigits = 4;
 
     if (p.size() == 1 && p[0].before.empty() && after.empty()) {

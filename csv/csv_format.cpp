@@ -1,6 +1,7 @@
 #include "csv/csv_format.h"
 
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -47,12 +48,7 @@ std::string CsvGenderText(int gender) { return IsExportedFemale(gender) ? Female
 
 bool IsCsvFemale(const std::string& cell) {
     static const std::string words[] = {FemaleText(), GbkText(u"女性"), "f", "female"};
-    size_t first = cell.find_first_not_of(' ');
-    if (first == std::string::npos) return false;
-    std::string text = cell.substr(first, cell.find_last_not_of(' ') - first + 1);
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    std::string text = AsciiLowerCase(TrimSpaces(cell));
     for (const std::string& word : words) {
         if (text == word) return true;
     }

@@ -17,6 +17,7 @@
 
 #include "store/contact_record.h"
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -495,8 +496,8 @@ std::string LabelWord(const std::string& label) {
     for (size_t i = 0; i < word.size(); ++i) {
         if (static_cast<unsigned char>(word[i]) >= 0x81) {
             ++i;
-        } else if (word[i] >= 'A' && word[i] <= 'Z') {
-            word[i] = static_cast<char>(word[i] - 'A' + 'a');
+        } else {
+            word[i] = AsciiLower(word[i]);
         }
     }
     return word;

@@ -4,10 +4,9 @@
 
 #include "csv/csv_format.h"
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Matches a GBK title against a GBK pattern in which "#" stands for a run of
 // digits, whose value goes to `number`. ASCII letters match in any case.

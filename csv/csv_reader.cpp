@@ -50,12 +50,6 @@ const int BlockParts = 5;
 
 const char GoogleValueSeparator[] = ":::";
 
-std::string Trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The values of a cell, trimmed, empty ones left out. Google joins several
 // values of one column with " ::: "; `otherSeparator`, when given, also
 // separates them.
@@ -73,7 +67,7 @@ std::vector<std::string> Values(const std::string& cell, const char* otherSepara
                 length = std::char_traits<char>::length(separator);
             }
         }
-        std::string value = Trimmed(rest.substr(0, at));
+        std::string value = TrimSpaces(rest.substr(0, at));
         if (!value.empty()) values.push_back(value);
         if (at == std::string::npos) return values;
         rest = rest.substr(at + length);
@@ -252,7 +246,7 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
             if (column.detail == GivenName) row.givenName = line.cells[k];
             continue;
         }
-        std::string cell = Trimmed(line.cells[k]);
+        std::string cell = TrimSpaces(line.cells[k]);
         if (!cell.empty()) TakeCell(row, column, cell, monthFirst);
     }
     if (map.layout != nullptr) FinishRow(row);
@@ -266,7 +260,7 @@ std::vector<std::string> HeaderTitles(CsvLine line) {
     if (!line.ended && !line.cells.empty()) line.cells.pop_back();
     for (std::string& title : line.cells) {
         title.erase(std::remove(title.begin(), title.end(), '\r'), title.end());
-        TrimSpaces(title);
+        TrimSpacesAndTrailingLineFeeds(title);
     }
     return line.cells;
 }

@@ -37,7 +37,7 @@ std::string CsvCellText(ContactField field, const ContactRecord& record, size_t 
 bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked) {
     std::string text = HeaderLine();
     for (const auto& record : store.records) {
-        if (!onlyTicked || record->CheckFlag == 1) text += RecordLine(*record);
+        if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record);
     }
     return WriteFileReplacing(path, text);
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
 #include "ui/app_state.h"

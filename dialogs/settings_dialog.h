@@ -6,5 +6,8 @@
 
 #include <windows.h>
 
+// The dialog's check box for a column flag.
+int ColumnCheckBoxOf(int flag);
+
 // 1 when confirmed, 0 when cancelled.
 INT_PTR RunSettingsDialog(HWND owner);

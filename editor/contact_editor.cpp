@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "listview/contact_list.h"
+#include "editor/field_controls.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/birthday.h"
 #include "store/fixed_text.h"
@@ -37,11 +38,7 @@ BirthdayShown birthdayShown;
 // at all), removed at the end if they still hold nothing.
 std::vector<const ContactRecord*> createdContacts;
 
-ContactStore& Contacts() { return App.document.contacts; }
-
-HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
-
-bool IsBirthdayField(const ContactFieldInfo& info) { return info.editorControlId == IDC_EDIT_BIRTHDAY; }
+bool IsBirthdayField(const ContactFieldInfo& info) { return EditorControlOf(info.field) == IDC_EDIT_BIRTHDAY; }
 
 // The fields that have an edit box of their own.
 bool HasEditBox(const ContactFieldInfo& info) { return info.isText && !IsBirthdayField(info); }
@@ -112,7 +109,7 @@ void FillEditor(HWND dialog) {
     FillBirthday(dialog, record);
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
-        if (HasEditBox(info)) SetControlTextGbk(Control(dialog, info.editorControlId), FieldValue(record, info.field));
+        if (HasEditBox(info)) SetControlTextGbk(Control(dialog, EditorControlOf(info.field)), FieldValue(record, info.field));
     }
 }
 
@@ -126,7 +123,7 @@ void ReadEditor(HWND dialog) {
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
         if (!HasEditBox(info)) continue;
-        std::string text = ReadBox(dialog, info.editorControlId);
+        std::string text = ReadBox(dialog, EditorControlOf(info.field));
         if (info.field == Surname && text.empty()) continue;
         SetField(record, info.field, text);
     }

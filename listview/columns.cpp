@@ -2,36 +2,35 @@
 
 #include <cstring>
 
-#include "resources/resource.h"
 #include "store/fixed_text.h"
 
 const char16_t NameColumnHeader[] = u"姓名";
 
 namespace {
 
-#define ONE_FIELD(flag, header, width, field, box) \
-    { flag, header, width, CellFormat::RunTogether, {field}, 1, box }
+#define ONE_FIELD(flag, header, width, field) \
+    { flag, header, width, CellFormat::RunTogether, {field}, 1 }
 
 const ColumnInfo columnTable[ColumnFlagCount] = {
-    {GenderColumn, u"性别", 40, CellFormat::GenderWord, {Gender}, 1, IDC_SHOW_GENDER},
-    ONE_FIELD(NicknameColumn, u"昵称", 80, Nickname, IDC_SHOW_NICKNAME),
-    {BirthdayColumn, u"生日", 130, CellFormat::Birthday, {BirthYear, BirthMonth, BirthDay}, 3, IDC_SHOW_BIRTHDAY},
-    ONE_FIELD(MobileColumn, u"手机号", 130, Mobile, IDC_SHOW_MOBILE),
-    ONE_FIELD(QQColumn, u"QQ号", 130, QQNumber, IDC_SHOW_QQ),
-    ONE_FIELD(EmailColumn, u"邮箱", 150, Email, IDC_SHOW_EMAIL),
+    {GenderColumn, u"性别", 40, CellFormat::GenderWord, {Gender}, 1},
+    ONE_FIELD(NicknameColumn, u"昵称", 80, Nickname),
+    {BirthdayColumn, u"生日", 130, CellFormat::Birthday, {BirthYear, BirthMonth, BirthDay}, 3},
+    ONE_FIELD(MobileColumn, u"手机号", 130, Mobile),
+    ONE_FIELD(QQColumn, u"QQ号", 130, QQNumber),
+    ONE_FIELD(EmailColumn, u"邮箱", 150, Email),
     {HomeAddressColumn, u"家庭住址", 200, CellFormat::RunTogether,
-     {HomeCountry, HomeProvince, HomeCity, HomeStreet}, 4, IDC_SHOW_HOME_ADDRESS},
+     {HomeCountry, HomeProvince, HomeCity, HomeStreet}, 4},
     {WorkAddressColumn, u"工作地址", 200, CellFormat::RunTogether,
-     {WorkCountry, WorkProvince, WorkCity, WorkStreet}, 4, IDC_SHOW_WORK_ADDRESS},
-    ONE_FIELD(HomePhoneColumn, u"家庭电话", 100, HomePhone, IDC_SHOW_HOME_PHONE),
-    ONE_FIELD(WorkPhoneColumn, u"公司电话", 100, WorkPhone, IDC_SHOW_WORK_PHONE),
-    ONE_FIELD(CompanyColumn, u"公司", 150, Company, IDC_SHOW_COMPANY),
-    ONE_FIELD(DepartmentColumn, u"部门", 100, Department, IDC_SHOW_DEPARTMENT),
-    ONE_FIELD(JobTitleColumn, u"职务", 100, JobTitle, IDC_SHOW_JOB_TITLE),
-    ONE_FIELD(WorkPostcodeColumn, u"工作邮编", 80, WorkPostcode, IDC_SHOW_WORK_POSTCODE),
-    ONE_FIELD(WorkFaxColumn, u"工作传真", 100, WorkFax, IDC_SHOW_WORK_FAX),
-    ONE_FIELD(HomePostcodeColumn, u"家庭邮编", 80, HomePostcode, IDC_SHOW_HOME_POSTCODE),
-    ONE_FIELD(HomeFaxColumn, u"家庭传真", 100, HomeFax, IDC_SHOW_HOME_FAX),
+     {WorkCountry, WorkProvince, WorkCity, WorkStreet}, 4},
+    ONE_FIELD(HomePhoneColumn, u"家庭电话", 100, HomePhone),
+    ONE_FIELD(WorkPhoneColumn, u"公司电话", 100, WorkPhone),
+    ONE_FIELD(CompanyColumn, u"公司", 150, Company),
+    ONE_FIELD(DepartmentColumn, u"部门", 100, Department),
+    ONE_FIELD(JobTitleColumn, u"职务", 100, JobTitle),
+    ONE_FIELD(WorkPostcodeColumn, u"工作邮编", 80, WorkPostcode),
+    ONE_FIELD(WorkFaxColumn, u"工作传真", 100, WorkFax),
+    ONE_FIELD(HomePostcodeColumn, u"家庭邮编", 80, HomePostcode),
+    ONE_FIELD(HomeFaxColumn, u"家庭传真", 100, HomeFax),
 };
 
 #undef ONE_FIELD

@@ -23,7 +23,6 @@ struct ColumnInfo {
     CellFormat format;
     ContactField fields[4];
     int fieldCount;
-    int settingsControlId;  // the settings dialog's check box for this column
 };
 
 extern const char16_t NameColumnHeader[];  // "姓名"

@@ -13,7 +13,7 @@ void PutRecord(std::string& out, const ContactRecord& record) {
         const ContactFieldInfo& info = FieldInfo(f);
         if (info.isText) {
             // Only the text and its terminator carry meaning: the rest is zero.
-            char field[128];
+            char field[WidestFieldWidth];
             CopyToField(field, info.width, FieldText(record, info.field), info.width);
             out.append(field, info.width);
         } else {

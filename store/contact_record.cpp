@@ -2,45 +2,61 @@
 
 #include <cstring>
 
-#include "resources/resource.h"
 #include "store/fixed_text.h"
 
 namespace {
 
-#define FIELD(name, title, control) \
-    {name, static_cast<int>(sizeof(ContactRecord::name)), true, offsetof(ContactRecord, name), title, control}
+#define FIELD(name, title) {name, static_cast<int>(sizeof(ContactRecord::name)), true, offsetof(ContactRecord, name), title}
 
-const ContactFieldInfo fieldTable[ContactFieldCount] = {
-    FIELD(Surname, u"姓", IDC_EDIT_SURNAME),
-    FIELD(GivenName, u"名", IDC_EDIT_GIVEN_NAME),
-    {Gender, GenderWidth, false, offsetof(ContactRecord, Gender), u"性别", IDC_EDIT_GENDER},
-    FIELD(BirthYear, u"出生年", IDC_EDIT_BIRTHDAY),
-    FIELD(BirthMonth, u"出生月", IDC_EDIT_BIRTHDAY),
-    FIELD(BirthDay, u"出生日", IDC_EDIT_BIRTHDAY),
-    FIELD(QQNumber, u"QQ", IDC_EDIT_QQ),
-    FIELD(Email, u"邮箱", IDC_EDIT_EMAIL),
-    FIELD(Mobile, u"手机", IDC_EDIT_MOBILE),
-    FIELD(Nickname, u"昵称", IDC_EDIT_NICKNAME),
-    FIELD(HomeCountry, u"住宅：国家", IDC_EDIT_HOME_COUNTRY),
-    FIELD(HomeProvince, u"住宅：省", IDC_EDIT_HOME_PROVINCE),
-    FIELD(HomeCity, u"住宅：市", IDC_EDIT_HOME_CITY),
-    FIELD(HomeStreet, u"住宅：街道", IDC_EDIT_HOME_STREET),
-    FIELD(HomePostcode, u"住宅：邮编", IDC_EDIT_HOME_POSTCODE),
-    FIELD(HomePhone, u"住宅：电话", IDC_EDIT_HOME_PHONE),
-    FIELD(HomeFax, u"住宅：传真", IDC_EDIT_HOME_FAX),
-    FIELD(WorkCountry, u"工作：国家", IDC_EDIT_WORK_COUNTRY),
-    FIELD(WorkProvince, u"工作：省", IDC_EDIT_WORK_PROVINCE),
-    FIELD(WorkCity, u"工作：市", IDC_EDIT_WORK_CITY),
-    FIELD(WorkStreet, u"工作：街道", IDC_EDIT_WORK_STREET),
-    FIELD(WorkPostcode, u"工作：邮编", IDC_EDIT_WORK_POSTCODE),
-    FIELD(WorkPhone, u"工作：电话", IDC_EDIT_WORK_PHONE),
-    FIELD(WorkFax, u"工作：传真", IDC_EDIT_WORK_FAX),
-    FIELD(Company, u"公司", IDC_EDIT_COMPANY),
-    FIELD(Department, u"部门", IDC_EDIT_DEPARTMENT),
-    FIELD(JobTitle, u"职务", IDC_EDIT_JOB_TITLE),
+constexpr ContactFieldInfo fieldTable[ContactFieldCount] = {
+    FIELD(Surname, u"姓"),
+    FIELD(GivenName, u"名"),
+    {Gender, GenderWidth, false, offsetof(ContactRecord, Gender), u"性别"},
+    FIELD(BirthYear, u"出生年"),
+    FIELD(BirthMonth, u"出生月"),
+    FIELD(BirthDay, u"出生日"),
+    FIELD(QQNumber, u"QQ"),
+    FIELD(Email, u"邮箱"),
+    FIELD(Mobile, u"手机"),
+    FIELD(Nickname, u"昵称"),
+    FIELD(HomeCountry, u"住宅：国家"),
+    FIELD(HomeProvince, u"住宅：省"),
+    FIELD(HomeCity, u"住宅：市"),
+    FIELD(HomeStreet, u"住宅：街道"),
+    FIELD(HomePostcode, u"住宅：邮编"),
+    FIELD(HomePhone, u"住宅：电话"),
+    FIELD(HomeFax, u"住宅：传真"),
+    FIELD(WorkCountry, u"工作：国家"),
+    FIELD(WorkProvince, u"工作：省"),
+    FIELD(WorkCity, u"工作：市"),
+    FIELD(WorkStreet, u"工作：街道"),
+    FIELD(WorkPostcode, u"工作：邮编"),
+    FIELD(WorkPhone, u"工作：电话"),
+    FIELD(WorkFax, u"工作：传真"),
+    FIELD(Company, u"公司"),
+    FIELD(Department, u"部门"),
+    FIELD(JobTitle, u"职务"),
 };
 
 #undef FIELD
+
+constexpr int FieldsWidth() {
+    int width = 0;
+    for (const ContactFieldInfo& info : fieldTable) width += info.width;
+    return width;
+}
+
+constexpr int WidestTextWidth() {
+    int widest = 0;
+    for (const ContactFieldInfo& info : fieldTable) {
+        if (info.isText && info.width > widest) widest = info.width;
+    }
+    return widest;
+}
+
+static_assert(FieldsWidth() + static_cast<int>(sizeof(ContactRecord::GroupIndex)) == RecordFileSize,
+              "a file record is the fields of the table end to end, then the group");
+static_assert(WidestTextWidth() == WidestFieldWidth, "no text field is wider than WidestFieldWidth");
 
 }  // namespace
 

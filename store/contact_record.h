@@ -70,14 +70,14 @@ struct ContactRecord {
     int32_t GroupIndex; // position in the group list; not checked against it
 };
 
-// Everything the program knows about one field, said once.
+// What belongs to one field, said once: the file, the CSV titles and the
+// search texts walk this table.
 struct ContactFieldInfo {
     ContactField field;
     int width;               // bytes in the record and the file, terminator included
     bool isText;             // false only for Gender, a 32-bit integer
     size_t recordOffset;     // where the member lies inside ContactRecord
     const char16_t* csvTitle;
-    int editorControlId;
 };
 
 const ContactFieldInfo& FieldInfo(ContactField field);
@@ -86,6 +86,8 @@ const ContactFieldInfo& FieldInfo(int field);
 // Bytes of a file record: the 27 fields end to end, then GroupIndex.
 const int RecordFileSize = 638;
 const int GenderWidth = 4;
+// The widest text field, Email.
+const int WidestFieldWidth = sizeof(ContactRecord::Email);
 
 // Gender 0 is male. The window and the editor take any other value as
 // female; CSV and vCard files get female only for exactly 1, and what they
@@ -104,6 +106,9 @@ std::string FieldValue(const ContactRecord& record, ContactField field);
 
 // Puts text into a text field, cut at a whole GBK character to fit.
 void SetField(ContactRecord& record, ContactField field, const std::string& text);
+
+// The contact's check box is ticked.
+inline bool IsTicked(const ContactRecord& record) { return record.CheckFlag == 1; }
 
 // A record with every byte zero: empty texts, male, group 0, unticked.
 ContactRecord EmptyRecord();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -17,13 +18,6 @@ const char16_t* const CompoundSurnames[] = {
 // The fields that name a contact without a person's name, in the order
 // phones try them.
 const ContactField NamingFields[] = {Company, Nickname, Email, Mobile, HomePhone, WorkPhone};
-
-std::string Trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
-    size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 // Text up to its first NUL, which no field could hold.
 std::string Terminated(const std::string& text) { return text.substr(0, std::strlen(text.c_str())); }
@@ -95,11 +89,11 @@ bool SameContact(const ContactRecord& a, const ContactRecord& b) {
 }  // namespace
 
 void SplitPersonName(const std::string& name, std::string& surname, std::string& givenName) {
-    std::string text = Trimmed(name);
+    std::string text = TrimSpacesAndTabs(name);
     size_t space = text.find_last_of(" \t");
     if (space != std::string::npos) {
         surname = text.substr(space + 1);
-        givenName = Trimmed(text.substr(0, space));
+        givenName = TrimSpacesAndTabs(text.substr(0, space));
         return;
     }
     size_t length = SurnameLength(text);
@@ -119,8 +113,8 @@ bool IsDoubleByteText(const std::string& text) {
 
 bool NameImportedContact(ContactRecord& record, const std::string& displayName) {
     if (record.Surname[0] != '\0') return true;
-    std::string givenName = Trimmed(FieldValue(record, GivenName));
-    std::string person = !givenName.empty() ? givenName : Trimmed(Terminated(displayName));
+    std::string givenName = TrimSpacesAndTabs(FieldValue(record, GivenName));
+    std::string person = !givenName.empty() ? givenName : TrimSpacesAndTabs(Terminated(displayName));
     if (!person.empty()) {
         // A display name that is the company's name is no person's name.
         std::string company = FieldValue(record, Company);
@@ -133,7 +127,7 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName) 
         return true;
     }
     for (ContactField field : NamingFields) {
-        std::string text = Trimmed(FieldValue(record, field));
+        std::string text = TrimSpacesAndTabs(FieldValue(record, field));
         if (text.empty()) continue;
         PutWhole(record, text);
         return true;
@@ -154,12 +148,12 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record) {
 }
 
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made) {
-    std::string name = Trimmed(Terminated(category));
+    std::string name = TrimSpacesAndTabs(Terminated(category));
     if (name.empty()) return 0;
     name.resize(FitGbkLength(name.data(), name.size(), GroupNameWidth - 1));
     // Categories come trimmed, so a group is found by its trimmed name.
     for (int i = 0; i < GroupCount(groups); ++i) {
-        if (Trimmed(GroupName(groups, i)) == name) return i;
+        if (TrimSpacesAndTabs(GroupName(groups, i)) == name) return i;
     }
     if (made.created >= MaxGroupsPerImport) return 0;
     AppendGroup(groups, name);

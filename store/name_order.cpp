@@ -6,6 +6,7 @@
 
 #include "store/fixed_text.h"
 #include "store/pinyin.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ const char EndOfSurname = '\x00';
 const char LetterUnit = '\x01';
 const char OtherUnit = '\x02';
 const char EndOfUnit = '\x00';
-
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 void AppendLetters(std::string& key, const char* letters) {
     key += LetterUnit;
@@ -43,9 +42,9 @@ void AppendKeyOf(const std::string& text, bool isSurname, std::string& key) {
                 key += EndOfUnit;
             }
             i += 2;
-        } else if (IsLetter(text[i])) {
+        } else if (IsAsciiLetter(text[i])) {
             key += LetterUnit;
-            for (; i < text.size() && IsLetter(text[i]); ++i) key += static_cast<char>(text[i] | 0x20);
+            for (; i < text.size() && IsAsciiLetter(text[i]); ++i) key += AsciiLower(text[i]);
             key += EndOfUnit;
         } else {
             key += OtherUnit;

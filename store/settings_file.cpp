@@ -10,13 +10,6 @@
 const char DefaultBookName[] = "default.txl";
 const char SettingsFileName[] = "txl.dat";
 
-namespace {
-
-const int ReservedWords = 10;
-const int NameOffset = 4 * ColumnFlagCount + 4 * ReservedWords;
-
-}  // namespace
-
 DisplaySettings DefaultSettings() {
     DisplaySettings settings = {};
     for (ColumnFlag flag : {GenderColumn, NicknameColumn, MobileColumn, HomePhoneColumn, WorkPhoneColumn}) {
@@ -41,9 +34,9 @@ void LoadSettings(DisplaySettings& settings, const PathString& path) {
     for (int i = 0; i < ColumnFlagCount && 4 * i + 4 <= static_cast<int>(length); ++i) {
         settings.ColumnFlags[i] = GetInt32(bytes + 4 * i);
     }
-    if (static_cast<int>(length) > NameOffset) {
-        CopyToField(settings.DefaultFileName, DefaultFileNameWidth, reinterpret_cast<const char*>(bytes + NameOffset),
-                    length - NameOffset);
+    if (static_cast<int>(length) > SettingsNameOffset) {
+        CopyToField(settings.DefaultFileName, DefaultFileNameWidth, reinterpret_cast<const char*>(bytes + SettingsNameOffset),
+                    length - SettingsNameOffset);
     }
     if (settings.DefaultFileName[0] == '\0') {
         CopyToField(settings.DefaultFileName, DefaultFileNameWidth, DefaultBookName);
@@ -53,7 +46,7 @@ void LoadSettings(DisplaySettings& settings, const PathString& path) {
 int SaveSettings(const DisplaySettings& settings, const PathString& path) {
     std::string out;
     for (int32_t flag : settings.ColumnFlags) PutInt32(out, flag);
-    for (int i = 0; i < ReservedWords; ++i) PutInt32(out, 0);
+    for (int i = 0; i < SettingsReservedWords; ++i) PutInt32(out, 0);
     char name[DefaultFileNameWidth];
     CopyToField(name, DefaultFileNameWidth, settings.DefaultFileName, DefaultFileNameWidth);
     out.append(name, DefaultFileNameWidth);

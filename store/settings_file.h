@@ -8,7 +8,13 @@
 
 const int ColumnFlagCount = 17;
 const int DefaultFileNameWidth = 256;
-const int SettingsFileSize = 364;
+
+// "txl.dat": a 32-bit word for each column flag, ten reserved words, then
+// the default book's name.
+const int SettingsReservedWords = 10;
+const int SettingsNameOffset = 4 * (ColumnFlagCount + SettingsReservedWords);
+const int SettingsFileSize = SettingsNameOffset + DefaultFileNameWidth;
+static_assert(SettingsFileSize == 364, "txl.dat holds 364 bytes");
 
 // The optional columns, in the order the settings file, the columns, the
 // field filter and the settings dialog share.

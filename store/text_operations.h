@@ -1,35 +1,60 @@
-// Small text operations shared by the vCard reader, the CSV reader and
-// the dialogs that read a name or a path. Texts are NUL-terminated GBK;
-// the tokens, prefixes and delimiters the program searches for are ASCII
-// bytes below 0x40, which never occur inside a double-byte character, so
-// plain byte comparison is safe.
+// The small text rules the readers and dialogs share: one ASCII case fold
+// and one trimming rule for each kind of input. Texts are GBK bytes (or
+// the UTF-16 of a path); the bytes these rules look at are ASCII, so a
+// double-byte character is never taken apart, except where a rule says so.
 #pragma once
 
-#include <cstddef>
 #include <string>
+#include <string_view>
+
+// ASCII letters only, whatever the locale: every other byte or unit, the
+// bytes of a GBK character included, stays as it is.
+template <class Char>
+Char AsciiLower(Char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+template <class Char>
+Char AsciiUpper(Char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<Char>(c - 'a' + 'A') : c;
+}
+
+inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The text with its ASCII letters in lower case.
+std::string AsciiLowerCase(std::string text);
+
+// Equal, or beginning with `prefix`, when ASCII letters are compared in
+// either case.
+bool SameNoCase(std::string_view text, std::string_view word);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// The text without the given characters around it.
+template <class Char>
+std::basic_string_view<Char> TrimmedOf(std::basic_string_view<Char> text, std::basic_string_view<Char> blanks) {
+    size_t first = text.find_first_not_of(blanks);
+    if (first == text.npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Without the spaces around it: a CSV cell, a path typed into a box.
+inline std::string TrimSpaces(std::string_view text) { return std::string(TrimmedOf(text, std::string_view(" "))); }
+inline std::wstring TrimSpaces(std::wstring_view text) { return std::wstring(TrimmedOf(text, std::wstring_view(L" "))); }
+
+// Without the spaces and tabs around it: a value read from a vCard or CSV
+// file, a name an import is given.
+inline std::string TrimSpacesAndTabs(std::string_view text) {
+    return std::string(TrimmedOf(text, std::string_view(" \t")));
+}
+
+// Without the spaces, tabs, CRs and line feeds around it: a vCard line's
+// name and version. A view into the text, as the reader looks at every
+// line's head.
+inline std::string_view TrimWhiteSpace(std::string_view text) {
+    return TrimmedOf(text, std::string_view(" \t\r\n"));
+}
 
 // Cuts the text after its last byte that is neither a space nor a line
-// feed (all of it when there is none), then drops the leading spaces.
-// Carriage returns and tabs stay.
-void TrimSpaces(char* text);
-void TrimSpaces(std::string& text);
-
-// 1 when the token occurs anywhere in the text (bytes compared exactly),
-// with *cursor, when given, set just behind its first occurrence; 0 with
-// the cursor left alone otherwise.
-int ContainsToken(const char* text, const char* token, const char** cursor = nullptr);
-
-// 1 when the text begins with the prefix, with *cursor set just behind
-// it; 0 with *cursor cleared (null) otherwise. The cursor may be null.
-int MatchPrefix(const char* text, const char* prefix, const char** cursor);
-
-// Copies the text up to the delimiter into out, a buffer of `capacity`
-// bytes, and always terminates it:
-// - at the delimiter: the delimiter is not copied and *cursor is set
-//   behind it (left alone when the delimiter is the terminator); result 0;
-// - at the end of the text: *cursor is set to the terminator, so every
-//   later component taken from it is empty; result 1;
-// - when out is full (capacity - 1 bytes): *cursor is set to an empty
-//   text, so every later component is empty; result 0.
-// The cursor may be null; it may also point at the text itself.
-int TakeComponent(const char* text, char* out, const char** cursor, char delimiter, size_t capacity);
+// feed (all of it when there is none), then drops the leading spaces;
+// carriage returns and tabs stay: a name typed into the settings, the
+// titles of a CSV file.
+void TrimSpacesAndTrailingLineFeeds(std::string& text);

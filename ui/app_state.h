@@ -47,6 +47,9 @@ struct AppState {
 
 extern AppState App;
 
+// The contacts of the open book.
+inline ContactStore& Contacts() { return App.document.contacts; }
+
 extern const wchar_t ProgramTitle[];      // "Corvelle v" and the version
 extern const wchar_t MainWindowClass[];   // "card"
 

@@ -10,6 +10,9 @@
 std::wstring WideFromGbk(const std::string& gbk);
 std::string GbkFromWide(const std::wstring& wide);
 
+// A dialog's control by its id.
+inline HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
 // The text of a control as GBK.
 std::string ControlTextGbk(HWND control);
 void SetControlTextGbk(HWND control, const std::string& gbk);

@@ -1,9 +1,8 @@
 #include "vcard/text_encodings.h"
 
-#include <cctype>
-
 #include "platform/platform.h"
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 #include "vcard/quoted_printable.h"
 
 namespace {
@@ -27,14 +26,6 @@ const CharsetName CharsetNames[] = {
     {"WINDOWS-1251", 1251},   {"WINDOWS-1252", 1252},     {"CP1252", 1252},         {"WINDOWS-1253", 1253},
     {"WINDOWS-1254", 1254},   {"WINDOWS-1257", 1257},     {"WINDOWS-874", 874},     {"TIS-620", 874},
 };
-
-bool SameName(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != static_cast<unsigned char>(b[i])) return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
 
 std::u16string TextFromCodePage(const std::string& bytes, unsigned codePage) {
     if (codePage == Utf8CodePage) return Utf8ToUtf16(bytes);
@@ -113,7 +104,7 @@ const char* VcardEncodingParameters(VcardEncoding encoding) {
 
 unsigned CodePageOfCharset(const std::string& name) {
     for (const CharsetName& known : CharsetNames) {
-        if (SameName(name, known.name)) return known.codePage;
+        if (SameNoCase(name, known.name)) return known.codePage;
     }
     return 0;
 }

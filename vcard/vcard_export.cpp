@@ -3,6 +3,7 @@
 #include <string>
 #include <type_traits>
 
+#include "store/text_operations.h"
 #include "vcard/vcard_format.h"
 #include "vcard/vcard_writer.h"
 
@@ -20,10 +21,8 @@ bool IsForbiddenInFileName(PathChar c) {
     }
 }
 
-PathChar LowerAscii(PathChar c) { return c >= 'A' && c <= 'Z' ? static_cast<PathChar>(c - 'A' + 'a') : c; }
-
 PathString LowerAscii(PathString text) {
-    for (PathChar& c : text) c = LowerAscii(c);
+    for (PathChar& c : text) c = AsciiLower(c);
     return text;
 }
 
@@ -41,14 +40,14 @@ bool IsDeviceName(const PathString& name) {
 }
 
 bool InScope(const ContactRecord& record, VcardExportScope scope) {
-    return scope == ExportAll || record.CheckFlag == 1;
+    return scope == ExportAll || IsTicked(record);
 }
 
 }  // namespace
 
 bool AnyRecordTicked(const ContactStore& store) {
     for (const auto& record : store.records) {
-        if (record->CheckFlag == 1) return true;
+        if (IsTicked(*record)) return true;
     }
     return false;
 }

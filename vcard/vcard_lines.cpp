@@ -1,17 +1,14 @@
 #include "vcard/vcard_lines.h"
 
 #include "platform/platform.h"
+#include "store/text_operations.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace {
 
 bool IsFoldSpace(char c) { return c == ' ' || c == '\t'; }
-
-// ASCII only, whatever the C library's locale says.
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // False at the end of the file.
 bool HaveBytes(VcardLineReader& reader) {
@@ -63,14 +60,6 @@ bool ReadPhysicalLine(VcardLineReader& reader, std::string& line, size_t limit) 
     return true;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view TrimmedView(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // Where the value begins: behind the first ":" that is not inside a
 // quoted parameter value; npos when there is none.
 size_t ValueStart(std::string_view line) {
@@ -86,7 +75,7 @@ bool ContainsUpper(std::string_view text, size_t length, const char* word) {
     size_t n = std::strlen(word);
     for (size_t i = 0; i + n <= length; ++i) {
         size_t k = 0;
-        while (k < n && Upper(text[i + k]) == word[k]) ++k;
+        while (k < n && AsciiUpper(text[i + k]) == word[k]) ++k;
         if (k == n) return true;
     }
     return false;
@@ -129,15 +118,6 @@ void AppendCapped(std::string& line, const std::string& text, size_t from, size_
     line.append(text, from, limit - line.size());
 }
 
-bool SameUpper(std::string_view text, const char* word) {
-    size_t n = std::strlen(word);
-    if (text.size() != n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (Upper(text[i]) != word[i]) return false;
-    }
-    return true;
-}
-
 // The end of the piece that starts at `start`: the next `separator`
 // outside double quotes, or the end.
 size_t PieceEnd(std::string_view text, size_t start, char separator) {
@@ -163,16 +143,16 @@ const TypeName TypeNames[] = {{"CELL", TypeCell}, {"FAX", TypeFax}, {"WORK", Typ
 
 void AddType(VcardProperty& property, std::string_view type) {
     for (const TypeName& known : TypeNames) {
-        if (SameUpper(type, known.name)) property.types |= known.type;
+        if (SameNoCase(type, known.name)) property.types |= known.type;
     }
 }
 
 void AddParameter(VcardProperty& property, std::string_view parameter) {
     size_t equals = parameter.find('=');
     if (equals == std::string_view::npos) {
-        if (SameUpper(parameter, "QUOTED-PRINTABLE")) {
+        if (SameNoCase(parameter, "QUOTED-PRINTABLE")) {
             property.quotedPrintable = true;
-        } else if (SameUpper(parameter, "BASE64")) {
+        } else if (SameNoCase(parameter, "BASE64")) {
             property.binary = true;
         } else {
             AddType(property, parameter);
@@ -181,12 +161,12 @@ void AddParameter(VcardProperty& property, std::string_view parameter) {
     }
     std::string_view key = parameter.substr(0, equals);
     std::string_view value = Unquoted(parameter.substr(equals + 1));
-    if (SameUpper(key, "ENCODING")) {
-        property.quotedPrintable = SameUpper(value, "QUOTED-PRINTABLE");
-        property.binary = SameUpper(value, "BASE64") || SameUpper(value, "B");
-    } else if (SameUpper(key, "CHARSET")) {
+    if (SameNoCase(key, "ENCODING")) {
+        property.quotedPrintable = SameNoCase(value, "QUOTED-PRINTABLE");
+        property.binary = SameNoCase(value, "BASE64") || SameNoCase(value, "B");
+    } else if (SameNoCase(key, "CHARSET")) {
         property.charset = std::string(value);
-    } else if (SameUpper(key, "TYPE")) {
+    } else if (SameNoCase(key, "TYPE")) {
         // TYPE=cell,voice and TYPE="work,voice" alike.
         std::string_view types = value.size() >= 1 && value.front() == '"' ? value.substr(1) : value;
         for (size_t start = 0; start <= types.size();) {
@@ -195,12 +175,12 @@ void AddParameter(VcardProperty& property, std::string_view parameter) {
             AddType(property, Unquoted(types.substr(start, end - start)));
             start = end + 1;
         }
-    } else if (SameUpper(key, "PREF")) {
+    } else if (SameNoCase(key, "PREF")) {
         property.types |= TypePref;
-    } else if (SameUpper(key, "X-APPLE-OMIT-YEAR")) {
+    } else if (SameNoCase(key, "X-APPLE-OMIT-YEAR")) {
         property.omitYear = true;
-    } else if (SameUpper(key, "X-SERVICE-TYPE")) {
-        property.qqService = SameUpper(value, "QQ");
+    } else if (SameNoCase(key, "X-SERVICE-TYPE")) {
+        property.qqService = SameNoCase(value, "QQ");
     }
 }
 
@@ -253,11 +233,11 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
         }
         size_t valueStart = ValueStart(line);
         if (preview.version.empty() && valueStart != std::string::npos) {
-            std::string_view head = TrimmedView(std::string_view(line).substr(0, valueStart - 1));
+            std::string_view head = TrimWhiteSpace(std::string_view(line).substr(0, valueStart - 1));
             size_t dot = head.rfind('.');
             if (dot != std::string_view::npos) head.remove_prefix(dot + 1);
-            if (SameUpper(head, "VERSION")) {
-                preview.version = std::string(TrimmedView(std::string_view(line).substr(valueStart)));
+            if (SameNoCase(head, "VERSION")) {
+                preview.version = std::string(TrimWhiteSpace(std::string_view(line).substr(valueStart)));
                 break;  // found: the form of the card's text is not needed
             }
         }
@@ -267,7 +247,7 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
 }
 
 bool IsWholeLine(const std::string& line, const char* word) {
-    if (line.empty() || (Upper(line[0]) != word[0] && !IsFoldSpace(line[0]))) return false;  // the usual answer, at once
+    if (line.empty() || (AsciiUpper(line[0]) != word[0] && !IsFoldSpace(line[0]))) return false;  // the usual answer, at once
     size_t first = 0;
     size_t last = line.size();
     while (first < last && IsFoldSpace(line[first])) ++first;
@@ -275,7 +255,7 @@ bool IsWholeLine(const std::string& line, const char* word) {
     size_t n = std::strlen(word);
     if (last - first != n) return false;
     for (size_t k = 0; k < n; ++k) {
-        if (Upper(line[first + k]) != word[k]) return false;
+        if (AsciiUpper(line[first + k]) != word[k]) return false;
     }
     return true;
 }
@@ -318,7 +298,7 @@ bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSp
 }
 
 bool SplitPropertyLine(std::string_view line, VcardProperty& property) {
-    line = TrimmedView(line);
+    line = TrimWhiteSpace(line);
     size_t valueStart = ValueStart(line);
     if (valueStart == std::string::npos) return false;
     property = VcardProperty();
@@ -329,7 +309,7 @@ bool SplitPropertyLine(std::string_view line, VcardProperty& property) {
     size_t dot = name.rfind('.');
     if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
     property.name.reserve(name.size());
-    for (char c : name) property.name += Upper(c);
+    for (char c : name) property.name += AsciiUpper(c);
     for (size_t start = nameEnd + 1; start <= head.size();) {
         size_t end = PieceEnd(head, start, ';');
         AddParameter(property, head.substr(start, end - start));

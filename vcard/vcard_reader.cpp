@@ -1,10 +1,10 @@
 #include "vcard/vcard_reader.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "store/fixed_text.h"
 #include "store/imported_contact.h"
+#include "store/text_operations.h"
 #include "vcard/quoted_printable.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_format.h"
@@ -67,36 +67,10 @@ std::string WholeText(const VcardProperty& property, const ValueForm& form) {
     return DecodedText(property.value, form);
 }
 
-std::string Trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
-    size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-    size_t n = std::strlen(prefix);
-    if (text.size() < n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-    }
-    return true;
-}
-
 bool IsDigits(const std::string& text) {
     if (text.empty()) return false;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
-bool SameNoCase(const std::string& text, const char* word) {
-    if (text.size() != std::strlen(word)) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(word[i]))) {
-            return false;
-        }
     }
     return true;
 }
@@ -210,9 +184,9 @@ int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueFo
 // IMPP;X-SERVICE-TYPE=QQ:x-apple:10001 and IMPP:qq:10001 give 10001;
 // other services have no field.
 int ApplyMessaging(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    std::string address = Trimmed(WholeText(property, form));
+    std::string address = TrimSpacesAndTabs(WholeText(property, form));
     if (!property.qqService && !StartsWithNoCase(address, "qq:")) return 0;
-    std::string number = Trimmed(address.substr(address.rfind(':') + 1));
+    std::string number = TrimSpacesAndTabs(address.substr(address.rfind(':') + 1));
     if (number.empty()) return 0;
     SetField(card.record, QQNumber, number);
     return 1;
@@ -239,7 +213,7 @@ int ApplyCategories(VcardCard& card, const VcardProperty& property, const ValueF
     for (size_t i = 0; i <= value.size();) {
         unsigned char c = i < value.size() ? static_cast<unsigned char>(value[i]) : ',';
         if (c == ',') {
-            std::string name = Trimmed(DecodedText(value.substr(start, i - start), form));
+            std::string name = TrimSpacesAndTabs(DecodedText(value.substr(start, i - start), form));
             if (!name.empty() && !IsSystemCategory(name)) {
                 card.category = name;
                 return 1;
@@ -254,7 +228,7 @@ int ApplyCategories(VcardCard& card, const VcardProperty& property, const ValueF
 
 // KIND:group (vCard 4.0) and Apple's X-ADDRESSBOOKSERVER-KIND:group.
 int ApplyKind(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    card.isGroup = SameNoCase(Trimmed(WholeText(property, form)), "group");
+    card.isGroup = SameNoCase(TrimSpacesAndTabs(WholeText(property, form)), "group");
     return 1;
 }
 
@@ -288,7 +262,7 @@ int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& 
 // Also 19900517, --0517, --05-17 and a time behind a "T". A year that the
 // card says to leave out (Apple's 1604) is no year.
 int ApplyBirthday(VcardCard& card, const std::string& text, bool omitYear) {
-    std::string date = Trimmed(text.substr(0, text.find('T')));
+    std::string date = TrimSpacesAndTabs(text.substr(0, text.find('T')));
     std::string year, month, day;
     if (date.size() == 8 && IsDigits(date)) {
         year = date.substr(0, 4), month = date.substr(4, 2), day = date.substr(6, 2);
@@ -323,13 +297,13 @@ int ApplyBirthday(VcardCard& card, const std::string& text, bool omitYear) {
 }
 
 int ApplyVersion(VcardCard& card, const std::string& value) {
-    std::string version = Trimmed(value);
+    std::string version = TrimSpacesAndTabs(value);
     card.version = version.compare(0, 1, "4") == 0 ? 40 : version.compare(0, 1, "3") == 0 ? 30 : 21;
     card.textCodePage = card.version >= 30 || card.unicodeFile ? Utf8CodePage : GbkCodePage;
     return 1;
 }
 
-void FinishCard(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
+void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
     if (!FinishVcardCard(card)) return;
     card.record.GroupIndex = GroupForCategory(book.groups, card.category, made);
     if (HoldsSameContact(book.contacts, card.record)) {
@@ -428,7 +402,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     } else if (name == WabGenderProperty) {
         card.record.Gender = StoredGender(text[0] == WabFemale[0]);  // "1" female; "2", or anything else, male
     } else if (name == GenderProperty) {
-        char sex = static_cast<char>(std::toupper(static_cast<unsigned char>(Trimmed(text)[0])));
+        char sex = AsciiUpper(TrimSpacesAndTabs(text)[0]);
         card.record.Gender = StoredGender(sex == 'F');
     } else {
         return 0;
@@ -439,7 +413,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
 bool FinishVcardCard(VcardCard& card) {
     PlaceNumbers(card);
     if (!card.nameMiddle.empty() &&
-        Trimmed(card.formattedName) == FieldValue(card.record, Surname) + card.nameGiven + card.nameMiddle) {
+        TrimSpacesAndTabs(card.formattedName) == FieldValue(card.record, Surname) + card.nameGiven + card.nameMiddle) {
         SetField(card.record, GivenName, card.nameGiven + card.nameMiddle);
     }
     if (card.isGroup) return false;
@@ -499,7 +473,7 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
             if (skippedDepth > 0) {
                 --skippedDepth;
             } else {
-                FinishCard(cards.back(), book, made, result);
+                AddCardToBook(cards.back(), book, made, result);
                 cards.pop_back();
             }
         } else if (skippedDepth == 0) {

@@ -57,14 +57,14 @@ void AddLine(CardWriter& card, const std::string& line) { card.out += line + Lin
 
 // A property whose value is the chosen encoding's form of the fields:
 // the name, company and title lines.
-void AddEncoded(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields) {
+void AddInChosenEncoding(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields) {
     if (ForPhones(card) && AllEmpty(card, fields)) return;
     AddLine(card, name + VcardEncodingParameters(card.encoding) + ":" + Joined(card, fields, card.encoding));
 }
 
 // Any other property: GBK under Plain and Unicode-QP; for phones UTF-8
 // quoted-printable when the value holds Chinese, and left out when empty.
-void AddText(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields,
+void AddInGbkOrUtf8(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields,
              const std::string& prefix = std::string()) {
     if (ForPhones(card) && AllEmpty(card, fields)) return;
     bool utf8 = ForPhones(card) && AnyNeedsQp(card, fields);
@@ -74,7 +74,7 @@ void AddText(CardWriter& card, const std::string& name, std::initializer_list<Co
 
 void AddAddress(CardWriter& card, const char* name, const AddressFields& a) {
     // No post-office box, no extended address.
-    AddText(card, name, {a.fields[0], a.fields[1], a.fields[2], a.fields[3], a.fields[4]}, ";;");
+    AddInGbkOrUtf8(card, name, {a.fields[0], a.fields[1], a.fields[2], a.fields[3], a.fields[4]}, ";;");
 }
 
 void AddBirthday(CardWriter& card) {
@@ -88,7 +88,7 @@ void AddBirthday(CardWriter& card) {
 // of names; a contact without one gets no line.
 void AddNickname(CardWriter& card) {
     if (ForPhones(card) || Text(card, Nickname).empty()) return;
-    AddEncoded(card, NicknameProperty, {Nickname});
+    AddInChosenEncoding(card, NicknameProperty, {Nickname});
 }
 
 // The group, so that a phone shows it and an import puts the contact back.
@@ -111,14 +111,14 @@ std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, c
     AddLine(card, NameProperty + std::string(VcardEncodingParameters(encoding)) + ":" +
                       Joined(card, {Surname, GivenName}, encoding));
     AddLine(card, std::string(WabGenderProperty) + ":" + (IsExportedFemale(record.Gender) ? WabFemale : WabMale));
-    if (ForPhones(card)) AddText(card, NicknameProperty, {Nickname});
-    AddEncoded(card, OrganisationProperty, {Company, Department});
-    AddEncoded(card, TitleProperty, {JobTitle});
-    for (const WrittenPhone& phone : WrittenPhones) AddText(card, phone.property, {phone.field});
+    if (ForPhones(card)) AddInGbkOrUtf8(card, NicknameProperty, {Nickname});
+    AddInChosenEncoding(card, OrganisationProperty, {Company, Department});
+    AddInChosenEncoding(card, TitleProperty, {JobTitle});
+    for (const WrittenPhone& phone : WrittenPhones) AddInGbkOrUtf8(card, phone.property, {phone.field});
     AddAddress(card, WorkAddressProperty, WorkAddress);
     AddAddress(card, HomeAddressProperty, HomeAddress);
-    AddText(card, WrittenEmailProperty, {Email});
-    AddText(card, QQProperty, {QQNumber});
+    AddInGbkOrUtf8(card, WrittenEmailProperty, {Email});
+    AddInGbkOrUtf8(card, QQProperty, {QQNumber});
     AddBirthday(card);
     AddNickname(card);
     AddCategory(card);

@@ -6,7 +6,8 @@
 
 #include <functional>
 
-#include "listview/contact_list.h"
+#include "editor/field_controls.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
 #include "ui/app_state.h"
@@ -24,7 +25,7 @@ ContactRecord BornOn(const std::string& surname, const char* year, const char* m
     return Record({{Surname, surname}, {BirthYear, year}, {BirthMonth, month}, {BirthDay, day}});
 }
 
-HWND Box(HWND editor, ContactField field) { return GetDlgItem(editor, FieldInfo(field).editorControlId); }
+HWND Box(HWND editor, ContactField field) { return GetDlgItem(editor, EditorControlOf(field)); }
 HWND GroupChoice(HWND editor) { return GetDlgItem(editor, IDC_EDIT_GROUP); }
 HWND GenderChoice(HWND editor) { return GetDlgItem(editor, IDC_EDIT_GENDER); }
 HWND Picker(HWND editor) { return GetDlgItem(editor, IDC_EDIT_BIRTHDAY); }
@@ -128,7 +129,7 @@ TEST_F(ContactEditorTest, EveryFieldIsShownInItsOwnBox) {
     EditRow(0, Caption(0), [](HWND editor) {
         for (int f = 0; f < ContactFieldCount; ++f) {
             const ContactFieldInfo& info = FieldInfo(f);
-            if (!info.isText || info.editorControlId == IDC_EDIT_BIRTHDAY) continue;
+            if (!info.isText || EditorControlOf(info.field) == IDC_EDIT_BIRTHDAY) continue;
             EXPECT_EQ(WideFromGbk(std::string(1, static_cast<char>('a' + f)) + std::to_string(f)),
                       WindowText(Box(editor, info.field)))
                 << "field " << f;

@@ -2,7 +2,7 @@
 // filters narrow them, keystroke by keystroke.
 #include <windows.h>
 
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "ui/app_state.h"
 #include "ui_test_support.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "store/fixed_text.h"

@@ -2,7 +2,7 @@
 // double-click and the context menu of the contact list.
 #include <windows.h>
 
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "ui/app_state.h"

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "dialogs/settings_dialog.h"
 #include "listview/columns.h"
 #include "resources/resource.h"
 #include "store/fixed_text.h"
@@ -15,8 +16,8 @@ namespace {
 
 const wchar_t SettingsCaption[] = L"设置";
 
-HWND CheckBox(HWND dialog, int flag) { return GetDlgItem(dialog, ColumnInfoOf(flag).settingsControlId); }
-bool IsTickedBox(HWND dialog, int flag) { return IsDlgButtonChecked(dialog, ColumnInfoOf(flag).settingsControlId) == BST_CHECKED; }
+HWND CheckBox(HWND dialog, int flag) { return GetDlgItem(dialog, ColumnCheckBoxOf(flag)); }
+bool IsTickedBox(HWND dialog, int flag) { return IsDlgButtonChecked(dialog, ColumnCheckBoxOf(flag)) == BST_CHECKED; }
 // Clicks a check box as the user does: it toggles itself.
 void Toggle(HWND dialog, int flag) {
     SendMessageW(CheckBox(dialog, flag), BM_CLICK, 0, 0);

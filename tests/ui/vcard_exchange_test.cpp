@@ -12,7 +12,7 @@
 #include "ui/folder_browser.h"
 #include "ui_test_support.h"
 #include "vcard/text_encodings.h"
-#include "vcard/vcard_dialogs.h"
+#include "vcard/ui/vcard_dialogs.h"
 
 namespace {
 

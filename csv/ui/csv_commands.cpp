@@ -1,10 +1,10 @@
-#include "csv/csv_commands.h"
+#include "csv/ui/csv_commands.h"
 
-#include "csv/column_mapping_dialog.h"
+#include "csv/ui/column_mapping_dialog.h"
 #include "csv/csv_messages.h"
 #include "csv/csv_reader.h"
 #include "csv/csv_writer.h"
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "ui/app_state.h"
 #include "ui/file_dialogs.h"
 #include "ui/ui_text.h"

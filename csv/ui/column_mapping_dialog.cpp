@@ -1,4 +1,4 @@
-#include "csv/column_mapping_dialog.h"
+#include "csv/ui/column_mapping_dialog.h"
 
 #include <windowsx.h>
 

@@ -1,4 +1,4 @@
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 
 #include <windowsx.h>
 
@@ -46,7 +46,7 @@ std::wstring CellText(const ContactRecord& record, int column) {
 // clears the selection, as it always has.
 void SetRowTick(int row, bool ticked) {
     ContactRecord* record = RowRecord(row);
-    if (!record || (record->CheckFlag == 1) == ticked) return;
+    if (!record || IsTicked(*record) == ticked) return;
     record->CheckFlag = ticked ? 1 : 0;
     ListView_RedrawItems(App.contactList, row, row);
     int selected = FirstSelectedRow();
@@ -54,7 +54,7 @@ void SetRowTick(int row, bool ticked) {
 }
 
 void ToggleRowTick(int row) {
-    if (ContactRecord* record = RowRecord(row)) SetRowTick(row, record->CheckFlag != 1);
+    if (ContactRecord* record = RowRecord(row)) SetRowTick(row, !IsTicked(*record));
 }
 
 // The check boxes are state images the list asks for (its callback mask),
@@ -183,7 +183,7 @@ void ContactList_OnGetDispInfo(NMLVDISPINFOW* request) {
     LVITEMW& item = request->item;
     const ContactRecord* record = RowRecord(item.iItem);
     if (item.mask & LVIF_STATE) {
-        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | (record && record->CheckFlag == 1 ? TickedState : UntickedState);
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | (record && IsTicked(*record) ? TickedState : UntickedState);
         item.stateMask |= LVIS_STATEIMAGEMASK;
     }
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;

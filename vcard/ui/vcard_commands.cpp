@@ -1,13 +1,13 @@
-#include "vcard/vcard_commands.h"
+#include "vcard/ui/vcard_commands.h"
 
 #include <string>
 
-#include "listview/contact_list.h"
+#include "listview/ui/contact_list.h"
 #include "ui/app_state.h"
 #include "ui/file_dialogs.h"
 #include "ui/ui_text.h"
 #include "vcard/batch_import.h"
-#include "vcard/vcard_dialogs.h"
+#include "vcard/ui/vcard_dialogs.h"
 #include "vcard/vcard_format.h"
 #include "vcard/vcard_reader.h"
 

@@ -1,9 +1,10 @@
-#include "vcard/vcard_dialogs.h"
+#include "vcard/ui/vcard_dialogs.h"
 
 #include <windowsx.h>
 
 #include "platform/file_names.h"
 #include "resources/resource.h"
+#include "store/text_operations.h"
 #include "ui/app_state.h"
 #include "ui/folder_browser.h"
 #include "ui/ui_text.h"
@@ -39,14 +40,6 @@ void BrowseIntoDirectoryBox(HWND dialog) {
     if (!BrowseForFolder(dialog, BrowseTitle, folder)) return;
     ChosenDirectory = folder;
     SetDlgItemTextW(dialog, IDC_DIRECTORY_EDIT, folder.c_str());
-}
-
-// The trimming rule of TrimSpaces, on the path as typed: no byte of it is
-// lost to a conversion. A single-line box holds no line feeds.
-PathString WithoutSurroundingSpaces(const PathString& text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == PathString::npos) return PathString();
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
 // ---- ExportVcardDialog
@@ -102,7 +95,8 @@ void DirectoryDialog_OnInit(HWND dialog, const wchar_t* caption) {
 }
 
 void DirectoryDialog_OnOk(HWND dialog) {
-    PathString directory = WithoutSurroundingSpaces(DirectoryBoxText(dialog));
+    // Trimmed as typed, in UTF-16: no byte of the path is lost to a conversion.
+    PathString directory = TrimSpaces(DirectoryBoxText(dialog));
     if (directory.empty()) return;
     ChosenDirectory = directory;
     EndDialog(dialog, 1);
