@@ -8,6 +8,7 @@
 #include "platform/gbk.h"
 #include "store/fixed_text.h"
 #include "store/pinyin.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -245,7 +246,6 @@ bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::s
     return false;
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
@@ -256,8 +256,8 @@ SearchQuery PrepareSearch(const std::string& pattern) {
     bool spelled = true;
     bool numbered = true;
     for (char c : query.pattern) {
-        if (IsLetter(c)) {
-            query.letters += static_cast<char>(c | 0x20);
+        if (IsAsciiLetter(c)) {
+            query.letters += AsciiLower(c);
         } else if (c != ' ') {
             spelled = false;
         }
