@@ -30,18 +30,6 @@ int RunDpi() {
 // A size at 96 DPI on this run's display.
 int Px(int pixels) { return MulDiv(pixels, RunDpi(), 96); }
 
-RECT ChildRect(HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::vector<int> Bounds(HWND child) {
-    RECT rect = ChildRect(child);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
 std::vector<int> Scaled(std::vector<int> values) {
     for (int& value : values) value = Px(value);
     return values;
@@ -219,10 +207,10 @@ TEST_F(DpiTest, TheWindowTheStripAndTheColumnsAreScaled) {
     EXPECT_EQ(Px(608), rect.right - rect.left);
     EXPECT_EQ(Px(434), rect.bottom - rect.top);
 
-    EXPECT_EQ(Scaled({103, 1, 120, 20}), Bounds(App.quickSearchBox));
-    EXPECT_EQ(Scaled({231, 1, 70, 20}), Bounds(App.addButton));
-    EXPECT_EQ(Scaled({305, 1, 70, 20}), Bounds(App.editButton));
-    EXPECT_EQ(Scaled({379, 1, 70, 20}), Bounds(App.deleteButton));
+    EXPECT_EQ(Scaled({103, 1, 120, 20}), ChildBounds(App.quickSearchBox));
+    EXPECT_EQ(Scaled({231, 1, 70, 20}), ChildBounds(App.addButton));
+    EXPECT_EQ(Scaled({305, 1, 70, 20}), ChildBounds(App.editButton));
+    EXPECT_EQ(Scaled({379, 1, 70, 20}), ChildBounds(App.deleteButton));
     for (HWND filter : {App.fieldFilter, App.groupFilter}) {
         RECT filterRect = ChildRect(filter);
         EXPECT_EQ(Px(100), filterRect.right - filterRect.left);
@@ -233,7 +221,7 @@ TEST_F(DpiTest, TheWindowTheStripAndTheColumnsAreScaled) {
     EXPECT_EQ(Px(480), ChildRect(App.groupFilter).left);
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ((std::vector<int>{0, Px(22), client.right - Px(2), client.bottom - Px(22)}), Bounds(List()));
+    EXPECT_EQ((std::vector<int>{0, Px(22), client.right - Px(2), client.bottom - Px(22)}), ChildBounds(List()));
 
     EXPECT_EQ(Px(12), FontHeight(App.uiFont));
     std::vector<int> widths;
@@ -260,8 +248,8 @@ TEST_F(DpiTest, AtOneAndAHalfTimesTheNameColumnIs120AndTheSearchBox180Wide) {
     StartCorvelle();
     EXPECT_EQ(120, ColumnWidth(List(), 0));
     EXPECT_EQ(60, ColumnWidth(List(), 1));
-    EXPECT_EQ((std::vector<int>{155, 2, 180, 30}), Bounds(App.quickSearchBox));
-    EXPECT_EQ((std::vector<int>{347, 2, 105, 30}), Bounds(App.addButton));
+    EXPECT_EQ((std::vector<int>{155, 2, 180, 30}), ChildBounds(App.quickSearchBox));
+    EXPECT_EQ((std::vector<int>{347, 2, 105, 30}), ChildBounds(App.addButton));
     EXPECT_EQ(18, FontHeight(App.uiFont));
     EXPECT_EQ(24, CommandIconSize());
 }
@@ -415,8 +403,8 @@ TEST_F(DpiTest, MovingToADisplayOfAnotherDpiLaysTheWindowOutAnew) {
     EXPECT_EQ(suggested.top, rect.top);
     EXPECT_EQ(at(608), rect.right - rect.left);
     EXPECT_EQ(at(434), rect.bottom - rect.top);
-    EXPECT_EQ((std::vector<int>{at(103), at(1), at(120), at(20)}), Bounds(App.quickSearchBox));
-    EXPECT_EQ((std::vector<int>{at(379), at(1), at(70), at(20)}), Bounds(App.deleteButton));
+    EXPECT_EQ((std::vector<int>{at(103), at(1), at(120), at(20)}), ChildBounds(App.quickSearchBox));
+    EXPECT_EQ((std::vector<int>{at(379), at(1), at(70), at(20)}), ChildBounds(App.deleteButton));
     EXPECT_EQ(at(480), ChildRect(App.groupFilter).left);
     EXPECT_EQ(at(22), ChildRect(List()).top);
     EXPECT_EQ(at(12), FontHeight(App.uiFont));

@@ -15,18 +15,6 @@ const std::wstring NewTitle = std::wstring(ProgramTitle) + L" - 新文件";
 const wchar_t ExitQuestion[] = L"在退出之前是否保存？";
 const UINT ExitButtons = MB_YESNOCANCEL | MB_ICONQUESTION;
 
-RECT ChildRect(HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::vector<int> ChildRectValues(HWND child) {
-    RECT rect = ChildRect(child);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
 using StartupTest = MainWindowTest;
 using ExitTest = MainWindowTest;
 using WindowLayoutTest = MainWindowTest;
@@ -96,10 +84,10 @@ TEST_F(StartupTest, TheSevenControlsHaveTheirIdsStylesAndTheUiFont) {
     EXPECT_EQ(0, GetWindowLongW(App.quickSearchBox, GWL_STYLE) & ES_AUTOHSCROLL);
     EXPECT_EQ(0, GetWindowLongW(App.fieldFilter, GWL_STYLE) & (CBS_SORT | WS_VSCROLL));
 
-    EXPECT_EQ((std::vector<int>{103, 1, 120, 20}), ChildRectValues(App.quickSearchBox));
-    EXPECT_EQ((std::vector<int>{231, 1, 70, 20}), ChildRectValues(App.addButton));
-    EXPECT_EQ((std::vector<int>{305, 1, 70, 20}), ChildRectValues(App.editButton));
-    EXPECT_EQ((std::vector<int>{379, 1, 70, 20}), ChildRectValues(App.deleteButton));
+    EXPECT_EQ((std::vector<int>{103, 1, 120, 20}), ChildBounds(App.quickSearchBox));
+    EXPECT_EQ((std::vector<int>{231, 1, 70, 20}), ChildBounds(App.addButton));
+    EXPECT_EQ((std::vector<int>{305, 1, 70, 20}), ChildBounds(App.editButton));
+    EXPECT_EQ((std::vector<int>{379, 1, 70, 20}), ChildBounds(App.deleteButton));
     EXPECT_EQ(1, ChildRect(App.fieldFilter).left);
     EXPECT_EQ(480, ChildRect(App.groupFilter).left);
 
@@ -286,15 +274,15 @@ TEST_F(WindowLayoutTest, DraggingBelowTheMinimumStopsAt600By400) {
 
 TEST_F(WindowLayoutTest, ResizingMovesOnlyTheList) {
     StartCorvelle();
-    std::vector<int> search = ChildRectValues(App.quickSearchBox);
+    std::vector<int> search = ChildBounds(App.quickSearchBox);
     SetWindowPos(window, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages();
     RECT client;
     GetClientRect(window, &client);
     EXPECT_EQ((std::vector<int>{0, 22, static_cast<int>(client.right) - 2, static_cast<int>(client.bottom) - 22}),
-              ChildRectValues(List()));
-    EXPECT_EQ(search, ChildRectValues(App.quickSearchBox));
-    EXPECT_EQ((std::vector<int>{231, 1, 70, 20}), ChildRectValues(App.addButton));
+              ChildBounds(List()));
+    EXPECT_EQ(search, ChildBounds(App.quickSearchBox));
+    EXPECT_EQ((std::vector<int>{231, 1, 70, 20}), ChildBounds(App.addButton));
 }
 
 // The header neither sizes columns nor presses them.

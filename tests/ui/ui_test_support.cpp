@@ -357,6 +357,18 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+RECT ChildRect(HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<int> ChildBounds(HWND child) {
+    RECT rect = ChildRect(child);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
 // ---- The list and the filters
 
 int RowCount(HWND list) { return ListView_GetItemCount(list); }

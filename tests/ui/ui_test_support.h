@@ -135,6 +135,11 @@ bool PumpMessages();
 
 std::wstring WindowText(HWND window);
 
+// A child window's rectangle in its parent's client coordinates, and the
+// same as {left, top, width, height}.
+RECT ChildRect(HWND child);
+std::vector<int> ChildBounds(HWND child);
+
 // ---- The contact list and the filters, read back as the user sees them
 
 int RowCount(HWND list);
