@@ -138,20 +138,20 @@ void SaveAsDefaultCommand(HWND window) {
 
 // ---- Item commands
 
-void RunEditorOn(HWND window, ContactRecord* record) {
+void RunEditorOn(HWND window, ContactRecord* record, bool newContact) {
     App.editedRecord = record;
-    RunContactEditor(window);
+    RunContactEditor(window, newContact);
 }
 
 void AddCommand(HWND window) {
     if (!HasRoomForOneMoreContact(window)) return;
-    RunEditorOn(window, AppendRecord(Contacts(), EmptyRecord()));
+    RunEditorOn(window, AppendRecord(Contacts(), EmptyRecord()), true);
 }
 
 void EditCommand(HWND window) {
     int row = FirstSelectedRow();
     if (row < 0) return;
-    if (ContactRecord* record = ShownRecordAt(Contacts(), row)) RunEditorOn(window, record);
+    if (ContactRecord* record = ShownRecordAt(Contacts(), row)) RunEditorOn(window, record, false);
 }
 
 void DeleteCommand(HWND window) {

@@ -122,12 +122,15 @@ const CsvLayout* RecogniseCsvLayout(const std::vector<std::string>& titles) {
     return best;
 }
 
-std::vector<CsvColumn> LayoutColumns(const CsvLayout& layout, const std::vector<std::string>& titles) {
+std::vector<CsvColumn> LayoutColumns(const CsvLayout& layout, const std::vector<std::string>& titles,
+                                     std::vector<bool>& known) {
     std::vector<int> occurrences = Occurrences(titles);
     std::vector<CsvColumn> columns;
+    known.clear();
     for (size_t i = 0; i < titles.size(); ++i) {
-        bool known = false;
-        columns.push_back(MatchLayoutTitle(layout, titles[i], occurrences[i], known));
+        bool isKnown = false;
+        columns.push_back(MatchLayoutTitle(layout, titles[i], occurrences[i], isKnown));
+        known.push_back(isKnown);
     }
     return columns;
 }

@@ -72,8 +72,10 @@ CsvColumn MatchLayoutTitle(const CsvLayout& layout, const std::string& title, in
 // a numbered group only when it holds data.
 const CsvLayout* RecogniseCsvLayout(const std::vector<std::string>& titles);
 
-// The columns of the titles under a layout.
-std::vector<CsvColumn> LayoutColumns(const CsvLayout& layout, const std::vector<std::string>& titles);
+// The columns of the titles under a layout, and which of the titles the
+// layout knows (an unknown title's column is Ignored).
+std::vector<CsvColumn> LayoutColumns(const CsvLayout& layout, const std::vector<std::string>& titles,
+                                     std::vector<bool>& known);
 
 // The field a phone label of Google's names ("Mobile", "Work Fax", "* Home"
 // for the primary one, any case), or -1 for any other label.

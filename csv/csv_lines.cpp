@@ -3,6 +3,7 @@
 #include "csv/csv_format.h"
 #include "platform/platform.h"
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -139,15 +140,20 @@ void FinishLine(CsvLineParser& p) {
     EndCell(p);
 }
 
-std::string CellAsGbk(const std::string& bytes, CsvEncoding encoding) {
-    std::string gbk = encoding != CsvEncoding::Gbk ? Utf16ToGbk(Utf8ToUtf16(bytes)) : bytes;
+std::string CellAsGbk(const std::string& bytes, CsvEncoding encoding, bool number) {
+    std::string gbk = bytes;
+    if (encoding != CsvEncoding::Gbk) {
+        std::u16string text = Utf8ToUtf16(bytes);
+        gbk = Utf16ToGbk(number ? WithoutInvisibleMarks(text) : text);
+    }
     return gbk.substr(0, FitGbkLength(gbk.data(), gbk.size(), CsvCellBytes));
 }
 
 // Feeds the bytes that `next` gives (EOF at the end) up to the line's end.
 // False when there was not a single byte.
 template <typename NextByte>
-bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t columns, CsvLine& line) {
+bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t columns, CsvLine& line,
+               const std::vector<bool>& numberColumns) {
     CsvLineParser parser;
     parser.columns = columns;
     parser.separator = separator;
@@ -159,7 +165,10 @@ bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t colum
     line.ended = parser.state == CsvState::LineEnd;
     FinishLine(parser);
     line.cells.clear();
-    for (const std::string& cell : parser.cells) line.cells.push_back(CellAsGbk(cell, encoding));
+    for (size_t k = 0; k < parser.cells.size(); ++k) {
+        bool number = k < numberColumns.size() && numberColumns[k];
+        line.cells.push_back(CellAsGbk(parser.cells[k], encoding, number));
+    }
     return true;
 }
 
@@ -255,7 +264,7 @@ bool ReadCsvLine(CsvSource& source, size_t columns, CsvLine& line) {
         return c;
     };
     CsvEncoding cells = source.encoding == CsvEncoding::Gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8;
-    return ParseLine(next, cells, source.separator, columns, line);
+    return ParseLine(next, cells, source.separator, columns, line, source.numberColumns);
 }
 
 CsvLine SplitCsvLine(const std::string& text, size_t columns) {
@@ -266,6 +275,6 @@ CsvLine SplitCsvLine(const std::string& text, size_t columns) {
         return static_cast<int>(static_cast<unsigned char>(text[at++]));
     };
     CsvLine line = {{}, false};
-    ParseLine(next, CsvEncoding::Gbk, ',', columns, line);
+    ParseLine(next, CsvEncoding::Gbk, ',', columns, line, {});
     return line;
 }

@@ -30,6 +30,9 @@ struct CsvSource {
     int pendingCount;
     int pendingAt;
     int pushedBack;  // a byte read too far, or EOF for none
+    // The columns of numbers (phones, faxes, QQ), whose cells lose the
+    // invisible marks that some programs put around a number.
+    std::vector<bool> numberColumns = {};
 };
 
 // The file, its encoding detected; it stays open and the caller's.

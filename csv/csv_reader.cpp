@@ -242,6 +242,8 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
     for (size_t k = 0; k < line.cells.size() && k < map.columns.size(); ++k) {
         const CsvColumn& column = map.columns[k];
         if (column.role == CsvRole::OwnField) {
+            // Beside a layout's columns an empty cell takes nothing from them.
+            if (map.layout != nullptr && TrimSpaces(line.cells[k]).empty()) continue;
             ApplyCsvCell(column.detail, line.cells[k], row.record);
             if (column.detail == GivenName) row.givenName = line.cells[k];
             continue;
@@ -297,6 +299,52 @@ int MatchFieldTitle(const std::string& title) {
     return NoField;
 }
 
+// The fields that can name a contact that has no name (NameImportedContact).
+bool IsNamingField(int field) {
+    for (ContactField naming : {Surname, GivenName, Company, Nickname, Email, Mobile, HomePhone, WorkPhone}) {
+        if (field == naming) return true;
+    }
+    return false;
+}
+
+bool CanNameAContact(const CsvColumn& column) {
+    switch (column.role) {
+    case CsvRole::OwnField:
+    case CsvRole::Field: return IsNamingField(column.detail);
+    case CsvRole::MiddleName:
+    case CsvRole::DisplayName:
+    case CsvRole::SparePhone:
+    case CsvRole::PhoneValue:
+    case CsvRole::EmailValue: return true;
+    default: return false;
+    }
+}
+
+bool IsNumberField(int field) {
+    for (ContactField number : {Mobile, HomePhone, WorkPhone, HomeFax, WorkFax, QQNumber}) {
+        if (field == number) return true;
+    }
+    return false;
+}
+
+// The columns whose cells are numbers: phones, faxes and QQ.
+std::vector<bool> NumberColumns(const ColumnMap& map) {
+    std::vector<bool> numbers;
+    for (const CsvColumn& column : map.columns) {
+        bool field = column.role == CsvRole::OwnField || column.role == CsvRole::Field;
+        numbers.push_back((field && IsNumberField(column.detail)) || column.role == CsvRole::SparePhone ||
+                          column.role == CsvRole::SpareFax || column.role == CsvRole::PhoneValue);
+    }
+    return numbers;
+}
+
+bool HoldsText(const CsvLine& line) {
+    for (const std::string& cell : line.cells) {
+        if (!TrimSpaces(cell).empty()) return true;
+    }
+    return false;
+}
+
 CsvColumn OwnColumn(int field) {
     if (field == NoField) return CsvColumn{CsvRole::Ignored, 0, 0};
     return CsvColumn{CsvRole::OwnField, field, 0};
@@ -315,12 +363,18 @@ std::string CsvMappingPrompt(const std::string& title) {
 ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMappingQuestion& question) {
     ColumnMap map;
     map.layout = RecogniseCsvLayout(titles);
-    if (map.layout != nullptr) {
-        map.columns = LayoutColumns(*map.layout, titles);
-        return map;
-    }
+    std::vector<CsvColumn> layoutColumns;
+    std::vector<bool> knownToLayout;
+    if (map.layout != nullptr) layoutColumns = LayoutColumns(*map.layout, titles, knownToLayout);
     bool ignoreRest = false;
-    for (const std::string& title : titles) {
+    for (size_t i = 0; i < titles.size(); ++i) {
+        const std::string& title = titles[i];
+        // A layout's own titles, those it knowingly leaves out included,
+        // go as the layout says, whatever the user answered before.
+        if (map.layout != nullptr && knownToLayout[i]) {
+            map.columns.push_back(layoutColumns[i]);
+            continue;
+        }
         int field = NoField;
         if (!ignoreRest && !title.empty()) {
             field = MatchFieldTitle(title);
@@ -334,6 +388,7 @@ ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMapp
             }
         }
         map.columns.push_back(OwnColumn(field));
+        if (field == NoField && !title.empty() && MatchFieldTitle(title) == NoField) map.unknownTitles.push_back(title);
     }
     return map;
 }
@@ -357,7 +412,7 @@ void ApplyCsvCell(int field, const std::string& text, ContactRecord& record) {
 
 CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, GroupList& groups,
                               const ColumnMappingQuestion& question) {
-    CsvImportResult result = {false, 0, 0, 0};
+    CsvImportResult result = {};
     FILE* file = OpenFile(path, "rb");
     if (file == nullptr) return result;
     CsvSource source = OpenCsvSource(file);
@@ -372,16 +427,22 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
             ReadCsvLine(source, CsvMaxColumns, line);
         }
         ColumnMap map = MapCsvColumns(HeaderTitles(line), question);
+        source.numberColumns = NumberColumns(map);
+        result.unknownTitles = map.unknownTitles;
+        for (const CsvColumn& column : map.columns) result.namingColumn = result.namingColumn || CanNameAContact(column);
         ImportGroups made;
         while (ReadCsvLine(source, map.columns.size(), line)) {
+            if (!HoldsText(line)) continue;
+            ++result.rows;
             CsvRow row = RowFromCsvLine(line, map);
+            ContactRecord asWritten = row.record;
             if (!NameImportedContact(row.record, row.displayName)) continue;
             if (!HasRoomFor(store, 1)) {
                 ++result.notImported;
                 continue;
             }
             row.record.GroupIndex = GroupForCategory(groups, row.group, made);
-            if (HoldsSameContact(store, row.record)) {
+            if (HoldsImportedContact(store, row.record, asWritten, !row.group.empty())) {
                 ++result.duplicates;
                 continue;
             }

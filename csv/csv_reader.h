@@ -41,6 +41,7 @@ const int NoField = -1;
 struct ColumnMap {
     const CsvLayout* layout = nullptr;  // null: Corvelle's own titles and the user's answers
     std::vector<CsvColumn> columns;
+    std::vector<std::string> unknownTitles;  // titles that no table knows and that went to no field
 };
 
 struct CsvImportResult {
@@ -48,6 +49,10 @@ struct CsvImportResult {
     int imported;     // contacts appended to the store
     int notImported;  // named contacts left out because the store was full
     int duplicates;   // contacts left out because the book already held them
+    // Why lines gave no contact: what a tool tells when a file gives nothing.
+    int rows = 0;                // lines after the header that hold any text
+    bool namingColumn = false;   // a column goes to a field that can name a contact
+    std::vector<std::string> unknownTitles;  // GBK, as in ColumnMap
 };
 
 // The titles of a header line, its cells as ReadCsvLine reads them
@@ -59,10 +64,12 @@ std::vector<std::string> ParseCsvHeader(const std::string& line);
 // "请选择一项与文件中的 TITLE 表头对应", in GBK: the mapping dialog's prompt.
 std::string CsvMappingPrompt(const std::string& title);
 
-// The columns of a layout that RecogniseCsvLayout knows, without a
-// question. Otherwise each title is matched exactly against CsvFieldTitles
-// and the others are asked about, left to right, until an answer says to
-// ignore the rest; an empty title is ignored without a question.
+// The columns of a layout that RecogniseCsvLayout knows go as its table
+// says, without a question, those it knowingly leaves out included. Every
+// other title is matched exactly against CsvFieldTitles and the others
+// are asked about, left to right, until an answer says to ignore the rest
+// (the layout's own columns still count); an empty title is ignored
+// without a question. A recognised file of only known titles asks nothing.
 ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMappingQuestion& question);
 
 // The field each column goes to under Corvelle's own titles (NoField for

@@ -34,8 +34,9 @@ struct BirthdayShown {
 };
 BirthdayShown birthdayShown;
 
-// The contacts this opening of the editor made (or found holding nothing
-// at all), removed at the end if they still hold nothing.
+// The contacts this opening of the editor made ("添加", "新项目"), removed
+// at the end if they still hold nothing. A contact that was in the book
+// before is never removed for being blank.
 std::vector<const ContactRecord*> createdContacts;
 
 bool IsBirthdayField(const ContactFieldInfo& info) { return EditorControlOf(info.field) == IDC_EDIT_BIRTHDAY; }
@@ -132,6 +133,7 @@ void ReadEditor(HWND dialog) {
 // A contact with a given name alone is named: phones save many so.
 bool IsUnnamed(const ContactRecord& record) { return record.Surname[0] == '\0' && record.GivenName[0] == '\0'; }
 
+// No text at all: a gender or a group chosen alone is nothing to keep.
 bool HoldsNothing(const ContactRecord& record) {
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
@@ -140,22 +142,20 @@ bool HoldsNothing(const ContactRecord& record) {
     return true;
 }
 
-// The current contact goes when it has no name; a contact the editor
-// made goes when nothing was typed into it, wherever the user left it.
-void RemoveUnnamedAndBlank() {
+// A contact the editor made goes when nothing was typed into it,
+// wherever the user left it; whatever was typed stays, a name or not.
+void RemoveBlankCreatedContacts() {
     for (const ContactRecord* created : createdContacts) {
-        if (created != App.editedRecord && HoldsNothing(*created)) RemoveRecord(Contacts(), created);
+        if (!HoldsNothing(*created)) continue;
+        if (created == App.editedRecord) App.editedRecord = nullptr;
+        RemoveRecord(Contacts(), created);
     }
     createdContacts.clear();
-    if (IsUnnamed(*App.editedRecord)) {
-        RemoveRecord(Contacts(), App.editedRecord);
-        App.editedRecord = nullptr;
-    }
 }
 
 // ---- Handlers
 
-BOOL ContactEditor_OnInitDialog(HWND dialog) {
+BOOL ContactEditor_OnInitDialog(HWND dialog, bool newContact) {
     HWND gender = Control(dialog, IDC_EDIT_GENDER);
     for (bool female : {false, true}) ComboBox_AddString(gender, AsWide(GenderWord(female)));
     HWND groups = Control(dialog, IDC_EDIT_GROUP);
@@ -165,7 +165,7 @@ BOOL ContactEditor_OnInitDialog(HWND dialog) {
     SYSTEMTIME range[2] = {SystemTimeOf(EarliestBirthday), SystemTimeOf(LatestBirthday)};
     DateTime_SetRange(Control(dialog, IDC_EDIT_BIRTHDAY), GDTR_MIN | GDTR_MAX, range);
     createdContacts.clear();
-    if (HoldsNothing(*App.editedRecord)) createdContacts.push_back(App.editedRecord);  // as "添加" makes it
+    if (newContact) createdContacts.push_back(App.editedRecord);  // "添加" made it
     FillEditor(dialog);
     return TRUE;
 }
@@ -174,7 +174,7 @@ BOOL ContactEditor_OnInitDialog(HWND dialog) {
 // the row may now show another contact.
 void ContactEditor_OnOk(HWND dialog) {
     ReadEditor(dialog);
-    RemoveUnnamedAndBlank();
+    RemoveBlankCreatedContacts();
     HWND list = App.contactList;
     int row = FirstSelectedRow();
     int topRow = ListView_GetTopIndex(list);
@@ -230,9 +230,9 @@ void ContactEditor_OnCommand(HWND dialog, int id, UINT code) {
     }
 }
 
-INT_PTR CALLBACK ContactEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ContactEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: return ContactEditor_OnInitDialog(dialog);
+        case WM_INITDIALOG: return ContactEditor_OnInitDialog(dialog, lParam != 0);
         case WM_COMMAND: ContactEditor_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     }
     return FALSE;
@@ -240,11 +240,11 @@ INT_PTR CALLBACK ContactEditorProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-void RunContactEditor(HWND owner) {
+void RunContactEditor(HWND owner, bool newContact) {
     if (!App.editedRecord) return;
     // The date picker's window class, which InitCommonControls leaves out.
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
-    DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_CONTACT_EDITOR), owner, ContactEditorProc, 0);
+    DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_CONTACT_EDITOR), owner, ContactEditorProc, newContact ? 1 : 0);
     SetFocus(App.contactList);
 }

@@ -3,13 +3,14 @@
 // just before. It works on the store's record itself: every step, "新项目"
 // and "确定" write the form into the record being left, and there is no
 // cancel. It can step through the whole store and create further
-// contacts. "确定" removes the current record when it has neither surname
-// nor given name, and every contact the editor made that still holds
-// nothing, and rebuilds the list, keeping the selected row number and the
-// scroll position. The birthday is written only as the user ticks and
-// picks it in the date picker.
+// contacts. "确定" removes every contact the editor made in this visit
+// ("添加", which appends the record before it opens the editor, and
+// "新项目") that still holds no text, and no other, and rebuilds the list,
+// keeping the selected row number and the scroll position. The birthday
+// is written only as the user ticks and picks it in the date picker.
 #pragma once
 
 #include <windows.h>
 
-void RunContactEditor(HWND owner);
+// `newContact`: the caller has just appended App.editedRecord for the editor.
+void RunContactEditor(HWND owner, bool newContact);

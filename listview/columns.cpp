@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "store/birthday.h"
 #include "store/fixed_text.h"
 
 const char16_t NameColumnHeader[] = u"姓名";
@@ -79,12 +80,17 @@ void AppendColumnText(const ContactRecord& record, int flag, std::string& out) {
         case CellFormat::GenderWord:
             out += IsShownFemale(record.Gender) ? Words().female : Words().male;
             break;
-        case CellFormat::Birthday:
+        case CellFormat::Birthday: {
+            // A part that is missing takes its unit with it ("4月22日",
+            // "1990年5月"); a birthday of no parts shows the three units.
+            bool none = !HasBirthday(record);
             for (int i = 0; i < column.fieldCount; ++i) {
+                if (!none && FieldText(record, column.fields[i])[0] == '\0') continue;
                 AppendField(record, column.fields[i], out);
                 out += Words().units[i];
             }
             break;
+        }
         case CellFormat::RunTogether:
             for (int i = 0; i < column.fieldCount; ++i) AppendField(record, column.fields[i], out);
             break;

@@ -13,7 +13,7 @@
 enum class CellFormat {
     RunTogether,  // the fields' texts one after the other, no separator
     GenderWord,   // GenderWord(IsShownFemale(Gender))
-    Birthday,     // year, month and day as stored, each followed by its unit
+    Birthday,     // year, month and day as stored, each that holds text followed by its unit
 };
 
 struct ColumnInfo {

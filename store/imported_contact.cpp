@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/platform.h"
 #include "store/fixed_text.h"
 #include "store/text_operations.h"
 
@@ -74,14 +75,29 @@ inline bool SameText(const char* a, const char* b, size_t width) {
     return true;
 }
 
-bool SameContact(const ContactRecord& a, const ContactRecord& b) {
-    if (a.Gender != b.Gender || a.GroupIndex != b.GroupIndex) return false;
+// A part of a birthday as a number is written: "05" is the month 5 that
+// the editor stores and the export writes as "05" where vCard wants two digits.
+std::string WithoutLeadingZeros(const char* text, size_t width) {
+    std::string part = FieldString(text, width);
+    size_t zeros = 0;
+    while (zeros + 1 < part.size() && part[zeros] == '0' && part[zeros + 1] >= '0' && part[zeros + 1] <= '9') ++zeros;
+    return part.substr(zeros);
+}
+
+bool IsBirthdayPart(ContactField field) { return field == BirthYear || field == BirthMonth || field == BirthDay; }
+
+bool SameContact(const ContactRecord& a, const ContactRecord& b, bool compareGroup) {
+    if (a.Gender != b.Gender || (compareGroup && a.GroupIndex != b.GroupIndex)) return false;
     for (int field = 0; field < ContactFieldCount; ++field) {
         const ContactFieldInfo& info = FieldInfo(field);
         if (!info.isText) continue;
         const char* left = FieldText(a, info.field);
         const char* right = FieldText(b, info.field);
-        if (!SameText(left, right, static_cast<size_t>(info.width))) return false;
+        size_t width = static_cast<size_t>(info.width);
+        if (SameText(left, right, width)) continue;
+        if (!IsBirthdayPart(info.field) || WithoutLeadingZeros(left, width) != WithoutLeadingZeros(right, width)) {
+            return false;
+        }
     }
     return true;
 }
@@ -91,14 +107,28 @@ bool SameContact(const ContactRecord& a, const ContactRecord& b) {
 void SplitPersonName(const std::string& name, std::string& surname, std::string& givenName) {
     std::string text = TrimSpacesAndTabs(name);
     size_t space = text.find_last_of(" \t");
-    if (space != std::string::npos) {
+    if (space != std::string::npos && !WrittenSurnameFirst(text)) {
         surname = text.substr(space + 1);
         givenName = TrimSpacesAndTabs(text.substr(0, space));
         return;
     }
+    // "山田 太郎" and "老王 装修" are split after the surname too: the
+    // spaces are the given name's, all but those at the split.
     size_t length = SurnameLength(text);
     surname = text.substr(0, length);
-    givenName = text.substr(length);
+    givenName = TrimSpacesAndTabs(text.substr(length));
+}
+
+bool WrittenSurnameFirst(const std::string& name) {
+    std::u16string text = GbkToUtf16(name);
+    for (char16_t c : text) {
+        bool kana = c >= 0x3040 && c <= 0x30FF;
+        bool ideograph = (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+                         c == 0x3007;
+        bool supplementaryIdeograph = c >= 0xD840 && c <= 0xD87F;  // the high half of U+20000 to U+3FFFF
+        if (kana || ideograph || supplementaryIdeograph) return true;
+    }
+    return false;
 }
 
 bool IsDoubleByteText(const std::string& text) {
@@ -135,16 +165,27 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName) 
     return false;
 }
 
-bool HoldsSameContact(const ContactStore& store, const ContactRecord& record) {
+bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup) {
     for (const auto& held : store.records) {
         // The names settle nearly every comparison at once.
         if (!SameText(held->Surname, record.Surname, sizeof record.Surname) ||
             !SameText(held->GivenName, record.GivenName, sizeof record.GivenName)) {
             continue;
         }
-        if (SameContact(*held, record)) return true;
+        if (SameContact(*held, record, compareGroup)) return true;
     }
     return false;
+}
+
+bool HoldsImportedContact(const ContactStore& store, const ContactRecord& named, const ContactRecord& asWritten,
+                          bool sourceNamesGroup) {
+    if (HoldsSameContact(store, named, sourceNamesGroup)) return true;
+    bool renamed = !SameText(named.Surname, asWritten.Surname, sizeof named.Surname) ||
+                   !SameText(named.GivenName, asWritten.GivenName, sizeof named.GivenName);
+    if (!renamed) return false;
+    ContactRecord written = asWritten;
+    written.GroupIndex = named.GroupIndex;
+    return HoldsSameContact(store, written, sourceNamesGroup);
 }
 
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made) {

@@ -25,9 +25,18 @@
 // is lost before it is split.
 bool NameImportedContact(ContactRecord& record, const std::string& displayName);
 
-// True when the store holds a record whose every field and group equal
-// this one's (run-time flags aside).
-bool HoldsSameContact(const ContactStore& store, const ContactRecord& record);
+// True when the store holds a record whose every field equals this one's
+// (a birthday's parts as numbers: "05" is "5"), and its group too unless
+// `compareGroup` is false (run-time flags aside).
+bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup = true);
+
+// True when the book already holds an imported contact: as the import
+// named it, or as its source wrote it before it was named (a contact with
+// a given name alone, or with none, as Corvelle's own exports write it).
+// The group counts only when the source names one: an export without
+// groups puts every contact into group 0.
+bool HoldsImportedContact(const ContactStore& store, const ContactRecord& named, const ContactRecord& asWritten,
+                          bool sourceNamesGroup);
 
 // The groups one import made for the categories it met.
 struct ImportGroups {
@@ -43,9 +52,14 @@ int GroupForCategory(GroupList& groups, const std::string& category, ImportGroup
 
 // A person's name written as one text, split as phones split it: a
 // Chinese name after its surname of one character, or of two for the
-// compound surnames (欧阳修 is 欧阳 and 修); a name of words has its last
-// word as the surname ("John Doe" is Doe and John).
+// compound surnames (欧阳修 is 欧阳 and 修), whatever spaces it holds
+// ("山田 太郎" is 山 and 田 太郎); a name of words in other scripts has its
+// last word as the surname ("John Doe" is Doe and John).
 void SplitPersonName(const std::string& name, std::string& surname, std::string& givenName);
+
+// True when the text holds a Chinese character (or Japanese kana): a name
+// written surname first, whatever spaces it holds.
+bool WrittenSurnameFirst(const std::string& name);
 
 // True when the text is made of double-byte GBK characters only (and is
 // not empty): a Chinese name part.

@@ -1,5 +1,7 @@
 #include "store/text_operations.h"
 
+#include <algorithm>
+
 std::string AsciiLowerCase(std::string text) {
     for (char& c : text) c = AsciiLower(c);
     return text;
@@ -23,4 +25,13 @@ void TrimSpacesAndTrailingLineFeeds(std::string& text) {
     size_t start = 0;
     while (start < end && text[start] == ' ') ++start;
     text = text.substr(start, end - start);
+}
+
+std::u16string WithoutInvisibleMarks(std::u16string text) {
+    auto invisible = [](char16_t c) {
+        return (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) ||
+               c == 0xFEFF;
+    };
+    text.erase(std::remove_if(text.begin(), text.end(), invisible), text.end());
+    return text;
 }

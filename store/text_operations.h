@@ -58,3 +58,8 @@ inline std::string_view TrimWhiteSpace(std::string_view text) {
 // carriage returns and tabs stay: a name typed into the settings, the
 // titles of a CSV file.
 void TrimSpacesAndTrailingLineFeeds(std::string& text);
+
+// Without the invisible format and direction marks (U+200B to U+200F,
+// U+202A to U+202E, U+2060 to U+2069, U+FEFF) that some programs put
+// around a phone number: no part of a number, and GBK has none of them.
+std::u16string WithoutInvisibleMarks(std::u16string text);

@@ -3,6 +3,8 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include <string>
+
 #include "platform/file_names.h"
 #include "ui/ui_text.h"
 
@@ -12,6 +14,14 @@ const wchar_t PathTooLongText[] = L"文件路径太长，程序无法使用！\n
 // Asked when the name the dialog took only becomes an existing file's name
 // once the extension is added; the dialog itself asks about the name typed.
 const wchar_t ReplaceQuestion[] = L"%s\n文件已经存在。\n是否替换？";
+
+// The chooser's title as a message box's caption: "另存为", without the
+// dots of the menu item it comes from.
+std::wstring CaptionOfTitle(const wchar_t* title) {
+    std::wstring caption = title;
+    while (!caption.empty() && caption.back() == L'.') caption.pop_back();
+    return caption;
+}
 
 }  // namespace
 
@@ -59,7 +69,10 @@ bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPatt
             return false;
         }
         if (path == buffer || !PathExists(path)) return true;
-        if (ShowMessage(owner, FillIn(ReplaceQuestion, {path}), title, MB_YESNO | MB_ICONWARNING) == IDYES) return true;
+        std::wstring caption = CaptionOfTitle(title);
+        if (ShowMessage(owner, FillIn(ReplaceQuestion, {path}), caption.c_str(), MB_YESNO | MB_ICONWARNING) == IDYES) {
+            return true;
+        }
         // "否": back to the dialog, with the whole name in its box.
         lstrcpynW(buffer, path.c_str(), PathCapacity);
     }

@@ -87,6 +87,13 @@ std::string Escaped(const std::string& gbk) {
     return out;
 }
 
+// The text of a value, escapes undone.
+std::u16string VcardText(const std::string& bytes, unsigned codePage) {
+    std::u16string text = TextFromCodePage(bytes, codePage);
+    if (text.find_first_of(u"\\\r\n") != std::u16string::npos) text = Unescaped(text);
+    return text;
+}
+
 }  // namespace
 
 VcardEncoding VcardEncodingFromValue(int value) {
@@ -110,9 +117,11 @@ unsigned CodePageOfCharset(const std::string& name) {
 }
 
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage) {
-    std::u16string text = TextFromCodePage(bytes, codePage);
-    if (text.find_first_of(u"\\\r\n") != std::u16string::npos) text = Unescaped(text);
-    return Utf16ToGbk(text);
+    return Utf16ToGbk(VcardText(bytes, codePage));
+}
+
+std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage) {
+    return Utf16ToGbk(WithoutInvisibleMarks(VcardText(bytes, codePage)));
 }
 
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {

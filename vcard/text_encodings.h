@@ -40,6 +40,9 @@ unsigned CodePageOfCharset(const std::string& name);
 // becomes "?". Bytes in a code page this system cannot convert are read
 // as GBK.
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
+// The same for a number (a phone, a fax, a QQ number), without the
+// invisible marks that some programs put around one.
+std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage);
 
 // A contact's text as one escaped component of a value in the chosen
 // encoding: "\", ";" and "," get a backslash, line breaks become spaces, and

@@ -18,6 +18,7 @@ const char OrganisationProperty[] = "ORG";
 const char TitleProperty[] = "TITLE";
 const char TelephoneProperty[] = "TEL";
 const char AddressProperty[] = "ADR";
+const char LabelProperty[] = "LABEL";
 const char EmailProperty[] = "EMAIL";
 const char QQProperty[] = "X-QQ";
 const char BirthdayProperty[] = "BDAY";

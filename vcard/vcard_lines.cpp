@@ -142,6 +142,7 @@ const TypeName TypeNames[] = {{"CELL", TypeCell}, {"FAX", TypeFax}, {"WORK", Typ
                               {"PREF", TypePref}};
 
 void AddType(VcardProperty& property, std::string_view type) {
+    if (SameNoCase(type, "QQ")) property.qqService = true;  // IMPP;TYPE=QQ, as Nextcloud writes it
     for (const TypeName& known : TypeNames) {
         if (SameNoCase(type, known.name)) property.types |= known.type;
     }
@@ -180,7 +181,7 @@ void AddParameter(VcardProperty& property, std::string_view parameter) {
     } else if (SameNoCase(key, "X-APPLE-OMIT-YEAR")) {
         property.omitYear = true;
     } else if (SameNoCase(key, "X-SERVICE-TYPE")) {
-        property.qqService = SameNoCase(value, "QQ");
+        property.qqService = property.qqService || SameNoCase(value, "QQ");
     }
 }
 
@@ -247,15 +248,22 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
 }
 
 bool IsWholeLine(const std::string& line, const char* word) {
-    if (line.empty() || (AsciiUpper(line[0]) != word[0] && !IsFoldSpace(line[0]))) return false;  // the usual answer, at once
-    size_t first = 0;
-    size_t last = line.size();
-    while (first < last && IsFoldSpace(line[first])) ++first;
-    while (last > first && IsFoldSpace(line[last - 1])) --last;
     size_t n = std::strlen(word);
-    if (last - first != n) return false;
+    size_t last = line.size();
+    while (last > 0 && IsFoldSpace(line[last - 1])) --last;
+    if (last < n) return false;
+    size_t wordStart = last - n;
     for (size_t k = 0; k < n; ++k) {
-        if (AsciiUpper(line[first + k]) != word[k]) return false;
+        if (AsciiUpper(line[wordStart + k]) != word[k]) return false;  // the usual answer, at once
+    }
+    size_t first = 0;
+    while (first < wordStart && IsFoldSpace(line[first])) ++first;
+    if (first == wordStart) return true;
+    // A group's name before it, as in "home.BEGIN:VCARD".
+    if (line[wordStart - 1] != '.' || wordStart - 1 == first) return false;
+    for (size_t i = first; i < wordStart - 1; ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (!IsAsciiLetter(line[i]) && !(c >= '0' && c <= '9') && c != '-') return false;
     }
     return true;
 }

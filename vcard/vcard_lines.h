@@ -49,7 +49,8 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit);
 // another. False at the end of the file.
 bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSpace, size_t limit);
 
-// True when the line, with white space around it, is `word` in any case.
+// True when the line, with white space around it, is `word` in any case,
+// with or without a group's name before it ("home.begin:vcard").
 bool IsWholeLine(const std::string& line, const char* word);
 
 // The types of a property that choose a contact's field.
@@ -69,7 +70,7 @@ struct VcardProperty {
     bool quotedPrintable = false;
     bool binary = false;      // base64 data, such as a photo
     bool omitYear = false;    // X-APPLE-OMIT-YEAR: a birthday whose year nobody gave
-    bool qqService = false;   // X-SERVICE-TYPE=QQ, an instant-messaging address of QQ
+    bool qqService = false;   // X-SERVICE-TYPE=QQ or TYPE=QQ, an instant-messaging address of QQ
     std::string_view value;   // everything after the first ":" outside quotes, in the line
 };
 

@@ -43,13 +43,15 @@ bool HasPairedBytes(unsigned codePage) {
     return false;
 }
 
-std::string DecodedText(std::string_view raw, const ValueForm& form) {
+// A number (phone, fax, QQ) loses the invisible marks around it.
+std::string DecodedText(std::string_view raw, const ValueForm& form, bool number = false) {
     if (!form.quotedPrintable && raw.find('\\') == std::string_view::npos &&
         (form.codePage == GbkCodePage || !HasNonAscii(raw))) {
         return std::string(raw);  // nothing to convert: the common case of a GBK or ASCII value
     }
-    if (!form.quotedPrintable) return VcardTextToGbk(std::string(raw), form.codePage);
-    return VcardTextToGbk(form.pairs ? DecodeQpPairs(raw) : DecodeQpBytes(raw), form.codePage);
+    auto convert = number ? VcardNumberToGbk : VcardTextToGbk;
+    if (!form.quotedPrintable) return convert(std::string(raw), form.codePage);
+    return convert(form.pairs ? DecodeQpPairs(raw) : DecodeQpBytes(raw), form.codePage);
 }
 
 // The value's components, each decoded to GBK. Splitting comes before
@@ -65,6 +67,10 @@ std::vector<std::string> Components(const VcardProperty& property, const ValueFo
 
 std::string WholeText(const VcardProperty& property, const ValueForm& form) {
     return DecodedText(property.value, form);
+}
+
+std::string WholeNumber(const VcardProperty& property, const ValueForm& form) {
+    return DecodedText(property.value, form, true);
 }
 
 bool IsDigits(const std::string& text) {
@@ -175,16 +181,16 @@ void PlaceNumbers(VcardCard& card) {
 }
 
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    std::string number = TelephoneNumber(WholeText(property, form));
+    std::string number = TelephoneNumber(WholeNumber(property, form));
     if (number.empty()) return 0;
     card.phones.push_back({number, property.types, false});
     return 1;
 }
 
-// IMPP;X-SERVICE-TYPE=QQ:x-apple:10001 and IMPP:qq:10001 give 10001;
+// IMPP;X-SERVICE-TYPE=QQ:x-apple:10001, IMPP;TYPE=QQ:10001 and IMPP:qq:10001 give 10001;
 // other services have no field.
 int ApplyMessaging(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    std::string address = TrimSpacesAndTabs(WholeText(property, form));
+    std::string address = TrimSpacesAndTabs(WholeNumber(property, form));
     if (!property.qqService && !StartsWithNoCase(address, "qq:")) return 0;
     std::string number = TrimSpacesAndTabs(address.substr(address.rfind(':') + 1));
     if (number.empty()) return 0;
@@ -243,6 +249,33 @@ int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm
     return 1;
 }
 
+// An address as one text (vCard 2.1 and 3.0), kept for a card that has
+// no ADR of its type: the first of each type, untyped ones the work's.
+int ApplyLabel(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    std::string text = TrimSpacesAndTabs(WholeText(property, form));
+    if (text.empty()) return 0;
+    std::string& label = HasType(property, TypeHome) ? card.homeLabel : card.workLabel;
+    if (label.empty()) label = text;
+    return 1;
+}
+
+bool AddressEmpty(const ContactRecord& record, const AddressFields& address) {
+    for (ContactField field : address.fields) {
+        if (FieldText(record, field)[0] != '\0') return false;
+    }
+    return true;
+}
+
+// A label alone becomes the street of its address.
+void PlaceLabels(VcardCard& card) {
+    if (!card.homeLabel.empty() && AddressEmpty(card.record, HomeAddress)) {
+        SetField(card.record, HomeStreet, card.homeLabel);
+    }
+    if (!card.workLabel.empty() && AddressEmpty(card.record, WorkAddress)) {
+        SetField(card.record, WorkStreet, card.workLabel);
+    }
+}
+
 // The first address is the primary one, unless a later one is marked
 // preferred.
 int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
@@ -256,20 +289,31 @@ int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& 
     return 1;
 }
 
+// The year that Apple and CardBook write for a birthday without one.
+const char NoYear[] = "1604";
+
 // Year up to the first "-", month up to the second, the one or two
 // digits after it the day; a year or month without a day keeps the day
 // empty, and "--", as the export writes an empty birthday, stays empty.
-// Also 19900517, --0517, --05-17 and a time behind a "T". A year that the
-// card says to leave out (Apple's 1604) is no year.
+// Also 19900517, --0517, --05-17, 05-17, --05 (a month alone), ---17 (a
+// day alone) and a time behind a "T". A year that the card says to leave
+// out, and the year 1604 that stands for none, is no year.
 int ApplyBirthday(VcardCard& card, const std::string& text, bool omitYear) {
     std::string date = TrimSpacesAndTabs(text.substr(0, text.find('T')));
     std::string year, month, day;
+    bool noYearPrefix = date.compare(0, 2, "--") == 0;
     if (date.size() == 8 && IsDigits(date)) {
         year = date.substr(0, 4), month = date.substr(4, 2), day = date.substr(6, 2);
-    } else if (date.size() == 6 && date.compare(0, 2, "--") == 0 && IsDigits(date.substr(2))) {
+    } else if (date.size() == 6 && noYearPrefix && IsDigits(date.substr(2))) {
         month = date.substr(2, 2), day = date.substr(4, 2);
-    } else if (date.size() == 7 && date.compare(0, 2, "--") == 0 && date[4] == '-') {
+    } else if (date.size() == 7 && noYearPrefix && date[4] == '-') {
         month = date.substr(2, 2), day = date.substr(5, 2);
+    } else if (date.size() == 4 && noYearPrefix) {
+        month = date.substr(2);
+    } else if (date.size() == 5 && date.compare(0, 3, "---") == 0) {
+        day = date.substr(3);
+    } else if (date.size() == 5 && date[2] == '-' && IsDigits(date.substr(0, 2)) && IsDigits(date.substr(3))) {
+        month = date.substr(0, 2), day = date.substr(3);
     } else {
         size_t first = date.find('-');
         year = date.substr(0, first);
@@ -286,7 +330,7 @@ int ApplyBirthday(VcardCard& card, const std::string& text, bool omitYear) {
             }
         }
     }
-    if (omitYear) year.clear();
+    if (omitYear || year == NoYear) year.clear();
     for (const std::string* part : {&year, &month, &day}) {
         if (!part->empty() && !IsDigits(*part)) return 0;  // "circa 1800" is no date
     }
@@ -306,7 +350,7 @@ int ApplyVersion(VcardCard& card, const std::string& value) {
 void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
     if (!FinishVcardCard(card)) return;
     card.record.GroupIndex = GroupForCategory(book.groups, card.category, made);
-    if (HoldsSameContact(book.contacts, card.record)) {
+    if (HoldsImportedContact(book.contacts, card.record, card.asWritten, !card.category.empty())) {
         ++result.duplicates;
         return;
     }
@@ -346,6 +390,46 @@ std::string Utf16FileText(const std::string& bytes, bool bigEndian) {
     return Utf16ToUtf8(units);
 }
 
+// What a file's first bytes say about all of it.
+enum class VcardFileForm { Bytes, Utf8Marked, Utf16Le, Utf16Be };
+
+// Enough for the first line of any card file.
+const size_t FileFormProbeBytes = 512;
+
+// UTF-16 without a byte-order mark, as macOS exports (UTF-16BE): every
+// other byte of the first line is zero, which no text of one-byte or
+// double-byte characters has.
+VcardFileForm Utf16WithoutMark(const unsigned char* bytes, size_t size) {
+    const size_t fewestUnits = 4;
+    bool little = size >= 2 && bytes[0] != 0 && bytes[1] == 0;
+    bool big = size >= 2 && bytes[0] == 0 && bytes[1] != 0;
+    if (!little && !big) return VcardFileForm::Bytes;
+    size_t units = 0;
+    for (size_t i = 0; i + 1 < size; i += 2) {
+        unsigned char text = little ? bytes[i] : bytes[i + 1];
+        unsigned char zero = little ? bytes[i + 1] : bytes[i];
+        if (zero != 0 || text == 0) return VcardFileForm::Bytes;
+        if (text == '\n' || text == '\r') break;
+        ++units;
+    }
+    if (units < fewestUnits) return VcardFileForm::Bytes;
+    return little ? VcardFileForm::Utf16Le : VcardFileForm::Utf16Be;
+}
+
+// A byte-order mark (`markLength` its bytes), or UTF-16 without one.
+VcardFileForm FileFormOf(const unsigned char* bytes, size_t size, size_t& markLength) {
+    markLength = 0;
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        markLength = 3;
+        return VcardFileForm::Utf8Marked;
+    }
+    if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+        markLength = 2;
+        return bytes[0] == 0xFE ? VcardFileForm::Utf16Be : VcardFileForm::Utf16Le;
+    }
+    return Utf16WithoutMark(bytes, size);
+}
+
 // The whole rest of a file, up to `limit` bytes.
 std::string RestOfFile(FILE* file, size_t limit) {
     std::string bytes;
@@ -383,6 +467,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     if (name == OrganisationProperty) return ApplyOrganisation(card, property, form);
     if (name == TelephoneProperty) return ApplyTelephone(card, property, form);
     if (name == AddressProperty) return ApplyAddress(card, property, form);
+    if (name == LabelProperty) return ApplyLabel(card, property, form);
     if (name == EmailProperty) return ApplyEmail(card, property, form);
     if (name == MessagingProperty) return ApplyMessaging(card, property, form);
     if (name == CategoriesProperty) return ApplyCategories(card, property, form);
@@ -396,7 +481,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     } else if (name == TitleProperty) {
         SetField(card.record, JobTitle, text);
     } else if (name == QQProperty) {
-        SetField(card.record, QQNumber, text);
+        SetField(card.record, QQNumber, WholeNumber(property, form));
     } else if (name == BirthdayProperty) {
         return ApplyBirthday(card, text, property.omitYear);
     } else if (name == WabGenderProperty) {
@@ -412,11 +497,13 @@ int ParseVcardLine(const char* line, VcardCard& card) {
 
 bool FinishVcardCard(VcardCard& card) {
     PlaceNumbers(card);
+    PlaceLabels(card);
     if (!card.nameMiddle.empty() &&
         TrimSpacesAndTabs(card.formattedName) == FieldValue(card.record, Surname) + card.nameGiven + card.nameMiddle) {
         SetField(card.record, GivenName, card.nameGiven + card.nameMiddle);
     }
     if (card.isGroup) return false;
+    card.asWritten = card.record;
     if (card.record.Surname[0] == '\0' && !card.givenNameText.empty()) {
         SetField(card.record, GivenName, "");
         return NameImportedContact(card.record, card.givenNameText);
@@ -436,24 +523,25 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
         result.filesUnreadable = 1;
         return result;
     }
-    // A byte-order mark says what the whole file is: UTF-16 is read as
-    // UTF-8 text from memory, and a UTF-8 mark makes every card UTF-8.
-    unsigned char mark[3] = {0, 0, 0};
-    size_t marked = std::fread(mark, 1, sizeof mark, file);
-    bool utf16 = marked >= 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
-    bool utf8Mark = marked == 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF;
+    // The first bytes say what the whole file is: UTF-16 is read as UTF-8
+    // text from memory, and a UTF-8 mark makes every card UTF-8.
+    unsigned char start[FileFormProbeBytes];
+    size_t probed = std::fread(start, 1, sizeof start, file);
+    size_t markLength = 0;
+    VcardFileForm fileForm = FileFormOf(start, probed, markLength);
+    bool utf16 = fileForm == VcardFileForm::Utf16Le || fileForm == VcardFileForm::Utf16Be;
     std::string unicodeText;
     VcardLineReader reader;
     if (utf16) {
-        std::string bytes(reinterpret_cast<const char*>(mark + 2), marked - 2);
+        std::string bytes(reinterpret_cast<const char*>(start + markLength), probed - markLength);
         bytes += RestOfFile(file, VcardUtf16FileLimit);
-        unicodeText = Utf16FileText(bytes, mark[0] == 0xFE);
+        unicodeText = Utf16FileText(bytes, fileForm == VcardFileForm::Utf16Be);
         StartMemoryLineReader(reader, unicodeText);
     } else {
-        std::fseek(file, utf8Mark ? 3 : 0, SEEK_SET);
+        std::fseek(file, static_cast<long>(markLength), SEEK_SET);
         StartLineReader(reader, file);
     }
-    bool unicodeFile = utf16 || utf8Mark;
+    bool unicodeFile = utf16 || fileForm == VcardFileForm::Utf8Marked;
     // The cards being read, the innermost last: a card inside a card is
     // read as a card of its own; cards nested deeper are skipped.
     std::vector<VcardCard> cards;

@@ -54,6 +54,8 @@ struct VcardCard {
     bool emailPreferred = false;       // the e-mail kept was marked PREF
     std::string category;              // the first CATEGORIES entry that is no system label
     bool isGroup = false;              // an address book's group card, no contact
+    std::string homeLabel, workLabel;  // LABEL: an address as one text, for a card without ADR
+    ContactRecord asWritten;           // the finished card before the import named it
 };
 
 // An empty card: an all-zero record, version 2.1.
@@ -75,7 +77,8 @@ bool FinishVcardCard(VcardCard& card);
 // beyond MaxRecords are counted, not added, and one the book already
 // holds is counted and left out. Lines end at a line feed, a carriage
 // return and line feed, or a lone carriage return; a file that starts
-// with a UTF-16 byte-order mark is read as UTF-16.
+// with a UTF-16 byte-order mark, or whose first line has every other byte
+// zero, is read as UTF-16.
 VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made);
 // The same as one import of its own.
 VcardImportResult ReadVcardFile(const PathString& path, Document& book);

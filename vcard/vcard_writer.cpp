@@ -77,11 +77,25 @@ void AddAddress(CardWriter& card, const char* name, const AddressFields& a) {
     AddInGbkOrUtf8(card, name, {a.fields[0], a.fields[1], a.fields[2], a.fields[3], a.fields[4]}, ";;");
 }
 
+// A month or day of one digit with the zero that vCard's dates give it.
+std::string TwoDigits(const std::string& text) { return text.size() == 1 ? "0" + text : text; }
+
+// A whole date as stored ("1985-3-7"); a part missing in the forms vCard
+// gives a date without a year (--0422), a day (1990-05) or both (1990, --05),
+// or a day alone (---22). The plain and Unicode-QP forms write "--" for none.
+std::string BirthdayValue(const CardWriter& card) {
+    std::string year = EncodeVcardText(Text(card, BirthYear), Plain);
+    std::string month = EncodeVcardText(Text(card, BirthMonth), Plain);
+    std::string day = EncodeVcardText(Text(card, BirthDay), Plain);
+    if (!year.empty() && !month.empty()) return day.empty() ? year + "-" + TwoDigits(month) : year + "-" + month + "-" + day;
+    if (!year.empty()) return day.empty() ? year : year + "--" + day;  // a year and a day: no form of vCard's
+    if (!month.empty()) return "--" + TwoDigits(month) + TwoDigits(day);
+    return day.empty() ? "--" : "---" + TwoDigits(day);
+}
+
 void AddBirthday(CardWriter& card) {
     if (ForPhones(card) && AllEmpty(card, {BirthYear, BirthMonth, BirthDay})) return;
-    AddLine(card, std::string(BirthdayProperty) + ":" + EncodeVcardText(Text(card, BirthYear), Plain) + "-" +
-                      EncodeVcardText(Text(card, BirthMonth), Plain) + "-" +
-                      EncodeVcardText(Text(card, BirthDay), Plain));
+    AddLine(card, std::string(BirthdayProperty) + ":" + BirthdayValue(card));
 }
 
 // The plain and Unicode-QP forms carry a nickname too, in their encoding
@@ -91,10 +105,12 @@ void AddNickname(CardWriter& card) {
     AddInChosenEncoding(card, NicknameProperty, {Nickname});
 }
 
-// The group, so that a phone shows it and an import puts the contact back.
+// The group, so that a phone shows it and an import puts the contact back;
+// none for the first group, which every contact without one is in, so
+// that a phone does not file the whole book under its name.
 void AddCategory(CardWriter& card) {
     int group = card.record.GroupIndex;
-    if (!ForPhones(card) || !card.groups || group < 0 || group >= GroupCount(*card.groups)) return;
+    if (!ForPhones(card) || !card.groups || group <= 0 || group >= GroupCount(*card.groups)) return;
     std::string name = GroupName(*card.groups, group);
     if (name.empty()) return;
     std::string parameters = NeedsQp(name) ? VcardEncodingParameters(Utf8Qp) : "";

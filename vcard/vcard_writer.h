@@ -6,8 +6,9 @@
 // there is one, just before END:VCARD; UTF-8 QP, the form for phones,
 // writes every value that holds Chinese (or ends in white space, which a
 // reader trims from a line) as UTF-8 quoted-printable, the nickname too,
-// leaves out empty properties, and names the contact's group in
-// CATEGORIES, its last line before END:VCARD.
+// leaves out empty properties, and names the contact's group, unless it
+// is the first, in CATEGORIES, its last line before END:VCARD. A birthday
+// without a year or a day is written as vCard writes one (--0422, 1990-05).
 #pragma once
 
 #include <string>
@@ -18,8 +19,8 @@
 #include "vcard/text_encodings.h"
 
 // One card for one record, without a line end after END:VCARD. The
-// groups, when given, name the contact's group for phones; a group index
-// that is no group of the list gives no CATEGORIES.
+// groups, when given, name the contact's group for phones; the first
+// group, and a group index that is no group of the list, give no CATEGORIES.
 std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding,
                           const GroupList* groups = nullptr);
 

@@ -14,13 +14,11 @@ void ImportCsvCommand(HWND window) {
     if (!ChooseFile(window, CsvFileFilterName, CsvFilePattern, CsvImportChooserTitle, path, FileDialogKind::Open)) {
         return;
     }
-    int groupsBefore = GroupCount(App.document.groups);
     CsvImportResult result =
         ImportCsvFile(path, App.document.contacts, App.document.groups, ColumnMappingDialogQuestion(window));
     if (!result.read) ShowMessage(window, CsvCannotReadText, CsvCaption, MB_OK | MB_ICONWARNING);
     RebuildColumns();
-    // The filter keeps its choice unless the file brought new groups.
-    if (GroupCount(App.document.groups) != groupsBefore) FillGroupFilter();
+    FillGroupFilterKeepingChoice();  // the groups the file brought
     RefreshList();
     if (result.notImported > 0) {
         ShowMessage(window, CsvBookFullText(result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);

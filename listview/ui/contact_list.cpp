@@ -227,6 +227,12 @@ void FillGroupFilter() {
     ComboBox_SetCurSel(App.groupFilter, 0);
 }
 
+void FillGroupFilterKeepingChoice() {
+    int chosen = ComboBox_GetCurSel(App.groupFilter);
+    FillGroupFilter();
+    if (chosen > 0 && chosen < ComboBox_GetCount(App.groupFilter)) ComboBox_SetCurSel(App.groupFilter, chosen);
+}
+
 FilterState ReadFilterState() {
     FilterState filters;
     filters.groupChoice = ComboBox_GetCurSel(App.groupFilter);

@@ -46,6 +46,9 @@ int FirstSelectedRow();
 
 // Refills the group filter: "- 所有分组 -", then every group, first choice selected.
 void FillGroupFilter();
+// The same after an import, which only appends groups: the chosen group
+// stays chosen.
+void FillGroupFilterKeepingChoice();
 
 // What the search box, the field filter and the group filter say now.
 FilterState ReadFilterState();

@@ -284,6 +284,25 @@ TEST_F(CsvImport, Utf8FilesWithOrWithoutTheByteOrderMark) {
     EXPECT_FALSE(Import("\xEF\xBB\xBF").read);
 }
 
+// Google puts marks of writing direction around some numbers: numbers
+// lose them; other texts keep every character they had ("?" where GBK
+// has none).
+TEST_F(CsvImport, NumbersLoseTheInvisibleMarksAroundThem) {
+    const std::string ltr = "\xE2\x80\xAA", pop = "\xE2\x80\xAC", zeroWidth = "\xE2\x80\x8B", bom = "\xEF\xBB\xBF";
+    Import("姓,手机,QQ,工作：传真,昵称\n张," + ltr + "+86 138" + pop + "," + zeroWidth + "10001," + bom + "010-1" +
+           "," + ltr + "x" + pop + "\n");
+    ASSERT_EQ(1, RecordCount(store));
+    EXPECT_EQ("+86 138", Field(0, Mobile));
+    EXPECT_EQ("10001", Field(0, QQNumber));
+    EXPECT_EQ("010-1", Field(0, WorkFax));
+    EXPECT_EQ("?x?", Field(0, Nickname));
+    Import("Last Name,Phone 1 - Label,Phone 1 - Value,Phone 2 - Value\nLi,Mobile," + ltr + "+1 555" + pop + "," + ltr +
+           "2" + pop + "\n");
+    ASSERT_EQ(2, RecordCount(store));
+    EXPECT_EQ("+1 555", Field(1, Mobile));
+    EXPECT_EQ("2", Field(1, HomePhone));
+}
+
 TEST_F(CsvImport, GbkThatLooksLikeUtf8StaysGbk) {
     // Each of these characters is, in GBK, a well-formed two-byte UTF-8
     // sequence; the file is GBK because its last line is not.
@@ -364,6 +383,46 @@ TEST_F(CsvImport, IgnoringTheRestAtTheFirstColumnImportsNothing) {
     EXPECT_EQ(0, result.imported);
     EXPECT_EQ(0, RecordCount(store));
     EXPECT_EQ(Titles({"Name"}), script.asked);
+}
+
+// A file that a recognised program's titles mostly name: its other titles
+// map by Corvelle's own, and a title that neither knows is asked about;
+// the titles a layout knowingly leaves out are not.
+TEST_F(CsvImport, BesideAKnownLayoutCorvellesTitlesMapAndUnknownOnesAreAsked) {
+    struct Case {
+        const char* file;
+        ContactField field;  // the field of the column that a layout alone would drop
+        const char* value;
+    } cases[] = {
+        {"姓,名,手机,电子邮件地址,单位,商务电话,住宅电话\n王,小明,13800000000,w@x.cn,甲,1,2\n", Mobile, "13800000000"},
+        {"姓,名,手机,QQ,邮箱,家庭电话,单位,备注,爱好\n王,小明,1,10001,w@x.cn,2,甲,,书\n", Email, "w@x.cn"},
+        {"First Name,Last Name,Mobile Phone,E-mail Address,QQ,Company\nMing,Wang,1,w@x.cn,10001,Acme\n", QQNumber,
+         "10001"},
+        {"First Name,Last Name,Phone 1 - Value,Website 1 - Value,Website 1 - Label,Labels,爱好\nMing,Wang,1,w.cn,,,书\n",
+         Mobile, "1"},
+    };
+    for (const Case& c : cases) {
+        ClearRecords(store);
+        ScriptedAnswers script;
+        CsvImportResult result = Import(Gbk(c.file), Asking(script));
+        ASSERT_EQ(1, result.imported) << c.file;
+        EXPECT_NE(nullptr, MapCsvColumns(ParseCsvHeader(Gbk(c.file)), NeverAsked).layout) << c.file;
+        EXPECT_EQ(c.value, Field(0, c.field)) << c.file;
+        bool unknownTitle = std::strstr(c.file, "爱好") != nullptr;
+        EXPECT_EQ(unknownTitle ? Titles({"爱好"}) : std::vector<std::string>(), script.asked) << c.file;
+    }
+    // A Google export of its own titles only asks nothing; its phones still find their fields.
+    ScriptedAnswers none;
+    Import("Last Name,Phone 1 - Label,Phone 1 - Value,Website 1 - Value\nLi,Mobile,2,w.cn\n", Asking(none));
+    EXPECT_TRUE(none.asked.empty());
+    EXPECT_EQ("2", Field(1, Mobile));
+    // The answer maps the column beside the layout's.
+    ScriptedAnswers mapped;
+    mapped.answers = {{MapToField, Nickname}};
+    ClearRecords(store);
+    Import(Gbk("First Name,Last Name,Mobile Phone,Company,Job Title,外号\nMing,Wang,1,Acme,,小明\n"), Asking(mapped));
+    EXPECT_EQ(Gbk("小明"), Field(0, Nickname));
+    EXPECT_EQ("1", Field(0, Mobile));
 }
 
 TEST_F(CsvImport, AMappedColumnFillsItsField) {

@@ -61,6 +61,10 @@ TEST(Columns, TheBirthdayShowsTheStoredTextsWithTheirUnits) {
     SetField(record, BirthMonth, "03");
     SetField(record, BirthDay, "7");
     EXPECT_EQ(Gbk("1985年03月7日"), Column(record, BirthdayColumn));
+    // A part that is missing takes its unit with it.
+    EXPECT_EQ(Gbk("4月22日"), Column(Record({{BirthMonth, "4"}, {BirthDay, "22"}}), BirthdayColumn));
+    EXPECT_EQ(Gbk("1990年5月"), Column(Record({{BirthYear, "1990"}, {BirthMonth, "5"}}), BirthdayColumn));
+    EXPECT_EQ(Gbk("1990年"), Column(Record({{BirthYear, "1990"}}), BirthdayColumn));
 }
 
 TEST(Columns, AddressesRunTheirFourPartsTogether) {

@@ -24,6 +24,14 @@ TEST(ImportedContact, AGivenNameOrDisplayNameAloneIsSplitAsPhonesSplitIt) {
     EXPECT_EQ(Gbk("长|沙黑车肖"), NameOf(EmptyRecord(), Gbk("长沙黑车肖")));
     EXPECT_EQ("Doe|John", NameOf(EmptyRecord(), " John  Doe "));
     EXPECT_EQ("Alexander|", NameOf(EmptyRecord(), "Alexander"));
+    EXPECT_EQ(Gbk("Ли|Ян"), NameOf(EmptyRecord(), Gbk("Ян Ли")));
+    // A name with a Chinese character (or kana) is split after its surname
+    // whatever spaces it holds; they stay in the given name.
+    EXPECT_EQ(Gbk("老|王 装修"), NameOf(Record({{GivenName, Gbk("老王 装修")}})));
+    EXPECT_EQ(Gbk("王|小明"), NameOf(Record({{GivenName, Gbk("王 小明")}})));
+    EXPECT_EQ(Gbk("山|田 太郎"), NameOf(EmptyRecord(), Gbk("山田 太郎")));
+    EXPECT_EQ(Gbk("欧阳|修 文"), NameOf(EmptyRecord(), Gbk("欧阳 修 文")));
+    EXPECT_EQ(Gbk("や|ま たろう"), NameOf(EmptyRecord(), Gbk("やま たろう")));
     // The given name wins over the display name; a surname is never touched.
     EXPECT_EQ(Gbk("唐|磊"), NameOf(Record({{GivenName, Gbk("唐磊")}}), Gbk("别人")));
     EXPECT_EQ(Gbk("张|"), NameOf(Record({{Surname, Gbk("张")}})));
@@ -91,6 +99,9 @@ TEST(ImportedContact, TheSameContactIsEveryFieldAndTheGroupButNotTheFlags) {
     ContactRecord moved = filled;
     moved.GroupIndex = 0;
     EXPECT_FALSE(HoldsSameContact(store, moved));
+    EXPECT_TRUE(HoldsSameContact(store, moved, false));  // a source that names no group
+    SetField(moved, BirthMonth, "03");
+    EXPECT_TRUE(HoldsSameContact(store, moved, false));  // the month 3 written with two digits
     EXPECT_FALSE(HoldsSameContact(ContactStore(), filled));
 }
 

@@ -48,9 +48,24 @@ fi
 run import-csv book.txl people.csv
 check "unmapped titles are ignored" "张	三	1$(empty 24)	0" "$(records book.txl | sed -n 3p)"
 gbk 'Name,姓\nx,王\n' > rest.csv
-run import-csv rest.txl rest.csv --ignore-rest-from Name
-check "ignore-rest import exits 0" 0 $?
+message=$(run import-csv rest.txl rest.csv --ignore-rest-from Name 2>&1 >/dev/null)
+check "an import that takes nothing exits 1" 1 $?
 check "nothing imported, nothing written" "no" "$([ -e rest.txl ] && echo yes || echo no)"
+check "nothing imported: why" "txltool: rest.csv: no contact taken: no surname column; titles not recognised: \
+Name (map them with --map TITLE=INDEX)" "$message"
+gbk 'Name,Phone\nx,1\n\n' > unknown.csv
+message=$(run import-csv rest.txl unknown.csv 2>&1 >/dev/null)
+check "unknown titles exit 1" 1 $?
+check "unknown titles: why" "txltool: unknown.csv: no contact taken: no surname column; titles not recognised: \
+Name, Phone (map them with --map TITLE=INDEX)" "$message"
+gbk '姓,名,性别\n,,女\n' > blank.csv
+message=$(run import-csv rest.txl blank.csv 2>&1 >/dev/null)
+check "lines without a name exit 1" 1 $?
+check "lines without a name: why" \
+    "txltool: blank.csv: no contact taken: no line holds a name, company, nickname, e-mail address or phone number" "$message"
+gbk '姓,名\n' > header.csv
+run import-csv rest.txl header.csv
+check "a header alone is no failure" 0 $?
 
 # Titles on the command line are in the terminal's encoding, matched as GBK.
 gbk '电话号码,姓,备注,名

@@ -144,17 +144,48 @@ TEST_F(ContactEditorTest, EveryFieldIsShownInItsOwnBox) {
     EXPECT_EQ("p15", FieldValue(Record(0), HomePhone));
 }
 
-TEST_F(ContactEditorTest, ANewContactLeftWithoutAnyNameIsDiscarded) {
+// A new contact goes when nothing was typed into it (a gender or a group
+// chosen alone is nothing); whatever was typed stays, a name or not.
+TEST_F(ContactEditorTest, ANewContactIsDiscardedOnlyWhenNothingWasTypedIntoIt) {
     StartWith({Contact("a"), Contact("b")});
     SelectRow(List(), 1);
     OpenEditor(IDC_ADD_BUTTON, Caption(2), [](HWND editor) {
-        TypeInto(Box(editor, Mobile), L"13800000000");
+        ChooseInCombo(GenderChoice(editor), 1);
+        ChooseInCombo(GroupChoice(editor), 2);
         ClickButton(editor, IDOK);
     });
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), StoredSurnames());
     EXPECT_EQ(nullptr, App.editedRecord);
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), ColumnTexts(List()));
     EXPECT_TRUE(IsSelected(List(), 1));
+    OpenEditor(IDC_ADD_BUTTON, Caption(2), [](HWND editor) {
+        TypeInto(Box(editor, Mobile), L"13800000000");
+        ClickButton(editor, IDOK);
+    });
+    ASSERT_EQ(3, Count());
+    EXPECT_EQ("13800000000", FieldValue(Record(2), Mobile));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b", L""}), ColumnTexts(List()));
+}
+
+// Only a contact the editor made is removed for holding nothing: one that
+// was in the book before stays, opened, stepped over and confirmed.
+TEST_F(ContactEditorTest, AContactThatWasInTheBookIsNeverRemovedForBeingBlank) {
+    ContactRecord blank = EmptyRecord();
+    blank.Gender = 1;
+    blank.GroupIndex = 3;
+    StartWith({Contact("a"), blank, ::Record({{Mobile, "10086"}})});
+    EditRow(1, Caption(1), [](HWND editor) {
+        EXPECT_EQ(3, ComboSelection(GroupChoice(editor)));
+        ClickButton(editor, IDC_EDITOR_NEXT);
+        ClickButton(editor, IDC_EDITOR_PREVIOUS);
+        ClickButton(editor, IDOK);
+    });
+    EditRow(2, Caption(2), [](HWND editor) { ClickButton(editor, IDOK); });
+    ASSERT_EQ(3, Count());
+    EXPECT_EQ(1, Record(1).Gender);
+    EXPECT_EQ(3, Record(1).GroupIndex);
+    EXPECT_EQ("10086", FieldValue(Record(2), Mobile));
+    EXPECT_EQ(3, RowCount(List()));
 }
 
 // As a phone's import leaves it: a given name alone, no birthday. Browsing
@@ -331,7 +362,8 @@ TEST_F(ContactEditorTest, NewTwiceMakesOneRecordAndAnUnnamedOneGoesOnConfirm) {
     EXPECT_EQ((std::vector<std::wstring>{L"ax", L"b", L"c"}), ColumnTexts(List()));
 }
 
-// On an unnamed record an emptied surname box only shows the stored one again.
+// On an unnamed record an emptied surname box only shows the stored one
+// again; the number typed into it keeps the contact.
 TEST_F(ContactEditorTest, NewOnAnUnnamedRecordOnlyRefillsTheForm) {
     StartWith({Contact("a")});
     OpenEditor(IDM_ITEM_ADD, Caption(1), [this](HWND editor) {
@@ -342,7 +374,7 @@ TEST_F(ContactEditorTest, NewOnAnUnnamedRecordOnlyRefillsTheForm) {
         EXPECT_EQ(2, Count());
         ClickButton(editor, IDOK);
     });
-    EXPECT_EQ(1, Count());
+    EXPECT_EQ(2, Count());
 }
 
 TEST_F(ContactEditorTest, NewRefusesA513thContactLikeAdd) {

@@ -250,7 +250,7 @@ TEST_F(SaveCommandTest, SaveAsAsksBeforeReplacingABook) {
     answers.ExpectDialogAgain(L"另存为...", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
     SendCommand(IDM_FILE_SAVE_AS);
     answers.ExpectFileDialog(L"另存为...", PathOf("copy"));
-    answers.ExpectMessage(PathOf("copy.txl") + L"\n文件已经存在。\n是否替换？", L"另存为...", MB_YESNO | MB_ICONWARNING,
+    answers.ExpectMessage(PathOf("copy.txl") + L"\n文件已经存在。\n是否替换？", L"另存为", MB_YESNO | MB_ICONWARNING,
                           IDNO);
     answers.ExpectFileDialogCancelled(L"另存为...");
     SendCommand(IDM_FILE_SAVE_AS);

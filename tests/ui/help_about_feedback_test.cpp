@@ -23,9 +23,9 @@ const wchar_t FeedbackQuestion[] = L"是否向作者发送电子邮件？";
 const wchar_t FeedbackAddress[] = L"kwl@cv.example";
 const wchar_t FeedbackFailedCaption[] = L"反馈不能进行";
 const wchar_t CsvTopicText[] =
-    L"支持CSV文件，最多1024列，每个单元格最多127字节（最宽的项目邮箱也能完整读入）。"
+    L"支持CSV文件，最多1024列，每个单元格最多127字节，最长的邮箱地址也能完整读入。"
     L"Google通讯录、Outlook（中文和英文）、outlook.com、Thunderbird、Windows Live Mail和QQ同步助手导出的文件按表头自动识别，不用逐列对应，列的顺序和多少不限；"
-    L"其他文件按本软件的表头对应，不认识的表头逐个询问。\r\n"
+    L"其他表头按本软件的表头对应，不认识的逐个询问。\r\n"
     L"没有姓的联系人按名、显示名称、公司、邮箱或电话命名；分组（Labels、Categories、类别）导入到同名的分组；"
     L"生日可以写成1985-3-7、1985/3/7、1985年3月7日、19850307或--03-07；通讯录中已有的联系人不再重复导入。\r\n"
     L"含有逗号、双引号、换行或首尾空格的单元格写在双引号中（双引号写两遍），与电子表格相同；单元格中的换行读作空格。"

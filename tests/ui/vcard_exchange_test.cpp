@@ -252,6 +252,38 @@ TEST_F(VcardExchangeTest, ImportingAFileAddsItsNamedCardsAsRows) {
     EXPECT_EQ(PathOf("default.txl"), App.document.currentPath);
 }
 
+// The cards' categories make groups: the group filter offers them at
+// once and stays on the group it was showing, from a file or a folder.
+TEST_F(VcardExchangeTest, NewGroupsJoinTheGroupFilterWhichKeepsItsChoice) {
+    StartWith({Contact("old", 2), Contact("other", 0)});
+    ChooseInCombo(App.groupFilter, 3);  // 朋友
+    ASSERT_EQ((std::vector<std::wstring>{L"old"}), ColumnTexts(List()));
+    WriteFileBytes(PathOf("cards.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Li;Si\r\nCATEGORIES:Choir\r\nEND:VCARD\r\n"
+                                        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Wu;Di\r\nCATEGORIES:\xE6\x9C\x8B\xE5\x8F\x8B\r\n"
+                                        "END:VCARD\r\n");  // 朋友
+    ModalAnswers answers;
+    answers.ExpectFileDialog(L"导入vcf", PathOf("cards.vcf"));
+    SendCommand(IDM_IMPORT_VCF);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ(L"Choir", ComboTexts(App.groupFilter).back());
+    EXPECT_EQ(3, ComboSelection(App.groupFilter));
+    EXPECT_EQ((std::vector<std::wstring>{L"old", L"WuDi"}), ColumnTexts(List()));
+
+    PathString cards = Folder("cards");
+    WriteFileBytes(cards + L"\\a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ma;Li\r\nCATEGORIES:Band\r\nEND:VCARD\r\n");
+    answers.ExpectDialog(DirectoryCaption, [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_DIRECTORY_EDIT, cards.c_str());
+        PressButton(dialog, IDOK);
+    });
+    SendCommand(IDM_IMPORT_VCF_DIRECTORY);
+    EXPECT_TRUE(answers.AllAnswered());
+    EXPECT_EQ((std::vector<std::wstring>{L"- 所有分组 -", L"默认分组", L"家人", L"朋友", L"同事", L"同学", L"Choir", L"Band"}),
+              ComboTexts(App.groupFilter));
+    EXPECT_EQ(3, ComboSelection(App.groupFilter));
+    ChooseInCombo(App.groupFilter, 7);
+    EXPECT_EQ((std::vector<std::wstring>{L"MaLi"}), ColumnTexts(List()));
+}
+
 TEST_F(VcardExchangeTest, CancellingTheFileChooserImportsNothing) {
     StartWith({Person("old")});
     ModalAnswers answers;

@@ -3,6 +3,8 @@
 #include <set>
 #include <string>
 
+#include "csv/csv_reader.h"
+#include "csv/csv_writer.h"
 #include "test_support.h"
 #include "vcard/batch_import.h"
 #include "vcard/vcard_export.h"
@@ -183,4 +185,47 @@ TEST_F(VcardExport, ExportedFilesImportBackInStoreOrder) {
     // Name order: Li, Qian, Sun, Zhao.
     EXPECT_EQ("Li", FieldValue(*RecordAt(read, 0), Surname));
     EXPECT_EQ("Zhao", FieldValue(*RecordAt(read, 3), Surname));
+}
+
+// Every export of a book, vCard in each encoding (a file per contact, and
+// all in one file) and CSV, imported into the same book adds nothing:
+// contacts in any group, a given name alone or no name, partial birthdays.
+TEST(ExportsImportedAgain, AddNothingToTheBookTheyCameFrom) {
+    Document book = NewDocument();
+    ContactStore& store = book.contacts;
+    AppendRecord(store, Record({{Surname, Gbk("张")}, {GivenName, Gbk("三")}, {Mobile, "13800000000"}}));
+    ContactRecord filled = FilledRecord();
+    filled.GroupIndex = 1;
+    AppendRecord(store, filled);
+    ContactRecord friendOf = Record({{Surname, "Doe"}, {GivenName, "John Paul"}, {Email, "john@example.com"},
+                                     {Nickname, "JP"}, {BirthMonth, "4"}, {BirthDay, "22"}});
+    friendOf.GroupIndex = 2;
+    AppendRecord(store, friendOf);
+    ContactRecord aunt = Record({{GivenName, Gbk("大姑姑")}, {BirthYear, "1990"}, {BirthMonth, "5"}});
+    aunt.GroupIndex = 3;
+    AppendRecord(store, aunt);
+    ContactRecord unnamed = Record({{HomePhone, "010-1"}, {BirthDay, "9"}});
+    unnamed.GroupIndex = 4;
+    AppendRecord(store, unnamed);
+    const int count = RecordCount(store);
+
+    ScratchFolder folder;
+    for (VcardEncoding encoding : {Plain, UnicodeQp, Utf8Qp}) {
+        PathString directory = folder.Path("cards" + std::to_string(encoding));
+        std::filesystem::create_directory(std::filesystem::path(directory));
+        ASSERT_EQ(count, ExportVcardFiles(store, directory, encoding, ExportAll, &book.groups).written);
+        VcardImportResult files = ImportVcardDirectory(directory, book);
+        EXPECT_EQ(0, files.imported) << "encoding " << encoding;
+        EXPECT_EQ(count, files.duplicates) << "encoding " << encoding;
+        PathString oneFile = folder.Path("all" + std::to_string(encoding) + ".vcf");
+        ASSERT_TRUE(WriteVcardCardsFile(oneFile, store, encoding, &book.groups));
+        EXPECT_EQ(0, ReadVcardFile(oneFile, book).imported) << "encoding " << encoding;
+    }
+    PathString csv = folder.Path("all.csv");
+    ASSERT_TRUE(ExportCsvFile(csv, store, false));
+    CsvImportResult fromCsv = ImportCsvFile(csv, store, book.groups, ColumnMappingQuestion{nullptr, nullptr});
+    EXPECT_EQ(0, fromCsv.imported);
+    EXPECT_EQ(count, fromCsv.duplicates);
+    EXPECT_EQ(count, RecordCount(store));
+    EXPECT_EQ(5, GroupCount(book.groups));
 }

@@ -36,12 +36,25 @@ std::string RandomText(std::mt19937& random, size_t maxBytes) {
     return WholeCharacters(text, maxBytes);
 }
 
-// A birthday as the editor and the importers store one: all three parts or none.
+// A birthday as the editor and the importers store one: all three parts,
+// none, or some of them (a phone's birthday without a year, say).
 void SetRandomBirthday(std::mt19937& random, ContactRecord& record) {
     if (RandomBelow(random, 4) == 0) return;
     SetField(record, BirthYear, std::to_string(1900 + RandomBelow(random, 201)));
     SetField(record, BirthMonth, std::to_string(1 + RandomBelow(random, 12)));
     SetField(record, BirthDay, std::to_string(1 + RandomBelow(random, 31)));
+    if (RandomBelow(random, 3) > 0) return;
+    for (ContactField part : {BirthYear, BirthMonth, BirthDay}) {
+        if (RandomBelow(random, 2) == 0) SetField(record, part, "");
+    }
+}
+
+// A birthday's part as the number it is: vCard writes a month or day of a
+// partial date with two digits.
+std::string AsNumber(const std::string& part) {
+    size_t zeros = 0;
+    while (zeros + 1 < part.size() && part[zeros] == '0') ++zeros;
+    return part.substr(zeros);
 }
 
 ContactRecord RandomContact(std::mt19937& random) {
@@ -112,8 +125,12 @@ TEST(VcardProperty, EveryFieldTheFormatCarriesComesBackUnchanged) {
                 const ContactFieldInfo& info = FieldInfo(f);
                 if (!info.isText) continue;
                 std::string expected = FieldValue(expectedRecord, info.field);
-                EXPECT_EQ(expected, FieldValue(read, info.field)) << where << ", field " << f << "\n"
-                                                                  << ReadFileBytes(path);
+                std::string actual = FieldValue(read, info.field);
+                if (info.field == BirthYear || info.field == BirthMonth || info.field == BirthDay) {
+                    expected = AsNumber(expected);
+                    actual = AsNumber(actual);
+                }
+                EXPECT_EQ(expected, actual) << where << ", field " << f << "\n" << ReadFileBytes(path);
             }
             EXPECT_EQ(expectedRecord.Gender, read.Gender) << where;
             EXPECT_EQ(expectedRecord.GroupIndex, read.GroupIndex) << where;
@@ -150,7 +167,10 @@ TEST(VcardProperty, ManyCardsInOneFileComeBackInOrderAndInTheirGroups) {
         for (int f = 0; f < ContactFieldCount; ++f) {
             if (!FieldInfo(f).isText) continue;
             ContactField field = FieldInfo(f).field;
-            ASSERT_EQ(FieldValue(*RecordAt(written, n), field), FieldValue(*RecordAt(read, n), field))
+            std::string expected = FieldValue(*RecordAt(written, n), field);
+            std::string actual = FieldValue(*RecordAt(read, n), field);
+            bool birthday = field == BirthYear || field == BirthMonth || field == BirthDay;
+            ASSERT_EQ(birthday ? AsNumber(expected) : expected, birthday ? AsNumber(actual) : actual)
                 << n << ", field " << f << "\n" << VcardFileText(*RecordAt(written, n), Utf8Qp);
         }
     }

@@ -205,6 +205,13 @@ TEST(ParseVcardLine, Birthdays) {
         {"BDAY:--05-17", "", "05", "17"},
         {"BDAY:1990-05-17T08:00:00Z", "1990", "05", "17"},
         {"BDAY:1990-123-4567", "1990", "12", "45"},
+        // No year: the forms of vCard 4.0, a bare month and day, and the
+        // year 1604 that Apple and CardBook write for none.
+        {"BDAY:02-10", "", "02", "10"},
+        {"BDAY:--05", "", "05", ""},
+        {"BDAY:---17", "", "", "17"},
+        {"BDAY:16040101", "", "01", "01"},
+        {"BDAY:1604-04-22", "", "04", "22"},
     };
     for (const Case& c : cases) {
         ContactRecord card = Parsed({c.line});
@@ -402,6 +409,7 @@ TEST(ParseVcardLine, EveryContactFromAPhoneIsNamedAndEveryNameWhole) {
         {{"N:;;;;", "FN:", Gbk("ORG:顺丰速运"), "TEL;WORK:95338"}, "顺丰速运", ""},
         {{"EMAIL:someone@example.com"}, "someone@e", "xample.co"},
         {{"TEL:10086"}, "10086", ""},
+        {{Gbk("N:;老王 装修;;;")}, "老", "王 装修"},  // a Chinese name's spaces stay in it
     };
     for (const Case& c : cases) {
         VcardCard card = NewVcardCard();
@@ -431,6 +439,8 @@ TEST(ParseVcardLine, TheFirstEmailUnlessALaterOneIsPreferredAndQQFromIMPP) {
     EXPECT_EQ("b@x", FieldValue(Parsed({"EMAIL:a@x", "EMAIL;TYPE=pref:b@x", "EMAIL;PREF:c@x"}), Email));
     EXPECT_EQ("10001", FieldValue(Parsed({"IMPP;X-SERVICE-TYPE=QQ;TYPE=OTHER:x-apple:10001"}), QQNumber));
     EXPECT_EQ("10002", FieldValue(Parsed({"IMPP:qq:10002"}), QQNumber));
+    EXPECT_EQ("10004", FieldValue(Parsed({"IMPP;TYPE=QQ:10004"}), QQNumber));  // Nextcloud's form
+    EXPECT_EQ("10005", FieldValue(Parsed({"IMPP;type=qq;type=pref:qq:10005"}), QQNumber));
     EXPECT_EQ("", FieldValue(Parsed({"IMPP;X-SERVICE-TYPE=Skype:skype:10003"}), QQNumber));
 }
 
@@ -450,20 +460,47 @@ TEST_F(VcardReader, AVersionCountsWhereverItStandsAndACardWithoutOneIsUtf8WhenIt
     for (int n = 0; n < 3; ++n) EXPECT_EQ(Gbk("吴晓东"), Field(n, Surname) + Field(n, GivenName)) << n;
 }
 
+// With a byte-order mark or without one (macOS exports UTF-16BE so): every
+// other byte of the first line is zero.
 TEST_F(VcardReader, AUtf16FileOfEitherByteOrderIsRead) {
-    std::u16string text = u"BEGIN:VCARD\r\nVERSION:2.1\r\nN:吴;晓东\r\nTEL;CELL:1\r\nEND:VCARD\r\n";
+    std::u16string text = u"BEGIN:VCARD\r\nVERSION:3.0\r\nN:吴;晓东\r\nTEL;CELL:1\r\nEND:VCARD\r\n";
     for (bool bigEndian : {false, true}) {
-        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (char16_t unit : text) {
-            char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        for (bool marked : {true, false}) {
+            std::string bytes = !marked ? "" : bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            for (char16_t unit : text) {
+                char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+                bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+            }
+            Document fresh;
+            WriteFileBytes(path, bytes);
+            ASSERT_EQ(1, ReadVcardFile(path, fresh).imported) << bigEndian << marked;
+            EXPECT_EQ(Gbk("晓东"), FieldValue(*RecordAt(fresh.contacts, 0), GivenName));
+            EXPECT_EQ("1", FieldValue(*RecordAt(fresh.contacts, 0), Mobile));
         }
-        Document fresh;
-        WriteFileBytes(path, bytes);
-        ASSERT_EQ(1, ReadVcardFile(path, fresh).imported) << bigEndian;
-        EXPECT_EQ(Gbk("晓东"), FieldValue(*RecordAt(fresh.contacts, 0), GivenName));
-        EXPECT_EQ("1", FieldValue(*RecordAt(fresh.contacts, 0), Mobile));
     }
+    // Text that is no UTF-16: a zero byte further on changes nothing.
+    Document fresh;
+    WriteFileBytes(path, "BEGIN:VCARD\r\nN:A;1\r\nNOTE:a" + std::string(1, '\0') + "b\r\nEND:VCARD\r\n");
+    EXPECT_EQ(1, ReadVcardFile(path, fresh).imported);
+}
+
+// Cards as some programs write them: BEGIN and END with a group's name,
+// an address only as its label, marks of writing direction around numbers.
+TEST_F(VcardReader, GroupedBoundariesLabelsAndInvisibleMarks) {
+    std::string ltr = "\xE2\x80\xAA", pop = "\xE2\x80\xAC", zeroWidth = "\xE2\x80\x8B", bom = "\xEF\xBB\xBF";
+    std::string cards = "home.begin:vcard\r\nVERSION:3.0\r\nN:Li;Lei\r\nTEL;TYPE=CELL:" + ltr + "+86 138 0000 0000" +
+                        pop + "\r\nTEL;TYPE=HOME,FAX:" + zeroWidth + "010-1" + bom + "\r\nX-QQ:" + ltr + "10001" +
+                        pop + "\r\nLABEL;TYPE=HOME:1 Main St\\nSpringfield\r\nhome.END:VCARD\r\n" +
+                        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Wu;Di\r\nLABEL:Work Rd 2\r\nLABEL;TYPE=HOME:Home Rd 3\r\n"
+                        "ADR;TYPE=HOME:;;Home St 4;;;;\r\nEND:VCARD\r\n";
+    ASSERT_EQ(2, Import(cards).imported);
+    EXPECT_EQ("+86 138 0000 0000", Field(0, Mobile));
+    EXPECT_EQ("010-1", Field(0, HomeFax));
+    EXPECT_EQ("10001", Field(0, QQNumber));
+    EXPECT_EQ("1 Main St Springfield", Field(0, HomeStreet));
+    EXPECT_EQ("", Field(0, WorkStreet));
+    EXPECT_EQ("Work Rd 2", Field(1, WorkStreet));  // an untyped label is the work address
+    EXPECT_EQ("Home St 4", Field(1, HomeStreet));  // a label never replaces an ADR
 }
 
 TEST_F(VcardReader, GroupCardsAreNoContactsAndCategoriesChooseTheGroup) {

@@ -14,6 +14,20 @@ ContactRecord ZhangSan() {
     return record;
 }
 
+// The record a card's text gives, read as a file is read.
+ContactRecord Parsed(const std::string& cardText) {
+    VcardCard card = NewVcardCard();
+    size_t start = 0;
+    while (start < cardText.size()) {
+        size_t end = cardText.find("\r\n", start);
+        if (end == std::string::npos) end = cardText.size();
+        ParseVcardLine(cardText.substr(start, end - start).c_str(), card);
+        start = end + 2;
+    }
+    FinishVcardCard(card);
+    return card.record;
+}
+
 class VcardWriter : public ::testing::Test {
 protected:
     ScratchFolder folder;
@@ -78,6 +92,8 @@ TEST(VcardFileText, TheNicknameAndTheGroupComeLastBeforeTheEnd) {
                                             "\r\nEND:VCARD"));  // 朋友
     record.GroupIndex = 5;  // no group of the book
     EXPECT_EQ(std::string::npos, VcardFileText(record, Utf8Qp, &book.groups).find("CATEGORIES"));
+    record.GroupIndex = 0;  // the first group, which every contact without one is in
+    EXPECT_EQ(std::string::npos, VcardFileText(record, Utf8Qp, &book.groups).find("CATEGORIES"));
 }
 
 TEST(VcardFileText, GenderAndBirthday) {
@@ -90,6 +106,28 @@ TEST(VcardFileText, GenderAndBirthday) {
     SetField(record, BirthMonth, "3");
     SetField(record, BirthDay, "7");
     EXPECT_NE(std::string::npos, VcardFileText(record, Plain).find("\r\nBDAY:1985-3-7\r\nEND:VCARD"));
+    // A part missing: the forms of vCard's dates, in every encoding.
+    struct Partial {
+        const char* year;
+        const char* month;
+        const char* day;
+        const char* written;
+    } partials[] = {{"", "4", "22", "--0422"}, {"", "12", "05", "--1205"}, {"1990", "5", "", "1990-05"},
+                    {"1990", "", "", "1990"},  {"", "5", "", "--05"},      {"", "", "9", "---09"},
+                    {"1990", "", "9", "1990--9"}};
+    for (const Partial& p : partials) {
+        SetField(record, BirthYear, p.year);
+        SetField(record, BirthMonth, p.month);
+        SetField(record, BirthDay, p.day);
+        for (VcardEncoding encoding : {Plain, Utf8Qp, UnicodeQp}) {
+            EXPECT_NE(std::string::npos, VcardFileText(record, encoding).find("\r\nBDAY:" + std::string(p.written) + "\r\n"))
+                << p.written << ", encoding " << encoding;
+        }
+        ContactRecord read = Parsed(VcardFileText(record, Plain));
+        EXPECT_EQ(p.year, FieldValue(read, BirthYear)) << p.written;
+        EXPECT_EQ(std::stoi(p.month[0] ? p.month : "0"), std::stoi("0" + FieldValue(read, BirthMonth))) << p.written;
+        EXPECT_EQ(std::stoi(p.day[0] ? p.day : "0"), std::stoi("0" + FieldValue(read, BirthDay))) << p.written;
+    }
 }
 
 TEST(VcardFileText, ALineEndInAFieldCannotStartALine) {

@@ -3,9 +3,12 @@
 
 Contacts with Chinese text and the punctuation that troubles vCard
 writers are imported from a CSV file with txltool, exported as UTF-8 QP
-in one file, and vobject must give every field back, and the group as
-the card's categories. Argument: txltool.
+in one file, and vobject must give every field back; a birthday without
+a year or a day in the forms of vCard's dates, which Python's own date
+parsing reads; and no categories, as the contacts are in the first group.
+Argument: txltool.
 """
+import datetime
 import os
 import subprocess
 import sys
@@ -20,6 +23,8 @@ CONTACTS = [
      "wang=xm@example.com", "中关村大街 27 号", "北京", "1990", "5", "17"],
     ["欧阳", "修", "", "Smith, Jones & Co", "", "V.P.", "+86-10-6088505", "", "a;b,c\\d", "", "", "", ""],
     ["李", "四", "阿四", "", "", "", "", "li@example.com", "", "上海", "1985", "3", "7"],
+    ["赵", "六", "", "", "", "", "139", "", "", "", "", "4", "22"],
+    ["钱", "七", "", "", "", "", "137", "", "", "", "1990", "5", ""],
 ]
 TITLES = ["姓", "名", "昵称", "公司", "部门", "职务", "手机", "邮箱", "工作：街道", "工作：市", "出生年", "出生月",
           "出生日"]
@@ -27,6 +32,15 @@ TITLES = ["姓", "名", "昵称", "公司", "部门", "职务", "手机", "邮�
 
 def csv_line(cells):
     return ",".join('"' + c.replace('"', '""') + '"' if any(x in c for x in ',"\r\n') else c for c in cells)
+
+
+def date_parts(text, form):
+    """The parts a date of that form gives, or the text when it is none."""
+    try:
+        date = datetime.datetime.strptime(text, form)
+    except ValueError:
+        return text
+    return (date.month, date.day) if form.startswith("--") else (date.year, date.month)
 
 
 def main():
@@ -70,8 +84,16 @@ def main():
         adr = card.contents.get("adr", [None])[0]
         check("street", street, adr.value.street if adr else "")
         check("city", city, adr.value.city if adr else "")
-        check("birthday", f"{year}-{month}-{day}" if year else "", text("bday"))
-        check("group", ["默认分组"], text("categories"))  # a CSV import puts every contact in the first group
+        bday = text("bday")
+        if year and day:
+            check("birthday", f"{year}-{month}-{day}", bday)
+        elif day:  # no year: --MMDD
+            check("birthday", (int(month), int(day)), date_parts(bday, "--%m%d"))
+        elif year:  # no day: YYYY-MM
+            check("birthday", (int(year), int(month)), date_parts(bday, "%Y-%m"))
+        else:
+            check("birthday", "", bday)
+        check("group", "", text("categories"))  # a CSV import puts every contact in the first group
     for failure in failures:
         print("FAILED", failure)
     print(f"vobject: {len(failures)} failures")

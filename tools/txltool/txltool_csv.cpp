@@ -48,6 +48,21 @@ bool ParseMapping(const PathString& argument, CommandLineAnswers& answers) {
     return true;
 }
 
+std::string Utf8FromGbk(const std::string& gbk) { return Utf16ToUtf8(GbkToUtf16(gbk)); }
+
+// Why a file with lines gave no contact.
+std::string WhyNothingWasTaken(const CsvImportResult& result) {
+    std::string unknown;
+    for (const std::string& title : result.unknownTitles) unknown += (unknown.empty() ? "" : ", ") + Utf8FromGbk(title);
+    if (!result.namingColumn) {
+        // Nor any other column that can name a contact: a given name, a company, ...
+        std::string why = "no surname column";
+        if (!unknown.empty()) why += "; titles not recognised: " + unknown + " (map them with --map TITLE=INDEX)";
+        return why;
+    }
+    return "no line holds a name, company, nickname, e-mail address or phone number";
+}
+
 }  // namespace
 
 const char ImportCsvUsage[] = "txltool import-csv BOOK FILE [--map TITLE=INDEX]... [--ignore-rest-from TITLE]";
@@ -87,6 +102,11 @@ int CommandImportCsv(const Arguments& args) {
     if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(result.notImported)));
     if (result.duplicates > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvDuplicatesText(result.duplicates)));
     if (result.imported > 0 && !SaveBook(files[0], document)) return ExitFailed;
+    // Lines that were all already in the book, or found it full, are said above.
+    if (result.rows > 0 && result.imported == 0 && result.duplicates == 0 && result.notImported == 0) {
+        PrintError(ArgumentToUtf8(files[1]) + ": no contact taken: " + WhyNothingWasTaken(result));
+        return ExitFailed;
+    }
     return ExitOk;
 }
 

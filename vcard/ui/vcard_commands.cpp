@@ -38,6 +38,7 @@ void ImportVcardFileCommand(HWND window) {
         return;
     }
     VcardImportResult result = ReadVcardFile(path, App.document);
+    FillGroupFilterKeepingChoice();  // the groups the cards' categories made
     RefreshList();
     TellWhatDidNotFit(window, result);
 }
@@ -45,6 +46,7 @@ void ImportVcardFileCommand(HWND window) {
 void ImportVcardDirectoryCommand(HWND window) {
     if (DirectoryDialog(window, DirectoryCaption) != 1) return;
     VcardImportResult result = ImportVcardDirectory(ChosenDirectory, App.document);
+    FillGroupFilterKeepingChoice();
     RefreshList();
     TellWhatDidNotFit(window, result);
 }
