@@ -84,6 +84,31 @@ struct RequestHandle {
     }
 };
 
+// Opens the request and sends it; 0 once the answer's headers are in,
+// the WinHTTP error otherwise.
+DWORD SendOnce(HINTERNET connection, const HttpRequest& request, const std::wstring& path, DWORD flags,
+               const std::wstring& headers, int timeout, RequestHandle& call) {
+    if (call.handle) WinHttpCloseHandle(call.handle);
+    call.handle = WinHttpOpenRequest(connection, Widen(request.method).c_str(), path.c_str(), nullptr,
+                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
+    if (!call.handle) return GetLastError();
+    WinHttpSetTimeouts(call.handle, timeout, timeout, timeout, timeout);
+    // The wait for the answer's headers has a limit of its own (90 s by default).
+    DWORD responseTimeout = static_cast<DWORD>(timeout);
+    WinHttpSetOption(call.handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
+    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    WinHttpSetOption(call.handle, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
+    DWORD bodySize = static_cast<DWORD>(request.body.size());
+    if (!WinHttpSendRequest(call.handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                            headers.empty() ? 0 : static_cast<DWORD>(-1),
+                            bodySize ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA, bodySize,
+                            bodySize, 0) ||
+        !WinHttpReceiveResponse(call.handle, nullptr)) {
+        return GetLastError();
+    }
+    return 0;
+}
+
 }  // namespace
 
 HttpSession* OpenHttpSession() {
@@ -120,30 +145,22 @@ HttpResponse SendHttpRequest(HttpSession* session, const HttpRequest& request) {
 
     HINTERNET connection = ConnectionTo(session, host, parts.nPort);
     if (!connection) return LastFailure();
-    RequestHandle call;
     DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-    call.handle = WinHttpOpenRequest(connection, Widen(request.method).c_str(), path.c_str(), nullptr,
-                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
-    if (!call.handle) return LastFailure();
-
-    int timeout = request.timeoutSeconds * 1000;
-    WinHttpSetTimeouts(call.handle, timeout, timeout, timeout, timeout);
-    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-    WinHttpSetOption(call.handle, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
-
     std::wstring headers;
     for (const HttpHeader& header : request.headers) headers += Widen(header.name + ": " + header.value) + L"\r\n";
     if (!request.user.empty()) {
         headers += Widen("Authorization: " + BasicAuthorization(request.user, request.password)) + L"\r\n";
     }
+    int timeout = request.timeoutSeconds * 1000;
     ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout);
-    DWORD bodySize = static_cast<DWORD>(request.body.size());
-    if (!WinHttpSendRequest(call.handle, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            headers.empty() ? 0 : static_cast<DWORD>(-1),
-                            bodySize ? const_cast<char*>(request.body.data()) : WINHTTP_NO_REQUEST_DATA, bodySize,
-                            bodySize, 0) ||
-        !WinHttpReceiveResponse(call.handle, nullptr)) {
-        return LastFailure();
+    RequestHandle call;
+    // A kept connection the server has closed in the meantime fails before
+    // any answer; such a request is sent once more on a new connection.
+    for (int attempt = 0;; ++attempt) {
+        DWORD error = SendOnce(connection, request, path, flags, headers, timeout, call);
+        if (error == 0) break;
+        bool stale = error == ERROR_WINHTTP_CONNECTION_ERROR || error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
+        if (attempt > 0 || !stale) return Failure(OutcomeOf(error), error);
     }
 
     HttpResponse response;
