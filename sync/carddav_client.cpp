@@ -271,8 +271,30 @@ std::string CardHref(const AddressBook& book, const std::string& href) {
     return UrlOrigin(url) == UrlOrigin(book.url) ? HrefPath(url) : url;
 }
 
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// An href with every %-escape undone, for comparing: servers escape "@"
+// or a space one way in one answer and another way in the next.
+std::string Unescaped(const std::string& href) {
+    std::string plain;
+    for (size_t i = 0; i < href.size(); ++i) {
+        if (href[i] == '%' && i + 2 < href.size() && HexValue(href[i + 1]) >= 0 && HexValue(href[i + 2]) >= 0) {
+            plain += static_cast<char>(HexValue(href[i + 1]) * 16 + HexValue(href[i + 2]));
+            i += 2;
+        } else {
+            plain += href[i];
+        }
+    }
+    return plain;
+}
+
 bool IsTheBook(const AddressBook& book, const std::string& href) {
-    return WithSlash(CardHref(book, href)) == WithSlash(HrefPath(book.url));
+    return Unescaped(WithSlash(CardHref(book, href))) == Unescaped(WithSlash(HrefPath(book.url)));
 }
 
 // A strong ETag as the server gave it; a weak one cannot serve If-Match.
@@ -302,7 +324,7 @@ DavResult MultigetBatch(CardDavClient& client, const AddressBook& book, const st
         card.href = CardHref(book, entry.href);
         card.etag = UsableEtag(FoundText(entry, DavSpace, "getetag"));
         card.vcard = data->text;
-        found[card.href] = std::move(card);
+        found[Unescaped(card.href)] = std::move(card);
     }
     return DavResult();
 }
@@ -532,8 +554,9 @@ DavResult FetchCards(CardDavClient& client, const AddressBook& book, const std::
         }
         if (!Succeeded(result)) return result;
         for (const std::string& href : asked) {
-            auto card = found.find(href);
+            auto card = found.find(Unescaped(href));
             if (card != found.end()) {
+                card->second.href = href;  // as the caller knows it
                 cards.push_back(std::move(card->second));
                 continue;
             }

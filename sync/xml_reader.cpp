@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/platform.h"
+
 namespace {
 
 struct Namespace {
@@ -57,21 +59,15 @@ bool ReadName(Reader& r, std::string& name) {
 }
 
 void AppendUtf8(std::string& out, unsigned long code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+    std::u16string units;
+    if (code >= 0x10000) {
+        code -= 0x10000;
+        units += static_cast<char16_t>(0xD800 + (code >> 10));
+        units += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
     } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        units += static_cast<char16_t>(code);
     }
+    out += Utf16ToUtf8(units);
 }
 
 // An entity or character reference after "&", appended to `out`.

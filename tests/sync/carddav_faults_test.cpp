@@ -186,6 +186,14 @@ TEST(CardDavFaultsTest, NoEtagIsInventedAndMissingCardsAreFetchedAlone) {
     ASSERT_EQ(4u, fetched.size());
     EXPECT_TRUE(missing.empty());
     for (const CardData& card : fetched) EXPECT_FALSE(card.etag.empty());
+
+    // Hrefs escaped otherwise in the answer are still the cards asked for.
+    test.client.requestsSent = 0;
+    hrefs = {"/faults/escaped/card0.vcf", "/faults/escaped/card3.vcf"};
+    ASSERT_TRUE(Succeeded(FetchCards(test.client, FaultBook("escaped"), hrefs, fetched, missing)));
+    ASSERT_EQ(2u, fetched.size());
+    EXPECT_EQ(hrefs[1], fetched[1].href);
+    EXPECT_EQ(1, test.client.requestsSent);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   small        max-resource-size is 300 bytes; a larger card gets 413
   noetag       lists and cards come without ETags
   partial      a multiget leaves out card1 and reports card2 as gone
+  escaped      a multiget answers with hrefs escaped otherwise than asked ("c%61rd0.vcf")
   broken       answers 500
   garbage      multistatus answers that are no XML
 Usage: fault_server.py PORT
@@ -172,7 +173,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 if name == "partial" and href.endswith("card1.vcf"):
                     continue
                 if href in cards and not (name == "partial" and href.endswith("card2.vcf")):
-                    responses.append(self.entry(name, href, cards[href], data=True))
+                    written = href.replace("/card", "/c%61rd") if name == "escaped" else href
+                    responses.append(self.entry(name, written, cards[href], data=True))
                 else:
                     responses.append("<d:response><d:href>%s</d:href>"
                                      "<d:status>HTTP/1.1 404 Not Found</d:status></d:response>" % href)
