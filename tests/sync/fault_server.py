@@ -23,12 +23,15 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   escaped      a multiget answers with hrefs escaped otherwise than asked ("c%61rd0.vcf")
   broken       answers 500
   garbage      multistatus answers that are no XML
-Usage: fault_server.py PORT
+A second port answers the same over HTTPS with a certificate no system
+trusts (self-signed), which every client must refuse.
+Usage: fault_server.py PORT [TLS_PORT CERTIFICATE KEY]
 """
 import hashlib
 import http.server
 import re
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -273,4 +276,10 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) == 5:
+        secure = Server(("127.0.0.1", int(sys.argv[2])), Handler)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[3], sys.argv[4])
+        secure.socket = context.wrap_socket(secure.socket, server_side=True)
+        threading.Thread(target=secure.serve_forever, daemon=True).start()
     Server(("127.0.0.1", int(sys.argv[1])), Handler).serve_forever()

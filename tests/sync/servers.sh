@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the servers the synchronisation tests talk to, on the loopback
 # only, and stops them again: Debian's Radicale with a scratch folder and
-# one test user, and the scripted server of faults (fault_server.py).
-# Each writes its address into DIR (radicale.url, fault.url); a server
+# one test user, and the scripted server of faults (fault_server.py),
+# also over HTTPS with a certificate of its own that no system trusts.
+# Each writes its address into DIR (radicale.url, fault.url, tls.url); a server
 # that does not answer within 30 s makes "start" fail, so that the tests
 # that need it fail too.
 # Usage: servers.sh start DIR | servers.sh stop DIR
@@ -75,7 +76,13 @@ CONFIG
     echo "http://127.0.0.1:$port/" > "$dir/radicale.url"
 
     port=$(free_port)
-    setsid python3 "$here/fault_server.py" "$port" > "$dir/fault.log" 2>&1 < /dev/null &
+    local tls_port
+    tls_port=$(free_port)
+    # A certificate of its own, which no system trusts.
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
+        -keyout "$dir/radicale/tls.key" -out "$dir/radicale/tls.crt" > /dev/null 2>&1
+    setsid python3 "$here/fault_server.py" "$port" "$tls_port" "$dir/radicale/tls.crt" "$dir/radicale/tls.key" \
+        > "$dir/fault.log" 2>&1 < /dev/null &
     echo $! > "$dir/fault.pid"
     if ! wait_for "http://127.0.0.1:$port/"; then
         echo "The fault server did not start; its log:" >&2
@@ -84,6 +91,7 @@ CONFIG
         exit 1
     fi
     echo "http://127.0.0.1:$port/" > "$dir/fault.url"
+    echo "https://127.0.0.1:$tls_port/" > "$dir/tls.url"
     echo "Radicale at $(cat "$dir/radicale.url"), faults at $(cat "$dir/fault.url")"
 }
 
