@@ -13,6 +13,7 @@
 namespace {
 
 std::string Part(const std::string& rest, size_t& from) {
+    if (from > rest.size()) return std::string();
     size_t end = rest.find('\0', from);
     if (end == std::string::npos) end = rest.size();
     std::string part = rest.substr(from, end - from);
