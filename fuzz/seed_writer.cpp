@@ -369,6 +369,64 @@ bool WriteSettings(const std::string& folder) {
     return SaveSettings(settings, folder + "/chosen.dat") == 1 && ok;
 }
 
+bool SaveText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+// Answers as CardDAV servers give them: discovery, a listing, a
+// sync-collection cut short, a multiget with cards, and an error.
+bool WriteServerAnswers(const std::string& folder) {
+    const char* const answers[][2] = {
+        {"propfind.xml",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<multistatus xmlns=\"DAV:\" "
+         "xmlns:C=\"urn:ietf:params:xml:ns:carddav\" xmlns:CS=\"http://calendarserver.org/ns/\"><response>"
+         "<href>/corvelle/contacts/</href><propstat><prop><resourcetype><collection/><C:addressbook/></resourcetype>"
+         "<displayname>&#36890;&#35759;&#24405;</displayname><current-user-principal><href>/corvelle/</href>"
+         "</current-user-principal><C:max-resource-size>102400</C:max-resource-size><sync-token>"
+         "http://radicale.org/ns/sync/1</sync-token><supported-report-set><supported-report><report><sync-collection/>"
+         "</report></supported-report></supported-report-set></prop><status>HTTP/1.1 200 OK</status></propstat>"
+         "<propstat><prop><CS:getctag/></prop><status>HTTP/1.1 404 Not Found</status></propstat></response>"
+         "</multistatus>"},
+        {"sync_truncated.xml",
+         "<d:multistatus xmlns:d='DAV:'><d:response><d:href>/book/a.vcf</d:href><d:propstat><d:prop>"
+         "<d:getetag>\"1a\"</d:getetag></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>"
+         "<d:response><d:href>/book/gone.vcf</d:href><d:status>HTTP/1.1 404 Not Found</d:status></d:response>"
+         "<d:response><d:href>/book/</d:href><d:status>HTTP/1.1 507 Insufficient Storage</d:status>"
+         "<d:error><d:number-of-matches-within-limits/></d:error></d:response>"
+         "<d:sync-token>page&amp;2</d:sync-token></d:multistatus>"},
+        {"multiget.xml",
+         "<?xml version='1.0'?>\r\n<D:multistatus xmlns:D=\"DAV:\"><D:response><D:href>/book/a.vcf</D:href>"
+         "<D:propstat><D:prop><D:getetag>W/\"2\"</D:getetag><address-data xmlns=\"urn:ietf:params:xml:ns:carddav\">"
+         "BEGIN:VCARD&#13;\nVERSION:3.0&#13;\nFN:Li &amp; Wang&#13;\nEND:VCARD&#13;\n</address-data></D:prop>"
+         "<D:status>HTTP/1.1 200 OK</D:status></D:propstat></D:response><D:response><D:href>/book/b.vcf</D:href>"
+         "<D:propstat><D:prop><C:address-data xmlns:C=\"urn:ietf:params:xml:ns:carddav\"><![CDATA[BEGIN:VCARD\r\n"
+         "END:VCARD]]></C:address-data></D:prop><D:status>HTTP/1.1 200 OK</D:status></D:propstat></D:response>"
+         "</D:multistatus>"},
+        {"error.xml", "<?xml version='1.0' encoding='utf-8'?>\n<error xmlns=\"DAV:\"><valid-sync-token /></error>"},
+    };
+    bool ok = true;
+    for (const auto& answer : answers) ok = SaveText(folder + "/" + answer[0], answer[1]) && ok;
+    return ok;
+}
+
+// Three cards as a merge meets them: the base, the local card and the
+// server's, each after a first byte that chooses the side conflicts keep.
+bool WriteCardMerges(const std::string& folder) {
+    std::string base =
+        "VERSION:3.0\r\nUID:u1\r\nFN:Zhang San\r\nN:Zhang;San;;;\r\nTEL;TYPE=CELL:13800138000\r\n"
+        "item1.EMAIL;TYPE=INTERNET:z@example.com\r\nitem1.X-ABLABEL:home\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\n"
+        " SkZJRg\r\nX-PHONE:kept\r\nEND:VCARD\r\n";
+    std::string local = base;
+    local.replace(local.find("13800138000"), 11, "13900139000");
+    std::string server = base;
+    server.replace(server.find("z@example"), 9, "w@example");
+    std::string cards = base + std::string(1, '\0') + local + std::string(1, '\0') + server;
+    return SaveText(folder + "/keep_local.txt", std::string(1, '\0') + cards) &&
+           SaveText(folder + "/keep_server.txt", std::string(1, '\1') + cards);
+}
+
 // The seeds of each harness, written into corpus/HARNESS/.
 struct SeedSet {
     const char* harness;
@@ -383,6 +441,8 @@ const SeedSet SeedSets[] = {
     {"text_encodings", WriteEncodedTexts},
     {"csv_file", WriteCsvFiles},
     {"match_text", WriteSearches},
+    {"xml_multistatus", WriteServerAnswers},
+    {"card_merge", WriteCardMerges},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@ packages=(
   mingw-w64 wine wine64 xvfb xauth fonts-wqy-zenhei fonts-wqy-microhei locales
   imagemagick xdotool python3 python3-vobject
   clang libclang-rt-14-dev
+  libcurl4-openssl-dev radicale vdirsyncer openssl
 )
 
 missing=()

@@ -26,6 +26,8 @@ const Command Commands[] = {
     {"export-csv", CommandExportCsv, ExportCsvUsage},
     {"import-vcf", CommandImportVcf, ImportVcfUsage},
     {"export-vcf", CommandExportVcf, ExportVcfUsage},
+    {"edit", CommandEdit, EditUsageText},
+    {"delete", CommandDelete, DeleteUsageText},
 };
 
 int Usage() {

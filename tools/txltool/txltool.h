@@ -39,3 +39,7 @@ int CommandImportVcf(const Arguments& args);
 int CommandExportVcf(const Arguments& args);
 extern const char ImportVcfUsage[];
 extern const char ExportVcfUsage[];
+int CommandEdit(const Arguments& args);
+int CommandDelete(const Arguments& args);
+extern const char EditUsageText[];
+extern const char DeleteUsageText[];
