@@ -125,6 +125,14 @@ HttpResponse SendHttpRequest(HttpSession* session, const HttpRequest& request) {
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 
     CURLcode code = curl_easy_perform(curl);
+    // A server may answer before it has read the body and close the
+    // connection, which resets it; a connection reset before any answer
+    // came is tried once more on a new connection.
+    bool nothingAnswered = transfer.headerBlock.empty() && !transfer.tooLarge;
+    if (nothingAnswered && (code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING)) {
+        response.body.clear();
+        code = curl_easy_perform(curl);
+    }
     curl_slist_free_all(headers);
     if (transfer.tooLarge) {
         response.outcome = HttpTooLarge;

@@ -4,6 +4,7 @@
 // program; no flag here relaxes that.
 #include "platform/http.h"
 
+#include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
 
@@ -49,7 +50,9 @@ HttpOutcome OutcomeOf(DWORD error) {
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR: return HttpCertificateRefused;
     case ERROR_WINHTTP_CONNECTION_ERROR:
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
-    case ERROR_WINHTTP_OPERATION_CANCELLED: return HttpConnectionBroken;
+    case ERROR_WINHTTP_OPERATION_CANCELLED:
+    case WSAECONNRESET:
+    case WSAECONNABORTED: return HttpConnectionBroken;
     default: return HttpFailed;
     }
 }
@@ -155,11 +158,14 @@ HttpResponse SendHttpRequest(HttpSession* session, const HttpRequest& request) {
     ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout);
     RequestHandle call;
     // A kept connection the server has closed in the meantime fails before
-    // any answer; such a request is sent once more on a new connection.
+    // any answer, and so does a request whose body reaches a server that
+    // has already answered and closed (it resets the connection); such a
+    // request is sent once more on a new connection. Wine's WinHTTP names
+    // the reset with the socket's own error.
     for (int attempt = 0;; ++attempt) {
         DWORD error = SendOnce(connection, request, path, flags, headers, timeout, call);
         if (error == 0) break;
-        bool stale = error == ERROR_WINHTTP_CONNECTION_ERROR || error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
+        bool stale = OutcomeOf(error) == HttpConnectionBroken && error != ERROR_WINHTTP_OPERATION_CANCELLED;
         if (attempt > 0 || !stale) return Failure(OutcomeOf(error), error);
     }
 

@@ -129,6 +129,16 @@ TEST(CardDavFaultsTest, BusyServersAreWaitedForAFewTimesOnly) {
     EXPECT_LT(SecondsSince(start), 5.0);
 }
 
+// Some servers answer before reading a request's body and close, which
+// resets the connection; the request goes once more on a new one.
+TEST(CardDavFaultsTest, AConnectionResetBeforeAnyAnswerIsTriedOnceMore) {
+    TestClient test;
+    std::vector<CardRef> cards;
+    DavResult listed = ListCards(test.client, FaultBook("reset"), cards);
+    EXPECT_TRUE(Succeeded(listed)) << listed.message;
+    EXPECT_EQ(5u, cards.size());
+}
+
 TEST(CardDavFaultsTest, BrokenConnectionsTimeoutsAndServerErrorsStopWithAMessage) {
     TestClient test;
     std::vector<CardRef> cards;

@@ -15,6 +15,7 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   busy         the first two requests of each kind get 429, Retry-After: 1
   overloaded   every request gets 503, Retry-After: 1
   later        every request gets 429, Retry-After: 3600
+  reset        the first request of each kind finds its connection reset, with no answer
   cut          answers announce more bytes than they send, then close the connection
   slow         answers come after 8 s
   small        max-resource-size is 300 bytes; a larger card gets 413
@@ -30,8 +31,10 @@ Usage: fault_server.py PORT [TLS_PORT CERTIFICATE KEY]
 import hashlib
 import http.server
 import re
+import socket
 import socketserver
 import ssl
+import struct
 import sys
 import threading
 import time
@@ -119,6 +122,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(429, "", {"Retry-After": "3600"})
         elif name == "broken":
             self.answer(500, "")
+        elif name == "reset" and seen == 1:
+            # Closing with a zero linger time sends a reset, not an end.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.close_connection = True
         elif name == "cut":
             self.send_response(207)
             self.send_header("Content-Type", "application/xml")
