@@ -82,7 +82,7 @@ ContactRecord FullContact(int n) {
 
 void FillFullBook(ContactStore& store) {
     ClearRecords(store);
-    for (int n = 0; n < MaxRecords; ++n) AppendRecord(store, FullContact(n));
+    for (int n = 0; n < BenchContacts; ++n) AppendRecord(store, FullContact(n));
 }
 
 void FillFullGroups(GroupList& groups) {

@@ -157,6 +157,7 @@ void RefreshList() {
         record->ShownFlag = PassesFilters(*record, filters, query);
         shown += record->ShownFlag;
     }
+    ShownFlagsChanged(App.document.contacts);
     // A rebuild leaves no row selected and the view at the top. The one
     // selected and the one focused row are cleared by name: clearing "every
     // row" asks the list about each of them.

@@ -132,8 +132,9 @@ TEST_F(ItemCommandTest, AddGivesTheEditorANewRecordThatGoesIfLeftUnnamed) {
 
 TEST_F(ItemCommandTest, AddRefusesA513thContact) {
     std::vector<ContactRecord> full;
-    for (int i = 0; i < MaxRecords; ++i) full.push_back(Contact("n" + std::to_string(i)));
+    for (int i = 0; i < TestBookCapacity; ++i) full.push_back(Contact("n" + std::to_string(i)));
     StartWith(full);
+    App.document.contacts.capacity = TestBookCapacity;
     App.editedRecord = nullptr;
     ModalAnswers answers;
     const wchar_t refusal[] = L"一个通讯录最多只能保存512个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
@@ -142,7 +143,7 @@ TEST_F(ItemCommandTest, AddRefusesA513thContact) {
     answers.ExpectMessage(refusal, L"注意", MB_OK | MB_ICONWARNING, IDOK);
     SendCommand(IDC_ADD_BUTTON);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, RecordCount(App.document.contacts));
+    EXPECT_EQ(TestBookCapacity, RecordCount(App.document.contacts));
     EXPECT_EQ(nullptr, App.editedRecord);
 }
 

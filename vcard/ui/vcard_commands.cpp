@@ -23,7 +23,7 @@ const wchar_t BookFullText[] = L"通讯录已满（最多 %s 个联系人），�
 // An import is otherwise silent; what did not fit is never dropped unsaid.
 void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
     if (result.notImported == 0) return;
-    ShowMessage(window, FillIn(BookFullText, {std::to_wstring(MaxRecords), std::to_wstring(result.notImported)}),
+    ShowMessage(window, FillIn(BookFullText, {std::to_wstring(Contacts().capacity), std::to_wstring(result.notImported)}),
                 AttentionCaption, MB_OK | MB_ICONWARNING);
 }
 
