@@ -17,8 +17,8 @@ const int BenchContacts = 512;
 // female for odd n, in group n % 5.
 ContactRecord FullContact(int n);
 
-// BenchContacts full contacts.
-void FillFullBook(ContactStore& store);
+// `count` full contacts, FullContact(0) to FullContact(count - 1).
+void FillFullBook(ContactStore& store, int count = BenchContacts);
 
 // The five default groups, each name as long as a group name may be.
 void FillFullGroups(GroupList& groups);
