@@ -2,6 +2,8 @@
 // double-click and the context menu of the contact list.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
@@ -209,6 +211,41 @@ TEST_F(ItemCommandTest, DeleteTickedRemovesTickedContactsAlsoHiddenOnes) {
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ((std::vector<std::string>{"apple", "cherry"}), StoredSurnames());
     EXPECT_EQ((std::vector<std::wstring>{L"cherry"}), ColumnTexts(List()));
+}
+
+// More contacts than the list shows, and than older books held: the last
+// row is reached by scrolling, and its tick and a hidden one are deleted.
+TEST_F(ItemCommandTest, ALongBookScrollsToItsLastRowWhoseTickIsDeleted) {
+    const int count = 600;
+    std::vector<ContactRecord> contacts;
+    for (int index = 0; index < count; ++index) {
+        char name[8];
+        snprintf(name, sizeof name, "c%03d", index);
+        contacts.push_back(Contact(name));
+    }
+    StartWith(contacts);
+    ASSERT_EQ(count, RowCount(List()));
+    ASSERT_LT(ListView_GetCountPerPage(List()), count);
+    ClickCheckBox(List(), 0);
+    SendMessageW(List(), WM_KEYDOWN, VK_END, 0);
+    SendMessageW(List(), WM_KEYUP, VK_END, 0);
+    PumpMessages();
+    EXPECT_GE(ListView_GetTopIndex(List()) + ListView_GetCountPerPage(List()), count);
+    ClickCheckBox(List(), count - 1);
+    EXPECT_EQ(1, RecordAt(App.document.contacts, count - 1)->CheckFlag);
+    TypeInto(App.quickSearchBox, L"c300");
+    ASSERT_EQ(1, RowCount(List()));
+    ModalAnswers answers;
+    answers.ExpectMessage(DeleteTickedQuestion, L"删除", YesNoWarning, IDYES);
+    answers.ExpectMessage(TickedDeletedText, L"删除", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_ITEM_DELETE_TICKED);
+    EXPECT_TRUE(answers.AllAnswered());
+    std::vector<std::string> names = StoredSurnames();
+    ASSERT_EQ(size_t(count - 2), names.size());
+    EXPECT_EQ("c001", names.front());
+    EXPECT_EQ("c598", names.back());
+    TypeInto(App.quickSearchBox, L"");
+    EXPECT_EQ(count - 2, RowCount(List()));
 }
 
 TEST_F(ItemCommandTest, SelectAllThenDeleteTickedUnderASearchEmptiesTheBook) {

@@ -42,6 +42,22 @@ TEST_F(BatchImport, ReadsEveryVcfFileInNameOrderWhateverTheCase) {
     EXPECT_EQ(0, result.filesUnreadable);
 }
 
+// Progress hears each file before it is read; a cancel keeps what came in.
+TEST_F(BatchImport, ProgressCountsTheFilesAndACancelKeepsWhatWasImported) {
+    Write("a.vcf", Card("A"));
+    Write("b.vcf", Card("B"));
+    Write("c.vcf", Card("C"));
+    std::string heard;
+    VcardImportResult result = ImportVcardDirectory(Directory(), book, [&](int done, int total) {
+        heard += std::to_string(done) + "/" + std::to_string(total) + " ";
+        return done < 2;
+    });
+    EXPECT_EQ("0/3 1/3 2/3 ", heard);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(2, result.imported);
+    EXPECT_EQ("A B ", Surnames());
+}
+
 TEST_F(BatchImport, AMissingOrEmptyDirectoryImportsNothing) {
     VcardImportResult result = ImportVcardDirectory(folder.Path("missing"), book);
     EXPECT_EQ(0, result.filesRead + result.filesUnreadable + result.imported);
