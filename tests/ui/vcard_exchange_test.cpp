@@ -378,7 +378,8 @@ TEST_F(VcardExchangeTest, TheDirectoryDialogsBrowseButtonFillsItsBox) {
 }
 
 TEST_F(VcardExchangeTest, AFolderBeyondTheBooksCapacitySaysHowManyWereLeftOut) {
-    StartWith(Crowd(MaxRecords - 1));
+    StartWith(Crowd(TestBookCapacity - 1));
+    App.document.contacts.capacity = TestBookCapacity;
     PathString cards = Folder("cards");
     WriteFileBytes(cards + L"\\a.vcf", Card("N:a;1") + Card("N:a;2"));
     WriteFileBytes(cards + L"\\b.vcf", Card("N:b;1"));
@@ -390,7 +391,7 @@ TEST_F(VcardExchangeTest, AFolderBeyondTheBooksCapacitySaysHowManyWereLeftOut) {
     answers.ExpectMessage(BookFullText(2), L"注意", Warning, IDOK);
     SendCommand(IDM_IMPORT_VCF_DIRECTORY);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, RowCount(List()));
+    EXPECT_EQ(TestBookCapacity, RowCount(List()));
 }
 
 // The shell's own folder browser opens with the title and can be cancelled.
