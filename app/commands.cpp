@@ -173,11 +173,7 @@ void DeleteCommand(HWND window) {
 // Ticked contacts go whether or not the filters show them.
 void DeleteTickedCommand(HWND window) {
     if (ShowMessage(window, DeleteTickedQuestion, DeleteCaption, MB_YESNO | MB_ICONWARNING) != IDYES) return;
-    std::vector<ContactRecord*> ticked;
-    for (auto& record : Contacts().records) {
-        if (IsTicked(*record)) ticked.push_back(record.get());
-    }
-    for (ContactRecord* record : ticked) RemoveRecord(Contacts(), record);
+    RemoveTickedRecords(Contacts());
     RefreshList();
     ShowMessage(window, TickedDeletedText, DeleteCaption, MB_OK | MB_ICONINFORMATION);
 }

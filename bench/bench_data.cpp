@@ -80,9 +80,10 @@ ContactRecord FullContact(int n) {
     return record;
 }
 
-void FillFullBook(ContactStore& store) {
+void FillFullBook(ContactStore& store, int count) {
     ClearRecords(store);
-    for (int n = 0; n < MaxRecords; ++n) AppendRecord(store, FullContact(n));
+    store.records.reserve(static_cast<size_t>(count));
+    for (int n = 0; n < count; ++n) AppendRecord(store, FullContact(n));
 }
 
 void FillFullGroups(GroupList& groups) {

@@ -9,13 +9,16 @@
 #include "store/contact_store.h"
 #include "store/groups.h"
 
+// The contacts of the benchmarks' book and files.
+const int BenchContacts = 512;
+
 // Contact n of the book: every text field filled to its width with
 // Chinese and ASCII text (digits where the field holds a number or a date),
 // female for odd n, in group n % 5.
 ContactRecord FullContact(int n);
 
-// MaxRecords full contacts.
-void FillFullBook(ContactStore& store);
+// `count` full contacts, FullContact(0) to FullContact(count - 1).
+void FillFullBook(ContactStore& store, int count = BenchContacts);
 
 // The five default groups, each name as long as a group name may be.
 void FillFullGroups(GroupList& groups);

@@ -73,7 +73,7 @@ void ReadAddressBook512(benchmark::State& state) {
         LoadResult result = ReadAddressBook(path, groups, contacts);
         benchmark::DoNotOptimize(result);
     }
-    Require(RecordCount(contacts) == MaxRecords, state, "the book did not read back whole");
+    Require(RecordCount(contacts) == BenchContacts, state, "the book did not read back whole");
 }
 
 void WriteAddressBook512(benchmark::State& state) {
@@ -116,7 +116,7 @@ void ReadCards(benchmark::State& state, const PathString& path) {
         imported = ReadVcardFile(path, book).imported;
         benchmark::DoNotOptimize(imported);
     }
-    Require(imported == MaxRecords, state, "not every card was imported");
+    Require(imported == BenchContacts, state, "not every card was imported");
 }
 
 void ReadVcardFile512(benchmark::State& state) { ReadCards(state, VcardFilePath()); }
@@ -147,7 +147,7 @@ void ExportVcardFiles512(benchmark::State& state) {
     VcardEncoding encoding = VcardEncodingFromValue(static_cast<int>(state.range(0)));
     int written = 0;
     for (auto _ : state) written = ExportVcardFiles(FullBook(), directory, encoding, ExportAll).written;
-    Require(written == MaxRecords, state, "not every contact was exported");
+    Require(written == BenchContacts, state, "not every contact was exported");
 }
 
 PathString CsvFilePath() {
@@ -168,7 +168,7 @@ void TimeCsvImport(benchmark::State& state, const PathString& path) {
         imported = ImportCsvFile(path, store, groups, {nullptr, nullptr}).imported;
         benchmark::DoNotOptimize(imported);
     }
-    Require(imported == MaxRecords, state, "not every line was imported");
+    Require(imported == BenchContacts, state, "not every line was imported");
 }
 
 void ImportCsvFile512(benchmark::State& state) { TimeCsvImport(state, CsvFilePath()); }

@@ -170,7 +170,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("Start-up, %d runs each\n", repeats);
     Figures empty = TimeRepeatedly(repeats, here + L"\\empty_program.exe", folder, Wait::Exit, 0);
     Figures window = TimeRepeatedly(repeats, here + L"\\window_program.exe", folder, Wait::FirstPaint, 0);
-    Figures program = TimeRepeatedly(repeats, corvelle, folder, Wait::FirstPaint, MaxRecords);
+    Figures program = TimeRepeatedly(repeats, corvelle, folder, Wait::FirstPaint, BenchContacts);
     // The same start in a folder without a book: what the program costs
     // before it has any contact to show.
     std::wstring emptyFolder = folder + L"\\empty";

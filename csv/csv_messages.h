@@ -28,8 +28,8 @@ const wchar_t CsvMappingTipText[] =
 
 // Import: the store filled up; `notImported` lines that named a contact
 // were left out (warning icon).
-inline std::wstring CsvBookFullText(int notImported) {
-    return L"通讯录已满（最多 " + std::to_wstring(MaxRecords) + L" 个联系人），文件中有 " +
+inline std::wstring CsvBookFullText(int capacity, int notImported) {
+    return L"通讯录已满（最多 " + std::to_wstring(capacity) + L" 个联系人），文件中有 " +
            std::to_wstring(notImported) + L" 行未能导入！";
 }
 

@@ -442,7 +442,7 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
                 continue;
             }
             row.record.GroupIndex = GroupForCategory(groups, row.group, made);
-            if (HoldsImportedContact(store, row.record, asWritten, !row.group.empty())) {
+            if (HoldsImportedContact(store, made, row.record, asWritten, !row.group.empty())) {
                 ++result.duplicates;
                 continue;
             }

@@ -43,8 +43,9 @@ std::string ScratchFile(const char* name);
 void WriteScratchFile(const std::string& path, const std::string& bytes);
 
 // The contacts in the store before an import, chosen by one byte: most
-// often none, sometimes one, sometimes all but two of MaxRecords, so that
-// imports also meet a store that fills up. Returns how many there are.
+// often none, sometimes one, sometimes all but two of a capacity lowered to
+// FuzzBookCapacity, so that imports also meet a store that fills up. Returns how many there are.
+const int FuzzBookCapacity = 512;
 int FillStoreBeforeImport(uint8_t choice, ContactStore& store);
 
 // What an import appended to the document's first `before` contacts:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/contact_record.h"
+#include "store/contact_store.h"
 #include "store/settings_file.h"
 
 struct FilterState {
@@ -64,3 +65,8 @@ int MatchPhone(const SearchQuery& query, const char* text, size_t length);
 int PassesFilters(const ContactRecord& record, const FilterState& filters);
 // The same, with the search already prepared (from filters.pattern).
 int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query);
+
+// Sets the ShownFlag of every record of the store as PassesFilters gives
+// it, a large book split among the processor's cores; returns how many
+// records are shown.
+int ApplyFilters(ContactStore& store, const FilterState& filters);

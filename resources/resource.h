@@ -34,6 +34,7 @@
 #define IDD_SETTINGS 152
 #define IDD_GROUPS 153
 #define IDD_EXPORT_VCARD 154
+#define IDD_PROGRESS 161
 
 // Menu commands
 #define IDM_FILE_OPEN 40001
@@ -159,3 +160,6 @@
 #define IDC_GROUP_ADD 1071
 #define IDC_GROUP_RENAME 1072
 #define IDC_GROUP_DELETE 1073
+
+// Progress of long work
+#define IDC_PROGRESS_TEXT 1076

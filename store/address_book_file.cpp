@@ -60,6 +60,12 @@ LoadResult ReadRecords(FileReader& reader, ContactStore& contacts) {
     int32_t count;
     if (!ReadInt32(reader, count)) return FileTruncated;
     if (count < 0 || count > MaxRecords) return TooManyRecords;
+    // A count the file cannot hold is refused before anything is made for
+    // it, so that a damaged count never asks for gigabytes.
+    long long left = BytesLeft(reader);
+    if (!reader.complete) return FileTruncated;
+    if (left >= 0 && left < static_cast<long long>(count) * RecordFileSize) return FileTruncated;
+    if (left >= 0) contacts.records.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         unsigned char bytes[RecordFileSize];
         if (!ReadBytes(reader, bytes, RecordFileSize)) return FileTruncated;

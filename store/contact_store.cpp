@@ -1,5 +1,22 @@
 #include "store/contact_store.h"
 
+#include <algorithm>
+
+namespace {
+
+const std::vector<ContactRecord*>& ShownRows(const ContactStore& store) {
+    if (store.shownRowsStale) {
+        store.shownRows.clear();
+        for (const auto& record : store.records) {
+            if (record->ShownFlag == 1) store.shownRows.push_back(record.get());
+        }
+        store.shownRowsStale = false;
+    }
+    return store.shownRows;
+}
+
+}  // namespace
+
 ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value) {
     store.records.push_back(std::make_unique<ContactRecord>(value));
     ContactRecord* record = store.records.back().get();
@@ -12,13 +29,26 @@ int RemoveRecord(ContactStore& store, const ContactRecord* record) {
     for (auto it = store.records.begin(); it != store.records.end(); ++it) {
         if (it->get() == record) {
             store.records.erase(it);
+            store.shownRowsStale = true;
             return 1;
         }
     }
     return 0;
 }
 
-void ClearRecords(ContactStore& store) { store.records.clear(); }
+int RemoveTickedRecords(ContactStore& store) {
+    auto kept = std::remove_if(store.records.begin(), store.records.end(),
+                               [](const std::unique_ptr<ContactRecord>& record) { return IsTicked(*record); });
+    int removed = static_cast<int>(store.records.end() - kept);
+    store.records.erase(kept, store.records.end());
+    store.shownRowsStale = true;
+    return removed;
+}
+
+void ClearRecords(ContactStore& store) {
+    store.records.clear();
+    store.shownRowsStale = true;
+}
 
 ContactRecord* RecordAt(const ContactStore& store, int n) {
     if (n < 0) n = 0;
@@ -27,12 +57,14 @@ ContactRecord* RecordAt(const ContactStore& store, int n) {
 }
 
 ContactRecord* ShownRecordAt(const ContactStore& store, int n) {
-    if (n < 0) return nullptr;
-    for (const auto& record : store.records) {
-        if (record->ShownFlag == 1 && n-- == 0) return record.get();
-    }
-    return nullptr;
+    const std::vector<ContactRecord*>& rows = ShownRows(store);
+    if (n < 0 || static_cast<size_t>(n) >= rows.size()) return nullptr;
+    return rows[n];
 }
+
+int ShownRecordCount(const ContactStore& store) { return static_cast<int>(ShownRows(store).size()); }
+
+void ShownFlagsChanged(ContactStore& store) { store.shownRowsStale = true; }
 
 int IndexOfRecord(const ContactStore& store, const ContactRecord* record) {
     for (size_t i = 0; i < store.records.size(); ++i) {
@@ -43,4 +75,4 @@ int IndexOfRecord(const ContactStore& store, const ContactRecord* record) {
 
 int RecordCount(const ContactStore& store) { return static_cast<int>(store.records.size()); }
 
-bool HasRoomFor(const ContactStore& store, int more) { return RecordCount(store) + more <= MaxRecords; }
+bool HasRoomFor(const ContactStore& store, int more) { return RecordCount(store) + more <= store.capacity; }

@@ -10,10 +10,17 @@
 
 // The most contacts a book may hold: the reader refuses larger books, so
 // nothing may add a contact past this.
-const int MaxRecords = 512;
+const int MaxRecords = 1000000;
 
 struct ContactStore {
     std::vector<std::unique_ptr<ContactRecord>> records;
+    // The records whose ShownFlag is 1, in store order: list row n is
+    // shownRows[n]. Rebuilt from the flags when a change made it stale.
+    mutable std::vector<ContactRecord*> shownRows;
+    mutable bool shownRowsStale = true;
+    // The most contacts this store takes: MaxRecords, lower only where a
+    // test fills a book.
+    int capacity = MaxRecords;
 };
 
 // Copies the value into a new record after the last one; both flags 0.
@@ -23,10 +30,16 @@ int RemoveRecord(ContactStore& store, const ContactRecord* record);
 void ClearRecords(ContactStore& store);
 // Position n in store order; n below 0 gives the first; null past the end.
 ContactRecord* RecordAt(const ContactStore& store, int n);
+// Removes every ticked record, shown or not, in one pass; returns how many.
+int RemoveTickedRecords(ContactStore& store);
 // The n-th record whose ShownFlag is 1: the record behind list row n.
 ContactRecord* ShownRecordAt(const ContactStore& store, int n);
+int ShownRecordCount(const ContactStore& store);
+// To be called after ShownFlag was set outside the store's own functions
+// (the filter pass), so that ShownRecordAt reads the flags again.
+void ShownFlagsChanged(ContactStore& store);
 // Position in store order, or -1.
 int IndexOfRecord(const ContactStore& store, const ContactRecord* record);
 int RecordCount(const ContactStore& store);
-// True when `more` contacts can still be added without passing MaxRecords.
+// True when `more` contacts can still be added without passing the capacity.
 bool HasRoomFor(const ContactStore& store, int more);

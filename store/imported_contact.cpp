@@ -177,15 +177,39 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bo
     return false;
 }
 
-bool HoldsImportedContact(const ContactStore& store, const ContactRecord& named, const ContactRecord& asWritten,
-                          bool sourceNamesGroup) {
-    if (HoldsSameContact(store, named, sourceNamesGroup)) return true;
+namespace {
+
+std::string NameKey(const ContactRecord& record) {
+    return FieldValue(record, Surname) + '\0' + FieldValue(record, GivenName);
+}
+
+bool HoldsIndexedContact(const ImportGroups& made, const ContactRecord& record, bool compareGroup) {
+    auto range = made.byName.equal_range(NameKey(record));
+    for (auto it = range.first; it != range.second; ++it) {
+        if (SameContact(*it->second, record, compareGroup)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const ContactRecord& named,
+                          const ContactRecord& asWritten, bool sourceNamesGroup) {
+    if (made.indexed > RecordCount(store)) {
+        made.byName.clear();
+        made.indexed = 0;
+    }
+    for (; made.indexed < RecordCount(store); ++made.indexed) {
+        const ContactRecord* record = store.records[made.indexed].get();
+        made.byName.emplace(NameKey(*record), record);
+    }
+    if (HoldsIndexedContact(made, named, sourceNamesGroup)) return true;
     bool renamed = !SameText(named.Surname, asWritten.Surname, sizeof named.Surname) ||
                    !SameText(named.GivenName, asWritten.GivenName, sizeof named.GivenName);
     if (!renamed) return false;
     ContactRecord written = asWritten;
     written.GroupIndex = named.GroupIndex;
-    return HoldsSameContact(store, written, sourceNamesGroup);
+    return HoldsIndexedContact(made, written, sourceNamesGroup);
 }
 
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made) {

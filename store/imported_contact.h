@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "store/contact_store.h"
 #include "store/groups.h"
@@ -35,12 +36,18 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bo
 // a given name alone, or with none, as Corvelle's own exports write it).
 // The group counts only when the source names one: an export without
 // groups puts every contact into group 0.
-bool HoldsImportedContact(const ContactStore& store, const ContactRecord& named, const ContactRecord& asWritten,
-                          bool sourceNamesGroup);
+struct ImportGroups;
+bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const ContactRecord& named,
+                          const ContactRecord& asWritten, bool sourceNamesGroup);
 
-// The groups one import made for the categories it met.
+// What one import keeps from contact to contact: the groups it made for
+// the categories it met, and the book's contacts by name, so that the
+// duplicate test of a contact looks only at those of its name. An import
+// only appends, so the index catches up with the records added since.
 struct ImportGroups {
     int created = 0;
+    std::unordered_multimap<std::string, const ContactRecord*> byName;
+    int indexed = 0;  // the store's first `indexed` records are in byName
 };
 const int MaxGroupsPerImport = 32;
 

@@ -30,6 +30,19 @@ inline bool ReadBytes(FileReader& reader, void* buffer, size_t size) {
     return reader.complete;
 }
 
+// The bytes between the reading position and the end of the file, or -1
+// when the file cannot tell (a stream).
+inline long long BytesLeft(FileReader& reader) {
+    long here = std::ftell(reader.file);
+    if (here < 0 || std::fseek(reader.file, 0, SEEK_END) != 0) return -1;
+    long end = std::ftell(reader.file);
+    if (std::fseek(reader.file, here, SEEK_SET) != 0) {
+        reader.complete = false;
+        return -1;
+    }
+    return end < here ? -1 : static_cast<long long>(end) - here;
+}
+
 inline bool ReadInt32(FileReader& reader, int32_t& value) {
     unsigned char bytes[4];
     if (!ReadBytes(reader, bytes, 4)) return false;

@@ -71,4 +71,5 @@ void SortByName(ContactStore& store) {
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 0; i < keyed.size(); ++i) store.records[i] = std::move(keyed[i].second);
+    ShownFlagsChanged(store);
 }

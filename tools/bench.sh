@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Corvelle in release mode and times it: the portable core natively
-# with Google Benchmark, Python's vobject and `wc -l` on the same vCard
+# with Google Benchmark (and the book's commands at 512, 10,000 and 100,000
+# contacts, with how each grows), Python's vobject and `wc -l` on the same vCard
 # file, and under Wine the refresh of the contact list, the start-up to the
 # first painted list, and the size of Corvelle.exe. Prints one table, with
 # the machine it ran on, and leaves it in build/bench-results/results.md.
@@ -18,7 +19,7 @@ mkdir -p "$results"
 
 echo "== Release builds" >&2
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
-cmake --build "$native" -j "$jobs" --target corvelle_benchmarks > /dev/null
+cmake --build "$native" -j "$jobs" --target corvelle_benchmarks corvelle_large_book_benchmarks > /dev/null
 cmake -S "$root" -B "$windows" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" > /dev/null
 cmake --build "$windows" -j "$jobs" \
@@ -35,12 +36,19 @@ aggregate=(--benchmark_repetitions="$repetitions" --benchmark_report_aggregates_
   --benchmark_out="$results/core.json" --benchmark_out_format=json >&2
 # The files again on a RAM disk, where flushing them to the disk costs
 # nothing: what the program itself spends on writing them.
+ram=
 if [ -d /dev/shm ]; then
+  ram=/dev/shm
   "$benchmarks" --folder=/dev/shm "${aggregate[@]}" --benchmark_filter='Write|Export' \
     --benchmark_out="$results/core-ram.json" --benchmark_out_format=json >&2
 else
   echo '{"benchmarks": []}' > "$results/core-ram.json"
 fi
+
+echo "== The book's commands at 512, 10,000 and 100,000 contacts" >&2
+"$native/bench/corvelle_large_book_benchmarks" --folder="${ram:-$results}" "${aggregate[@]}" \
+  --benchmark_out="$results/large.json" --benchmark_out_format=json >&2
+/usr/bin/python3 "$root/bench/growth_report.py" "$results/large.json" | tee "$results/growth.md" >&2
 
 echo "== vobject and wc -l on the same files" >&2
 /usr/bin/python3 "$root/bench/compare_vcard.py" "$cards" "$repetitions" "$phone_cards" | tee "$results/compare.txt" >&2
@@ -66,4 +74,4 @@ done
 wineserver -k 2> /dev/null || true
 stat -c '%s' "$windows/app/Corvelle.exe" > "$results/size.txt"
 
-/usr/bin/python3 "$root/bench/report.py" "$results" | tee "$results/results.md"
+{ /usr/bin/python3 "$root/bench/report.py" "$results"; echo; cat "$results/growth.md"; } | tee "$results/results.md"

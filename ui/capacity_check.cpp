@@ -13,6 +13,6 @@ const wchar_t BookFullText[] = L"一个通讯录最多只能保存%s个联系人
 
 bool HasRoomForOneMoreContact(HWND owner) {
     if (HasRoomFor(App.document.contacts, 1)) return true;
-    ShowMessage(owner, FillIn(BookFullText, {std::to_wstring(MaxRecords)}), AttentionCaption, MB_OK | MB_ICONWARNING);
+    ShowMessage(owner, FillIn(BookFullText, {std::to_wstring(App.document.contacts.capacity)}), AttentionCaption, MB_OK | MB_ICONWARNING);
     return false;
 }

@@ -1,12 +1,20 @@
 #include "vcard/batch_import.h"
 
+#include <vector>
+
 #include "vcard/vcard_format.h"
 
-VcardImportResult ImportVcardDirectory(const PathString& directory, Document& book) {
+VcardImportResult ImportVcardDirectory(const PathString& directory, Document& book, const ImportProgress& progress) {
     VcardImportResult total;
     ImportGroups made;
-    for (const PathString& name : ListFilesWithExtension(directory, VcardExtension)) {
-        AddImportResult(total, ReadVcardFile(JoinPath(directory, name), book, made));
+    std::vector<PathString> names = ListFilesWithExtension(directory, VcardExtension);
+    const int fileCount = static_cast<int>(names.size());
+    for (int index = 0; index < fileCount; ++index) {
+        if (progress && !progress(index, fileCount)) {
+            total.cancelled = true;
+            break;
+        }
+        AddImportResult(total, ReadVcardFile(JoinPath(directory, names[index]), book, made));
     }
     return total;
 }

@@ -2,6 +2,8 @@
 // directory filled by the export, which writes one file per contact.
 #pragma once
 
+#include <functional>
+
 #include "platform/platform.h"
 #include "store/document.h"
 #include "vcard/vcard_reader.h"
@@ -12,4 +14,9 @@
 // nothing. Stops adding at the store's capacity like ReadVcardFile.
 // The files are one import: together they make at most MaxGroupsPerImport
 // groups.
-VcardImportResult ImportVcardDirectory(const PathString& directory, Document& book);
+// Before each file it tells progress how many of how many files are read;
+// when progress answers false the import stops there, keeping what it added,
+// and the result says it was cancelled.
+using ImportProgress = std::function<bool(int done, int total)>;
+VcardImportResult ImportVcardDirectory(const PathString& directory, Document& book,
+                                       const ImportProgress& progress = nullptr);

@@ -29,6 +29,7 @@ struct VcardImportResult {
     int imported = 0;         // contacts appended to the store
     int notImported = 0;      // named cards left out because the store was full
     int duplicates = 0;       // cards left out because the book already held the same contact
+    bool cancelled = false;   // the user stopped the import before its end
 };
 
 // Adds the counts of one part of an import to the total.

@@ -21,7 +21,7 @@ void ImportCsvCommand(HWND window) {
     FillGroupFilterKeepingChoice();  // the groups the file brought
     RefreshList();
     if (result.notImported > 0) {
-        ShowMessage(window, CsvBookFullText(result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
+        ShowMessage(window, CsvBookFullText(Contacts().capacity, result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
     }
     if (result.duplicates > 0) {
         ShowMessage(window, CsvDuplicatesText(result.duplicates), CsvCaption, MB_OK | MB_ICONINFORMATION);

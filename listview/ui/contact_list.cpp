@@ -151,12 +151,7 @@ void ScaleColumnWidths() {
 void RefreshList() {
     HWND list = App.contactList;
     FilterState filters = ReadFilterState();
-    SearchQuery query = PrepareSearch(filters.pattern);
-    int shown = 0;
-    for (auto& record : App.document.contacts.records) {
-        record->ShownFlag = PassesFilters(*record, filters, query);
-        shown += record->ShownFlag;
-    }
+    int shown = ApplyFilters(App.document.contacts, filters);
     // A rebuild leaves no row selected and the view at the top. The one
     // selected and the one focused row are cleared by name: clearing "every
     // row" asks the list about each of them.

@@ -5,6 +5,7 @@
 
 #include "store/address_book_file.h"
 #include "store/little_endian.h"
+#include "store/random_books.h"
 #include "test_support.h"
 
 namespace {
@@ -114,7 +115,7 @@ TEST_F(AddressBookFile, RefusalsLeaveMemoryAsDocumented) {
     EXPECT_EQ(1, RecordCount(document.contacts));
     EXPECT_EQ(GroupNameTooLong, ReadBytes(Header() + Int32(1) + Int32(-1)));
 
-    EXPECT_EQ(TooManyRecords, ReadBytes(Header() + Int32(1) + GroupEntry("g") + Int32(513)));
+    EXPECT_EQ(TooManyRecords, ReadBytes(Header() + Int32(1) + GroupEntry("g") + Int32(MaxRecords + 1)));
     EXPECT_EQ(1, GroupCount(document.groups));
     EXPECT_EQ(0, RecordCount(document.contacts));
     AppendRecord(document.contacts, Person("kept"));
@@ -171,18 +172,6 @@ TEST_F(AddressBookFile, BytesAfterTheTerminatorAreNotWrittenBack) {
     EXPECT_EQ(std::string("ab\0\0\0\0\0\0\0\0", 10), bytes.substr(bytes.size() - RecordFileSize, 10));
 }
 
-TEST_F(AddressBookFile, AWriterNeverProducesABookTheReaderRefuses) {
-    WriteFileBytes(path, "old");
-    for (int i = 0; i <= MaxRecords; ++i) AppendRecord(document.contacts, Person("x"));
-    EXPECT_EQ(0, WriteAddressBook(path, document.groups, document.contacts));
-    EXPECT_EQ("old", ReadFileBytes(path));
-    RemoveRecord(document.contacts, RecordAt(document.contacts, 0));
-    EXPECT_EQ(1, WriteAddressBook(path, document.groups, document.contacts));
-    Document read;
-    EXPECT_EQ(LoadOk, ReadAddressBook(path, read.groups, read.contacts));
-    EXPECT_EQ(MaxRecords, RecordCount(read.contacts));
-}
-
 TEST_F(AddressBookFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
     // A directory in the way cannot be replaced by a file.
     std::filesystem::create_directory(std::filesystem::path(folder.Path("dir.txl")));
@@ -222,4 +211,23 @@ TEST_F(AddressBookFile, AGroupNameThatFillsItsWidthIsSavedCutToWholeCharacters) 
     Document read;
     ASSERT_EQ(LoadOk, ReadAddressBook(path, read.groups, read.contacts));
     EXPECT_EQ("b" + Gbk("一二三四五六七"), GroupName(read.groups, 0));
+}
+
+// Past the 512 contacts older versions stopped at, a book reads back as it
+// was written, and a count the file cannot hold is refused as an
+// incomplete file before anything is made for it.
+TEST_F(AddressBookFile, BooksPast512ContactsReadBackAndImpossibleCountsAreRefused) {
+    Document book = RandomBook(2600, 600);
+    std::string bytes = EncodeAddressBook(book.groups, book.contacts);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(LoadOk, ReadBytes(bytes));
+    ASSERT_EQ(600, RecordCount(document.contacts));
+    EXPECT_EQ(bytes, EncodeAddressBook(document.groups, document.contacts));
+
+    std::string oneRecord = RecordBytes("a", 0, 0);
+    for (int32_t count : {2, 70000, MaxRecords}) {
+        EXPECT_EQ(FileTruncated, ReadBytes(Header() + Int32(0) + Int32(count) + oneRecord)) << count;
+        EXPECT_EQ(0, RecordCount(document.contacts));
+    }
+    EXPECT_EQ(TooManyRecords, ReadBytes(Header() + Int32(0) + Int32(MaxRecords + 1) + oneRecord));
 }

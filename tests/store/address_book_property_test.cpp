@@ -19,7 +19,7 @@ TEST(AddressBookProperty, RandomBooksReadBackExactly) {
     std::mt19937 sizes(20240607);
     for (int b = 0; b < Books; ++b) {
         // Mostly small books, and a few full ones.
-        int records = b % 20 == 0 ? MaxRecords : std::uniform_int_distribution<int>(0, 40)(sizes);
+        int records = b % 20 == 0 ? FullBookSize : std::uniform_int_distribution<int>(0, 40)(sizes);
         Document book = RandomBook(1000 + b, records);
         ASSERT_EQ(1, WriteAddressBook(path, book.groups, book.contacts)) << "book " << b;
 

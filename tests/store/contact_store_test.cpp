@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "store/contact_store.h"
 #include "test_support.h"
 
@@ -71,14 +74,39 @@ TEST(ContactStore, RemovingAStrangerChangesNothing) {
     EXPECT_EQ(-1, IndexOfRecord(store, former));
 }
 
-TEST(ContactStore, HasRoomUpTo512Records) {
+// The rows the list shows stay the n-th shown records in store order
+// through every change the store makes: a walk over the flags is the
+// reference.
+TEST(ContactStore, ShownRowsFollowEveryChange) {
+    std::mt19937 random(26);
     ContactStore store;
-    for (int i = 0; i < MaxRecords - 1; ++i) AppendRecord(store, Person("x"));
-    EXPECT_TRUE(HasRoomFor(store, 1));
-    EXPECT_FALSE(HasRoomFor(store, 2));
-    AppendRecord(store, Person("x"));
-    EXPECT_FALSE(HasRoomFor(store, 1));
-    EXPECT_TRUE(HasRoomFor(store, 0));
+    auto reference = [&](int n) -> ContactRecord* {
+        for (const auto& record : store.records) {
+            if (record->ShownFlag == 1 && n-- == 0) return record.get();
+        }
+        return nullptr;
+    };
+    for (int step = 0; step < 400; ++step) {
+        switch (random() % 5) {
+            case 0:
+            case 1: AppendRecord(store, Person(std::to_string(random() % 100))); break;
+            case 2:
+                if (RecordCount(store) > 0) RemoveRecord(store, RecordAt(store, random() % RecordCount(store)));
+                break;
+            case 3:
+                for (auto& record : store.records) record->CheckFlag = random() % 7 == 0;
+                RemoveTickedRecords(store);
+                break;
+            case 4:
+                for (auto& record : store.records) record->ShownFlag = random() % 3 == 0;
+                ShownFlagsChanged(store);
+                break;
+        }
+        int shown = 0;
+        for (const auto& record : store.records) shown += record->ShownFlag == 1;
+        ASSERT_EQ(shown, ShownRecordCount(store));
+        for (int n = -1; n <= shown; ++n) ASSERT_EQ(reference(n), ShownRecordAt(store, n)) << step << " " << n;
+    }
 }
 
 TEST(ContactRecord, SetFieldNeverSpillsIntoTheNextField) {

@@ -28,8 +28,8 @@
 namespace {
 
 const Document& FullBook(int which) {
-    static const Document books[2] = {RandomBook(FullBookSeeds[0], MaxRecords),
-                                      RandomBook(FullBookSeeds[1], MaxRecords)};
+    static const Document books[2] = {RandomBook(FullBookSeeds[0], FullBookSize),
+                                      RandomBook(FullBookSeeds[1], FullBookSize)};
     return books[which];
 }
 
@@ -96,7 +96,7 @@ TEST(InterruptedSave, AKillAtAnyMomentLeavesTheWholeOldOrTheWholeNewBook) {
     ScratchFolder folder;
     PathString path = folder.Path("book.txl");
     const std::string books[2] = {FullBookBytes(0), FullBookBytes(1)};
-    ASSERT_EQ(MaxRecords, RecordCount(FullBook(0).contacts));
+    ASSERT_EQ(FullBookSize, RecordCount(FullBook(0).contacts));
     ASSERT_FALSE(books[0] == books[1]);
 
     // Kills spread over three saves' time, so that they land at every stage
@@ -117,7 +117,7 @@ TEST(InterruptedSave, AKillAtAnyMomentLeavesTheWholeOldOrTheWholeNewBook) {
         ASSERT_TRUE(whole) << "kill " << k << " left " << onDisk.size() << " bytes that are neither book";
         Document read;
         ASSERT_EQ(LoadOk, ReadAddressBook(path, read.groups, read.contacts));
-        ASSERT_EQ(MaxRecords, RecordCount(read.contacts));
+        ASSERT_EQ(FullBookSize, RecordCount(read.contacts));
         if (!OtherFiles(folder, {"book.txl"}).empty()) ++interrupted;
     }
     // The test proves something only if kills did land in the middle of saves.

@@ -21,8 +21,10 @@ Group RandomGroup(std::mt19937& random);
 // same for the same seed.
 Document RandomBook(uint32_t seed, int records);
 
-// The two full books the interrupted-save test and its writer share.
+// The two large books the interrupted-save test and its writer share, and
+// their size.
 const uint32_t FullBookSeeds[2] = {512001, 512002};
+const int FullBookSize = 512;
 
 // The text a field of `width` bytes keeps of its raw bytes: what comes
 // before the first NUL, cut to the longest run of whole GBK characters

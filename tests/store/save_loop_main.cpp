@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: corvelle_save_loop BOOK\n");
         return 2;
     }
-    const Document books[2] = {RandomBook(FullBookSeeds[0], MaxRecords), RandomBook(FullBookSeeds[1], MaxRecords)};
+    const Document books[2] = {RandomBook(FullBookSeeds[0], FullBookSize), RandomBook(FullBookSeeds[1], FullBookSize)};
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (int n = 1;; n = 1 - n) {

@@ -379,22 +379,23 @@ TEST_F(ContactEditorTest, NewOnAnUnnamedRecordOnlyRefillsTheForm) {
 
 TEST_F(ContactEditorTest, NewRefusesA513thContactLikeAdd) {
     std::vector<ContactRecord> full;
-    for (int i = 0; i < MaxRecords; ++i) full.push_back(Contact("n" + std::to_string(i)));
+    for (int i = 0; i < TestBookCapacity; ++i) full.push_back(Contact("n" + std::to_string(i)));
     StartWith(full);
-    SelectRow(List(), MaxRecords - 1);
+    App.document.contacts.capacity = TestBookCapacity;
+    SelectRow(List(), TestBookCapacity - 1);
     ModalAnswers answers;
-    answers.ExpectDialog(Caption(MaxRecords - 1), [this](HWND editor) {
+    answers.ExpectDialog(Caption(TestBookCapacity - 1), [this](HWND editor) {
         TypeInto(Box(editor, GivenName), L"g");
         ClickButton(editor, IDC_EDITOR_NEW);
-        EXPECT_EQ(Caption(MaxRecords - 1), WindowText(editor));
-        EXPECT_EQ(MaxRecords, Count());
-        EXPECT_EQ("g", FieldValue(Record(MaxRecords - 1), GivenName));
+        EXPECT_EQ(Caption(TestBookCapacity - 1), WindowText(editor));
+        EXPECT_EQ(TestBookCapacity, Count());
+        EXPECT_EQ("g", FieldValue(Record(TestBookCapacity - 1), GivenName));
         ClickButton(editor, IDOK);
     });
     answers.ExpectMessage(BookFullText, L"注意", MB_OK | MB_ICONWARNING, IDOK);
     SendCommand(IDM_ITEM_EDIT);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, Count());
+    EXPECT_EQ(TestBookCapacity, Count());
 }
 
 TEST_F(ContactEditorTest, EscapeAndTheCloseCommandDoNothing) {

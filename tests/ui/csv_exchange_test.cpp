@@ -156,15 +156,16 @@ TEST_F(CsvExchangeTest, AnEmptyFileCannotBeRead) {
 
 TEST_F(CsvExchangeTest, AnImportBeyondTheBooksCapacitySaysHowManyLinesWereLeftOut) {
     std::vector<ContactRecord> crowd;
-    for (int i = 0; i < MaxRecords - 2; ++i) crowd.push_back(Person("p" + std::to_string(i)));
+    for (int i = 0; i < TestBookCapacity - 2; ++i) crowd.push_back(Person("p" + std::to_string(i)));
     StartWith(crowd);
+    App.document.contacts.capacity = TestBookCapacity;
     ModalAnswers answers;
     Import(answers, "\xD0\xD5\r\na\r\nb\r\nc\r\nd\r\ne\r\n");
     answers.ExpectMessage(L"通讯录已满（最多 512 个联系人），文件中有 3 行未能导入！", L"CSV", Warning, IDOK);
     SendCommand(IDM_IMPORT_CSV);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, RowCount(List()));
-    EXPECT_EQ(L"b", CellText(List(), MaxRecords - 1, 0));
+    EXPECT_EQ(TestBookCapacity, RowCount(List()));
+    EXPECT_EQ(L"b", CellText(List(), TestBookCapacity - 1, 0));
 }
 
 // ---- Export and its question

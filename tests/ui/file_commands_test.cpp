@@ -118,7 +118,7 @@ TEST_F(OpenCommandTest, ARefusedBookShowsItsReasonAndKeepsTheOpenBook) {
     std::string tooNew = good;
     tooNew[4] = 3;
     std::string tooMany = EncodeAddressBook(NewDocument().groups, ContactStore());
-    tooMany.replace(tooMany.size() - 4, 4, std::string("\x01\x02\x00\x00", 4));  // 513 records
+    tooMany.replace(tooMany.size() - 4, 4, std::string("\x41\x42\x0F\x00", 4));  // 1,000,001 records
     std::string longName = good.substr(0, 12) + std::string("\x11\x00\x00\x00", 4) + std::string(17, 'x');
     struct Case {
         const char* name;

@@ -2,6 +2,8 @@
 // double-click and the context menu of the contact list.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/address_book_file.h"
@@ -132,8 +134,9 @@ TEST_F(ItemCommandTest, AddGivesTheEditorANewRecordThatGoesIfLeftUnnamed) {
 
 TEST_F(ItemCommandTest, AddRefusesA513thContact) {
     std::vector<ContactRecord> full;
-    for (int i = 0; i < MaxRecords; ++i) full.push_back(Contact("n" + std::to_string(i)));
+    for (int i = 0; i < TestBookCapacity; ++i) full.push_back(Contact("n" + std::to_string(i)));
     StartWith(full);
+    App.document.contacts.capacity = TestBookCapacity;
     App.editedRecord = nullptr;
     ModalAnswers answers;
     const wchar_t refusal[] = L"一个通讯录最多只能保存512个联系人，现在已经满了。\n请先删除不需要的联系人，再添加新的联系人。";
@@ -142,7 +145,7 @@ TEST_F(ItemCommandTest, AddRefusesA513thContact) {
     answers.ExpectMessage(refusal, L"注意", MB_OK | MB_ICONWARNING, IDOK);
     SendCommand(IDC_ADD_BUTTON);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, RecordCount(App.document.contacts));
+    EXPECT_EQ(TestBookCapacity, RecordCount(App.document.contacts));
     EXPECT_EQ(nullptr, App.editedRecord);
 }
 
@@ -208,6 +211,41 @@ TEST_F(ItemCommandTest, DeleteTickedRemovesTickedContactsAlsoHiddenOnes) {
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ((std::vector<std::string>{"apple", "cherry"}), StoredSurnames());
     EXPECT_EQ((std::vector<std::wstring>{L"cherry"}), ColumnTexts(List()));
+}
+
+// More contacts than the list shows, and than older books held: the last
+// row is reached by scrolling, and its tick and a hidden one are deleted.
+TEST_F(ItemCommandTest, ALongBookScrollsToItsLastRowWhoseTickIsDeleted) {
+    const int count = 600;
+    std::vector<ContactRecord> contacts;
+    for (int index = 0; index < count; ++index) {
+        char name[8];
+        snprintf(name, sizeof name, "c%03d", index);
+        contacts.push_back(Contact(name));
+    }
+    StartWith(contacts);
+    ASSERT_EQ(count, RowCount(List()));
+    ASSERT_LT(ListView_GetCountPerPage(List()), count);
+    ClickCheckBox(List(), 0);
+    SendMessageW(List(), WM_KEYDOWN, VK_END, 0);
+    SendMessageW(List(), WM_KEYUP, VK_END, 0);
+    PumpMessages();
+    EXPECT_GE(ListView_GetTopIndex(List()) + ListView_GetCountPerPage(List()), count);
+    ClickCheckBox(List(), count - 1);
+    EXPECT_EQ(1, RecordAt(App.document.contacts, count - 1)->CheckFlag);
+    TypeInto(App.quickSearchBox, L"c300");
+    ASSERT_EQ(1, RowCount(List()));
+    ModalAnswers answers;
+    answers.ExpectMessage(DeleteTickedQuestion, L"删除", YesNoWarning, IDYES);
+    answers.ExpectMessage(TickedDeletedText, L"删除", MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_ITEM_DELETE_TICKED);
+    EXPECT_TRUE(answers.AllAnswered());
+    std::vector<std::string> names = StoredSurnames();
+    ASSERT_EQ(size_t(count - 2), names.size());
+    EXPECT_EQ("c001", names.front());
+    EXPECT_EQ("c598", names.back());
+    TypeInto(App.quickSearchBox, L"");
+    EXPECT_EQ(count - 2, RowCount(List()));
 }
 
 TEST_F(ItemCommandTest, SelectAllThenDeleteTickedUnderASearchEmptiesTheBook) {

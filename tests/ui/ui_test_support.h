@@ -173,6 +173,10 @@ void TypeInto(HWND edit, const std::wstring& text);
 // A test that starts Corvelle's main window in a scratch folder, which is
 // the current directory for the test's duration, as Corvelle is started
 // from a folder. The window is destroyed at the end without the exit prompt.
+// The capacity the tests of a full book give the open book: a full book of
+// MaxRecords contacts would take the test minutes to make.
+const int TestBookCapacity = 512;
+
 class MainWindowTest : public testing::Test {
 protected:
     MainWindowTest();

@@ -294,7 +294,8 @@ TEST_F(VcardExchangeTest, CancellingTheFileChooserImportsNothing) {
 }
 
 TEST_F(VcardExchangeTest, AFileBeyondTheBooksCapacitySaysHowManyWereLeftOut) {
-    StartWith(Crowd(MaxRecords - 2));
+    StartWith(Crowd(TestBookCapacity - 2));
+    App.document.contacts.capacity = TestBookCapacity;
     std::string cards;
     for (int i = 0; i < 5; ++i) cards += Card(("N:new;" + std::to_string(i)).c_str());
     WriteFileBytes(PathOf("five.vcf"), cards);
@@ -303,8 +304,8 @@ TEST_F(VcardExchangeTest, AFileBeyondTheBooksCapacitySaysHowManyWereLeftOut) {
     answers.ExpectMessage(BookFullText(3), L"注意", Warning, IDOK);
     SendCommand(IDM_IMPORT_VCF);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, RowCount(List()));
-    EXPECT_EQ(L"new1", CellText(List(), MaxRecords - 1, 0));
+    EXPECT_EQ(TestBookCapacity, RowCount(List()));
+    EXPECT_EQ(L"new1", CellText(List(), TestBookCapacity - 1, 0));
 }
 
 // ---- Import of a folder
@@ -377,7 +378,8 @@ TEST_F(VcardExchangeTest, TheDirectoryDialogsBrowseButtonFillsItsBox) {
 }
 
 TEST_F(VcardExchangeTest, AFolderBeyondTheBooksCapacitySaysHowManyWereLeftOut) {
-    StartWith(Crowd(MaxRecords - 1));
+    StartWith(Crowd(TestBookCapacity - 1));
+    App.document.contacts.capacity = TestBookCapacity;
     PathString cards = Folder("cards");
     WriteFileBytes(cards + L"\\a.vcf", Card("N:a;1") + Card("N:a;2"));
     WriteFileBytes(cards + L"\\b.vcf", Card("N:b;1"));
@@ -389,7 +391,7 @@ TEST_F(VcardExchangeTest, AFolderBeyondTheBooksCapacitySaysHowManyWereLeftOut) {
     answers.ExpectMessage(BookFullText(2), L"注意", Warning, IDOK);
     SendCommand(IDM_IMPORT_VCF_DIRECTORY);
     EXPECT_TRUE(answers.AllAnswered());
-    EXPECT_EQ(MaxRecords, RowCount(List()));
+    EXPECT_EQ(TestBookCapacity, RowCount(List()));
 }
 
 // The shell's own folder browser opens with the title and can be cancelled.

@@ -42,6 +42,22 @@ TEST_F(BatchImport, ReadsEveryVcfFileInNameOrderWhateverTheCase) {
     EXPECT_EQ(0, result.filesUnreadable);
 }
 
+// Progress hears each file before it is read; a cancel keeps what came in.
+TEST_F(BatchImport, ProgressCountsTheFilesAndACancelKeepsWhatWasImported) {
+    Write("a.vcf", Card("A"));
+    Write("b.vcf", Card("B"));
+    Write("c.vcf", Card("C"));
+    std::string heard;
+    VcardImportResult result = ImportVcardDirectory(Directory(), book, [&](int done, int total) {
+        heard += std::to_string(done) + "/" + std::to_string(total) + " ";
+        return done < 2;
+    });
+    EXPECT_EQ("0/3 1/3 2/3 ", heard);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(2, result.imported);
+    EXPECT_EQ("A B ", Surnames());
+}
+
 TEST_F(BatchImport, AMissingOrEmptyDirectoryImportsNothing) {
     VcardImportResult result = ImportVcardDirectory(folder.Path("missing"), book);
     EXPECT_EQ(0, result.filesRead + result.filesUnreadable + result.imported);
@@ -68,7 +84,8 @@ TEST_F(BatchImport, ImportingTwiceLeavesTheBookAsItWas) {
 }
 
 TEST_F(BatchImport, StopsAtTheStoresCapacityAcrossFiles) {
-    for (int i = 0; i < MaxRecords - 3; ++i) AppendRecord(store, Person("P"));
+    store.capacity = 64;
+    for (int i = 0; i < store.capacity - 3; ++i) AppendRecord(store, Person("P"));
     Write("1.vcf", Card("A") + Card("B"));
     Write("2.vcf", Card("C") + Card("D"));
     Write("3.vcf", Card("E"));
@@ -76,6 +93,6 @@ TEST_F(BatchImport, StopsAtTheStoresCapacityAcrossFiles) {
     EXPECT_EQ(3, result.imported);
     EXPECT_EQ(2, result.notImported);
     EXPECT_EQ(3, result.filesRead);
-    EXPECT_EQ(MaxRecords, RecordCount(store));
-    EXPECT_EQ("C", FieldValue(*RecordAt(store, MaxRecords - 1), Surname));
+    EXPECT_EQ(store.capacity, RecordCount(store));
+    EXPECT_EQ("C", FieldValue(*RecordAt(store, store.capacity - 1), Surname));
 }

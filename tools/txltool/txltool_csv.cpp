@@ -99,7 +99,7 @@ int CommandImportCsv(const Arguments& args) {
         PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvCannotReadText));
         return ExitFailed;
     }
-    if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(result.notImported)));
+    if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(document.contacts.capacity, result.notImported)));
     if (result.duplicates > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvDuplicatesText(result.duplicates)));
     if (result.imported > 0 && !SaveBook(files[0], document)) return ExitFailed;
     // Lines that were all already in the book, or found it full, are said above.

@@ -63,7 +63,7 @@ int CommandImportVcf(const Arguments& args) {
     }
     if (total.notImported > 0) {
         PrintError(std::to_string(total.notImported) + " contacts not imported: a book holds at most " +
-                   std::to_string(MaxRecords));
+                   std::to_string(document.contacts.capacity));
     }
     if (total.imported > 0 && !SaveBook(args[0], document)) return ExitFailed;
     return total.filesUnreadable == 0 && total.notImported == 0 ? ExitOk : ExitFailed;

@@ -5,6 +5,7 @@
 #include "listview/ui/contact_list.h"
 #include "ui/app_state.h"
 #include "ui/file_dialogs.h"
+#include "ui/progress_window.h"
 #include "ui/ui_text.h"
 #include "vcard/batch_import.h"
 #include "vcard/ui/vcard_dialogs.h"
@@ -19,11 +20,12 @@ const wchar_t ImportTitle[] = L"导入vcf";
 const wchar_t DirectoryCaption[] = L"选择vcf文件所在目录";
 
 const wchar_t BookFullText[] = L"通讯录已满（最多 %s 个联系人），有 %s 个联系人未能导入！";
+const wchar_t CancelledText[] = L"导入已取消，已导入 %s 个联系人。";
 
 // An import is otherwise silent; what did not fit is never dropped unsaid.
 void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
     if (result.notImported == 0) return;
-    ShowMessage(window, FillIn(BookFullText, {std::to_wstring(MaxRecords), std::to_wstring(result.notImported)}),
+    ShowMessage(window, FillIn(BookFullText, {std::to_wstring(Contacts().capacity), std::to_wstring(result.notImported)}),
                 AttentionCaption, MB_OK | MB_ICONWARNING);
 }
 
@@ -45,9 +47,18 @@ void ImportVcardFileCommand(HWND window) {
 
 void ImportVcardDirectoryCommand(HWND window) {
     if (DirectoryDialog(window, DirectoryCaption) != 1) return;
-    VcardImportResult result = ImportVcardDirectory(ChosenDirectory, App.document);
+    ProgressWindow progress;
+    BeginProgress(progress, window, ImportTitle);
+    VcardImportResult result = ImportVcardDirectory(
+        ChosenDirectory, App.document, [&progress](int done, int total) { return ReportProgress(progress, done, total); });
+    EndProgress(progress);
     FillGroupFilterKeepingChoice();
     RefreshList();
+    if (result.cancelled) {
+        ShowMessage(window, FillIn(CancelledText, {std::to_wstring(result.imported)}), ImportTitle,
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     TellWhatDidNotFit(window, result);
 }
 
