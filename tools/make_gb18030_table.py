@@ -109,4 +109,5 @@ def main():
     sys.stderr.write("two-byte codes without a character: %d; four-byte runs: %d\n" % (missing, len(runs)))
 
 
-main()
+if __name__ == "__main__":
+    main()
