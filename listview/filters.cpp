@@ -89,7 +89,9 @@ int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length
             while (i + 1 < length) {
                 unsigned char lead = static_cast<unsigned char>(text[i]);
                 unsigned char trail = static_cast<unsigned char>(text[i + 1]);
-                if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+                if (lead < GbkFirstLead) {
+                    ++i;
+                } else if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
                     size_t step = FourByteOrOne(text, i, length);
                     if (step == 4 && spans[FourByteReadingSet(reinterpret_cast<const unsigned char*>(text) + i)] & 1) {
                         break;
@@ -106,6 +108,11 @@ int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length
         unsigned char lead = static_cast<unsigned char>(text[i]);
         unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
         size_t set;
+        if (lead < GbkFirstLead) {
+            i += 1;
+            if (lead != ' ') reached = 0;  // "北京 朝阳" reads on across the space
+            continue;
+        }
         if (IsGbkLead(lead) && IsGbkTrail(trail)) {
             set = sets[GbkCodeIndex(lead, trail)];
             i += 2;
@@ -179,12 +186,9 @@ void TakeDigits(const char* text, size_t length, NumberDigits& out) {
     out.length = 0;
     for (; i < length; ++i) {
         char c = text[i];
-        if (static_cast<unsigned char>(c) >= GbkFirstLead) {
-            i += FourByteOrOne(text, i, length) - 1;
-            continue;
-        }
         out.digits[out.length] = c;
         out.length += static_cast<unsigned char>(c - '0') < 10;
+        if (static_cast<unsigned char>(c) >= GbkFirstLead) i += FourByteOrOne(text, i, length) - 1;
     }
     out.withoutCountry = 0;
     if (plus && out.length >= 2 && std::memcmp(out.digits, "86", 2) == 0) out.withoutCountry = 2;
