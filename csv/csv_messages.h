@@ -10,6 +10,8 @@
 
 // File choosers of the import and the export.
 const wchar_t CsvFileFilterName[] = L"CSV文件(*.csv)";
+// The export's second file type: UTF-8 with a byte-order mark.
+const wchar_t CsvUtf8FilterName[] = L"CSV UTF-8 (*.csv)";
 const wchar_t CsvFilePattern[] = L"*.csv";
 const wchar_t CsvExtension[] = L".csv";
 const wchar_t CsvImportChooserTitle[] = L"导入CSV文件";

@@ -1,12 +1,14 @@
 #include "csv/csv_writer.h"
 
 #include "csv/csv_format.h"
+#include "platform/gb18030.h"
 #include "store/fixed_text.h"
 #include "store/safe_file.h"
 
 namespace {
 
 const char CsvLineEnd[] = "\r\n";
+const char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 std::string HeaderLine() {
     std::string line;
@@ -34,10 +36,11 @@ std::string CsvCellText(ContactField field, const ContactRecord& record, size_t 
     return text.substr(0, FitGbkLength(text.data(), text.size(), capacity - 1));
 }
 
-bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked) {
+bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked, CsvFileEncoding encoding) {
     std::string text = HeaderLine();
     for (const auto& record : store.records) {
         if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record);
     }
+    if (encoding == CsvFileEncoding::Utf8WithBom) text = Utf8ByteOrderMark + Gb18030ToUtf8(text);
     return WriteFileReplacing(path, text);
 }

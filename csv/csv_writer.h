@@ -18,8 +18,14 @@ const size_t CsvExportCellCapacity = sizeof(ContactRecord::Email);
 std::string CsvCellText(ContactField field, const ContactRecord& record,
                         size_t capacity = CsvExportCellCapacity);
 
+// The two kinds of file the export writes: the book's own text (GB 18030,
+// which is GBK for every GBK character), or UTF-8 after a byte-order mark,
+// which spreadsheets read whole.
+enum class CsvFileEncoding { Gb18030, Utf8WithBom };
+
 // Writes the header and every contact, or only the ticked ones (CheckFlag
 // 1), in store order whatever the list shows; lines end with CR LF. True
 // when the whole file reached the disk; on false the file that was there
 // is untouched.
-bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked);
+bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked,
+                   CsvFileEncoding encoding = CsvFileEncoding::Gb18030);

@@ -27,6 +27,17 @@ bool Save(const std::string& path, const Document& document) {
     return WriteAddressBook(path, document.groups, document.contacts) == 1;
 }
 
+// Four-byte characters: rare name characters, an emoji, Hangul.
+ContactRecord RareCharacterContact() {
+    ContactRecord rare = EmptyRecord();
+    SetField(rare, Surname, Gbk(u"刘"));
+    SetField(rare, GivenName, Gbk(u"䶮𬎆"));
+    SetField(rare, Nickname, Gbk(u"妈妈❤️"));
+    SetField(rare, Company, Gbk(u"김민준 Müller 𬀩"));
+    SetField(rare, Mobile, "13900001111");
+    return rare;
+}
+
 bool WriteBooks(const std::string& folder) {
     Document document;
     ResetDocument(document);
@@ -43,6 +54,7 @@ bool WriteBooks(const std::string& folder) {
     SetField(zhang, Email, "zhang@example.com");
     zhang.GroupIndex = 2;
     AppendRecord(document.contacts, zhang);
+    AppendRecord(document.contacts, RareCharacterContact());
     ContactRecord li = EmptyRecord();
     SetField(li, Surname, Gbk(u"李"));
     SetField(li, Company, Gbk(u"某某科技有限公司"));
@@ -83,6 +95,7 @@ std::string ReadBytes(const std::string& path) {
 // birthday, an ASCII one with addresses, one with a long organisation.
 ContactStore SampleContacts() {
     ContactStore store;
+    AppendRecord(store, RareCharacterContact());
     ContactRecord zhang = EmptyRecord();
     SetField(zhang, Surname, Gbk(u"张"));
     SetField(zhang, GivenName, Gbk(u"三"));

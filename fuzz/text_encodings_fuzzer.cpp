@@ -5,6 +5,10 @@
 //   encoded, and its escapes are recognised as the form they are;
 // - UTF-8 written from UTF-16 is strict and reads back the same, and
 //   strict UTF-8 read and written again is unchanged;
+// - GB 18030: what any bytes read as writes back to bytes that read the
+//   same; UTF-16 without lone surrogates and private use reads back from
+//   its GB 18030 exactly; no byte sequence, however broken, takes the
+//   character after it;
 // - any bytes in any code page convert without harm;
 // - a contact's text (any GBK that converts to UTF-16 and back, without
 //   line breaks) goes through each export encoding and the reader's line
@@ -14,6 +18,7 @@
 #include <string>
 
 #include "fuzz/fuzz_checks.h"
+#include "platform/gb18030.h"
 #include "platform/platform.h"
 #include "store/fixed_text.h"
 #include "vcard/quoted_printable.h"
@@ -71,6 +76,24 @@ void CheckUtf8(const std::string& bytes) {
     if (IsValidUtf8(bytes)) Require(Utf16ToUtf8(read) == bytes, "strict UTF-8 changed when read and written");
 }
 
+void CheckGb18030(const std::string& bytes) {
+    std::u16string read = Gb18030ToUtf16(bytes);
+    std::string written = Utf16ToGb18030(read);
+    Require(Gb18030ToUtf16(written) == read, "GB 18030 written from what was read reads otherwise");
+    Require(Gb18030ToUtf16(bytes + "\n" + Utf16ToGb18030(u"张")) == read + u"\n张",
+            "a broken GB 18030 sequence took the character after it");
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    }
+    bool privateUse = false;
+    for (char16_t unit : units) privateUse = privateUse || (unit >= 0xE000 && unit <= 0xF8FF);
+    if (!HasLoneSurrogate(units) && !privateUse) {
+        Require(Gb18030ToUtf16(Utf16ToGb18030(units)) == units, "UTF-16 did not come back from GB 18030");
+    }
+}
+
 void CheckContactText(const std::string& bytes) {
     std::string text;
     for (char c : Utf16ToGbk(GbkToUtf16(bytes))) {
@@ -99,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string bytes = input.Rest();
     CheckQuotedPrintable(bytes);
     CheckUtf8(bytes);
+    CheckGb18030(bytes);
     VcardTextToGbk(bytes, codePage);
     CheckContactText(bytes.substr(0, 400));
     return 0;

@@ -18,10 +18,14 @@ namespace {
 
 // As GbkCharacterLength, inline: the search walks every character it passes.
 inline size_t CharacterLength(const char* text, size_t at, size_t length) {
-    return at + 1 < length && IsGbkLead(static_cast<unsigned char>(text[at])) &&
-                   IsGbkTrail(static_cast<unsigned char>(text[at + 1]))
-               ? 2
-               : 1;
+    return Gb18030CharacterLength(reinterpret_cast<const unsigned char*>(text) + at, length - at);
+}
+
+// The length of a four-byte character at text[at], 1 for anything else.
+inline size_t FourByteOrOne(const char* text, size_t at, size_t length) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text) + at;
+    return at + 3 < length && IsGbkLead(p[0]) && IsGb18030Digit(p[1]) && IsGbkLead(p[2]) && IsGb18030Digit(p[3]) ? 4
+                                                                                                             : 1;
 }
 
 // ---- Pinyin
@@ -87,8 +91,14 @@ int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length
             while (i + 1 < length) {
                 unsigned char lead = static_cast<unsigned char>(text[i]);
                 unsigned char trail = static_cast<unsigned char>(text[i + 1]);
-                if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+                if (lead < GbkFirstLead) {
                     ++i;
+                } else if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+                    size_t step = FourByteOrOne(text, i, length);
+                    if (step == 4 && spans[FourByteReadingSet(reinterpret_cast<const unsigned char*>(text) + i)] & 1) {
+                        break;
+                    }
+                    i += step;
                 } else if (spans[sets[GbkCodeIndex(lead, trail)]] & 1) {
                     break;
                 } else {
@@ -99,16 +109,26 @@ int MatchShortSpelling(const SearchQuery& query, const char* text, size_t length
         }
         unsigned char lead = static_cast<unsigned char>(text[i]);
         unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+        size_t set;
+        if (lead < GbkFirstLead) {
             i += 1;
             if (lead != ' ') reached = 0;  // "北京 朝阳" reads on across the space
             continue;
         }
-        i += 2;
+        if (IsGbkLead(lead) && IsGbkTrail(trail)) {
+            set = sets[GbkCodeIndex(lead, trail)];
+            i += 2;
+        } else if (FourByteOrOne(text, i, length) == 4) {
+            set = static_cast<size_t>(FourByteReadingSet(reinterpret_cast<const unsigned char*>(text) + i));
+            i += 4;
+        } else {
+            i += 1;
+            if (lead != ' ') reached = 0;  // "北京 朝阳" reads on across the space
+            continue;
+        }
         // From every position reached and from the start, k letters on
         // where a reading agrees with k letters: the same steps whatever
         // was reached, without a branch.
-        size_t set = sets[GbkCodeIndex(lead, trail)];
         uint64_t from = reached | 1;
         uint64_t next = 0;
         for (size_t k = 1; k <= LongestReading; ++k) next |= (from & spans[(k - 1) * setCount + set]) << k;
@@ -158,14 +178,19 @@ void TakeDigits(const char* text, size_t length, NumberDigits& out) {
         out.longer.assign(length, '\0');
         out.digits = &out.longer[0];
     }
+    // The digits of a four-byte character's code are no digits of the number.
     bool plus = false;
     size_t i = 0;
-    for (; i < length && (text[i] < '0' || text[i] > '9'); ++i) plus = plus || text[i] == '+';
+    for (; i < length && (text[i] < '0' || text[i] > '9'); ++i) {
+        plus = plus || text[i] == '+';
+        if (static_cast<unsigned char>(text[i]) >= GbkFirstLead) i += FourByteOrOne(text, i, length) - 1;
+    }
     out.length = 0;
     for (; i < length; ++i) {
         char c = text[i];
         out.digits[out.length] = c;
         out.length += static_cast<unsigned char>(c - '0') < 10;
+        if (static_cast<unsigned char>(c) >= GbkFirstLead) i += FourByteOrOne(text, i, length) - 1;
     }
     out.withoutCountry = 0;
     if (plus && out.length >= 2 && std::memcmp(out.digits, "86", 2) == 0) out.withoutCountry = 2;
@@ -348,15 +373,19 @@ int MatchSpoken(const SearchQuery& query, const char* text, size_t length, bool 
     for (size_t i = 0; i < length; ++character) {
         unsigned char lead = static_cast<unsigned char>(text[i]);
         unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (!IsGbkLead(lead) || !IsGbkTrail(trail)) {
+        size_t size = IsGbkLead(lead) && IsGbkTrail(trail) ? 2 : FourByteOrOne(text, i, length);
+        if (size == 1) {
             i += 1;
             if (lead == ' ' || reachedNothing) continue;  // "北京 朝阳" reads on across the space
             reached.Clear();
             reachedNothing = true;
             continue;
         }
-        i += 2;
-        uint32_t initials = codeInitials[GbkCodeIndex(lead, trail)];
+        CharacterReadings readings = size == 2 ? CharacterReadings{nullptr, nullptr, codeInitials[GbkCodeIndex(lead, trail)]}
+                                               : ReadingsOfCharacter(text + i, size);
+        const char* at = text + i;
+        i += size;
+        uint32_t initials = readings.initials;
         int surnameSyllable = character < surnameCharacters ? surname[character] : -1;
         if (surnameSyllable >= 0) initials |= LetterBit(SyllableText(static_cast<uint16_t>(surnameSyllable))[0]);
         // Most characters: nothing under way, and no reading begins with the first letter.
@@ -366,7 +395,8 @@ int MatchSpoken(const SearchQuery& query, const char* text, size_t length, bool 
             reachedNothing = true;
             continue;
         }
-        ReadCharacter(letters, ReadingsOf(lead, trail), surnameSyllable, initials, reached, next);
+        ReadCharacter(letters, size == 2 ? ReadingsOf(lead, trail) : ReadingsOfCharacter(at, size), surnameSyllable,
+                      initials, reached, next);
         if (next.Has(letters.size())) return 1;
         std::swap(reached, next);
         reachedNothing = reached.Empty();

@@ -21,11 +21,9 @@ using PathString = std::basic_string<PathChar>;
 // The separator the program puts between a directory and a file name.
 extern const PathChar PathSeparator;
 
-// GBK (code page 936) to UTF-16 and back, alike on both systems. A GBK
-// byte sequence that has no character becomes U+003F; a character GBK
-// cannot spell becomes "?" (one for a surrogate pair), never a look-alike.
-// The user-defined codes are the private-use characters U+E000 to U+E864,
-// as Windows has them.
+// The book's text (GB 18030, which holds GBK unchanged) to UTF-16 and
+// back, alike on both systems: see gb18030.h for what becomes of bytes
+// and surrogates that are no character.
 std::u16string GbkToUtf16(const std::string& gbk);
 std::string Utf16ToGbk(const std::u16string& units);
 
@@ -40,11 +38,14 @@ bool IsValidUtf8(const std::string& text);
 
 // Text in a Windows code page (950 Big5, 932 Shift_JIS, 28591 ISO-8859-1
 // and so on) to UTF-16; false when this system cannot convert from it.
-// A byte sequence without a character becomes U+FFFD or "?".
+// A byte sequence without a character becomes U+FFFD or "?". Code pages
+// 936 and 54936 are read by the program's own GB 18030 codec; the others
+// by the system (SystemCodePageToUtf16).
 bool CodePageToUtf16(unsigned codePage, const std::string& bytes, std::u16string& out);
+bool SystemCodePageToUtf16(unsigned codePage, const std::string& bytes, std::u16string& out);
 
-// Paths from and to GBK text: file names typed by the user or stored in
-// the settings file are GBK, paths are the system's own.
+// Paths from and to the book's text: file names typed by the user or
+// stored in the settings file are GB 18030, paths are the system's own.
 PathString PathFromGbk(const std::string& gbk);
 std::string PathToGbk(const PathString& path);
 PathString PathFromAscii(const char* ascii);

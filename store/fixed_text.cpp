@@ -6,10 +6,8 @@
 #include "platform/platform.h"
 
 size_t GbkCharacterLength(const char* text, size_t available) {
-    if (available < 2) return 1;
-    unsigned char lead = static_cast<unsigned char>(text[0]);
-    unsigned char trail = static_cast<unsigned char>(text[1]);
-    return IsGbkLead(lead) && IsGbkTrail(trail) ? 2 : 1;
+    if (available == 0) return 1;
+    return Gb18030CharacterLength(reinterpret_cast<const unsigned char*>(text), available);
 }
 
 size_t FitGbkLength(const char* text, size_t length, size_t limit) {

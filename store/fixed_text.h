@@ -1,16 +1,17 @@
-// Fixed-capacity GBK text: the one way text gets into a field or buffer.
+// Fixed-capacity text of the book (GB 18030): the one way text gets into a
+// field or buffer.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-// Byte length of the GBK character that starts at text[0], given that
+// Byte length of the character that starts at text[0], given that
 // `available` bytes can be read: 2 for a lead byte followed by a trail
-// byte, 1 otherwise.
+// byte, 4 for a four-byte code, 1 otherwise.
 size_t GbkCharacterLength(const char* text, size_t available);
 
 // The longest prefix of text[0..length) that fits in `limit` bytes without
-// splitting a double-byte character.
+// splitting a character of two or four bytes.
 size_t FitGbkLength(const char* text, size_t length, size_t limit);
 
 // The most of a text box that is read: its 200-byte buffer, terminator

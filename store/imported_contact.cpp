@@ -41,9 +41,9 @@ bool StartsWithCompoundSurname(const std::string& name) {
 
 size_t SurnameLength(const std::string& name) {
     size_t first = GbkCharacterLength(name.data(), name.size());
-    if (first != 2 || name.size() <= 2) return name.size();
-    size_t second = GbkCharacterLength(name.data() + 2, name.size() - 2);
-    return second == 2 && name.size() > 4 && StartsWithCompoundSurname(name) ? 4 : 2;
+    if (first == 1 || name.size() <= first) return name.size();
+    size_t second = GbkCharacterLength(name.data() + first, name.size() - first);
+    return second > 1 && name.size() > first + second && StartsWithCompoundSurname(name) ? first + second : first;
 }
 
 // The list shows surname and given name run together, so a text that is
@@ -135,7 +135,7 @@ bool IsDoubleByteText(const std::string& text) {
     if (text.empty()) return false;
     for (size_t i = 0; i < text.size();) {
         size_t length = GbkCharacterLength(text.data() + i, text.size() - i);
-        if (length != 2) return false;
+        if (length == 1) return false;
         i += length;
     }
     return true;

@@ -29,19 +29,18 @@ void AppendKeyOf(const std::string& text, bool isSurname, std::string& key) {
     int character = 0;
     for (size_t i = 0; i < text.size(); ++character) {
         size_t size = GbkCharacterLength(text.data() + i, text.size() - i);
-        if (size == 2) {
-            CharacterReadings readings =
-                ReadingsOf(static_cast<unsigned char>(text[i]), static_cast<unsigned char>(text[i + 1]));
+        if (size > 1) {
+            CharacterReadings readings = ReadingsOfCharacter(text.data() + i, size);
             if (character < surnameCharacters) {
                 AppendLetters(key, SyllableText(surname[character]));
             } else if (!readings.empty()) {
                 AppendLetters(key, SyllableText(*readings.first));
             } else {
                 key += OtherUnit;
-                key.append(text, i, 2);
+                key.append(text, i, size);
                 key += EndOfUnit;
             }
-            i += 2;
+            i += size;
         } else if (IsAsciiLetter(text[i])) {
             key += LetterUnit;
             for (; i < text.size() && IsAsciiLetter(text[i]); ++i) key += AsciiLower(text[i]);

@@ -1,5 +1,6 @@
 #include "store/pinyin.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -39,6 +40,22 @@ struct CodeInitials {
 CharacterReadings ReadingsOf(unsigned char lead, unsigned char trail) {
     if (!IsGbkLead(lead) || !IsGbkTrail(trail)) return {nullptr, nullptr, 0};
     int set = ReadingSetOfGbk[GbkCodeIndex(lead, trail)];
+    return {ReadingSetSyllables + ReadingSetStart[set], ReadingSetSyllables + ReadingSetStart[set + 1],
+            Initials()[set]};
+}
+
+int FourByteReadingSet(const unsigned char* code) {
+    uint32_t count = (((code[0] - 0x81u) * 10 + (code[1] - 0x30u)) * 126 + (code[2] - 0x81u)) * 10 + (code[3] - 0x30u);
+    const uint32_t* end = FourByteReadingCodes + FourByteReadingCount;
+    const uint32_t* found = std::lower_bound(FourByteReadingCodes, end, count);
+    return found != end && *found == count ? FourByteReadingSets[found - FourByteReadingCodes] : 0;
+}
+
+CharacterReadings ReadingsOfCharacter(const char* text, size_t length) {
+    const unsigned char* code = reinterpret_cast<const unsigned char*>(text);
+    if (length == 2) return ReadingsOf(code[0], code[1]);
+    if (length != 4) return {nullptr, nullptr, 0};
+    int set = FourByteReadingSet(code);
     return {ReadingSetSyllables + ReadingSetStart[set], ReadingSetSyllables + ReadingSetStart[set + 1],
             Initials()[set]};
 }

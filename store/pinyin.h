@@ -1,5 +1,6 @@
 // How Chinese characters are read aloud, for the quick search and the sort
-// by name: the Mandarin readings of every GBK character, without tones,
+// by name: the Mandarin readings of every character of the book's text
+// (GB 18030: two-byte codes and four-byte ones), without tones,
 // and the readings surnames take at the start of a name.
 #pragma once
 
@@ -19,6 +20,11 @@ struct CharacterReadings {
 };
 
 CharacterReadings ReadingsOf(unsigned char lead, unsigned char trail);
+// The reading set of a four-byte code (its four bytes); 0 for none.
+int FourByteReadingSet(const unsigned char* code);
+// The readings of the character of `length` bytes at text (two or four);
+// empty for any other.
+CharacterReadings ReadingsOfCharacter(const char* text, size_t length);
 // Characters of the same readings share a reading set: the set of every
 // double-byte code (by GbkCodeIndex), and the readings of a set (without
 // the initials). Sets are numbered from 0 (no readings) to

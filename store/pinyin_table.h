@@ -1,4 +1,4 @@
-// The Mandarin readings of GBK's characters, generated into
+// The Mandarin readings of GB 18030's characters, generated into
 // store/pinyin_table.cpp by tools/make_pinyin_table.py from the Unicode
 // Han Database. store/pinyin.h and store/pinyin.cpp read them; nothing else
 // should.
@@ -18,6 +18,9 @@ extern const int ReadingSetCount;
 extern const uint16_t ReadingSetStart[];
 extern const uint16_t ReadingSetSyllables[];
 extern const uint16_t ReadingSetOfGbk[GbkCodeCount];
+extern const int FourByteReadingCount;
+extern const uint32_t FourByteReadingCodes[];
+extern const uint16_t FourByteReadingSets[];
 
 // A surname of one or two characters and how it is read at the start of a
 // name (the second syllable is used only by a two-character surname).

@@ -1,8 +1,13 @@
 #!/usr/bin/python3
-"""Writes store/pinyin_table.cpp: the Mandarin readings of every GBK
-character, which the quick search and the sort by name compile in.
+"""Writes store/pinyin_table.cpp: the Mandarin readings of every character
+of the book's encoding, GB 18030-2022, which the quick search and the sort
+by name compile in: by two-byte code for the characters of GBK, and as a
+sorted list of four-byte codes for the rest (CJK Extension A and beyond).
 
-    tools/make_pinyin_table.py [Unihan_Readings.txt.bz2] > store/pinyin_table.cpp
+    tools/make_pinyin_table.py [Unihan_Readings.txt.bz2 [GB18030.gz]] > store/pinyin_table.cpp
+
+The two-byte codes are read as glibc's GB 18030 map has them (see
+make_gb18030_table.py), so FE 9F is 䶮.
 
 The readings come from the Unicode Han Database as Debian's unicode-data
 package ships it (/usr/share/unicode/Unihan_Readings.txt.bz2): kMandarin,
@@ -20,8 +25,12 @@ Unicode licence notice that comes with that package
 into it.
 """
 import bz2
+import os
 import sys
 import unicodedata
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import make_gb18030_table  # noqa: E402
 
 SOURCE = "/usr/share/unicode/Unihan_Readings.txt.bz2"
 
@@ -134,14 +143,10 @@ def readings_of(char, mandarin, tghz):
     return out
 
 
-def gbk_character(lead, trail):
-    if trail == 0x7F:
-        return None
-    try:
-        text = bytes([lead, trail]).decode("gbk")
-    except UnicodeDecodeError:
-        return None
-    return text if len(text) == 1 else None
+def four_byte_counts(four):
+    """The four-byte count of every character that has a four-byte code."""
+    counts = {chr(char): count for count, char in four.items()}
+    return counts
 
 
 def c_bytes(text):
@@ -150,14 +155,34 @@ def c_bytes(text):
 
 def main():
     mandarin, tghz = read_unihan(sys.argv[1] if len(sys.argv) > 1 else SOURCE)
+    two, four = make_gb18030_table.read_map(sys.argv[2] if len(sys.argv) > 2 else make_gb18030_table.SOURCE)
     syllables = set()
     per_code = []
     for lead in range(FIRST_LEAD, LAST_LEAD + 1):
         for trail in range(FIRST_TRAIL, LAST_TRAIL + 1):
-            char = gbk_character(lead, trail)
+            code = two.get((lead, trail)) if trail != 0x7F else None
+            char = chr(code) if code else None
             readings = readings_of(char, mandarin, tghz) if char else []
             per_code.append(tuple(readings))
             syllables.update(readings)
+    two_byte_characters = {chr(c) for c in two.values()}
+    counts = four_byte_counts(four)
+    supplementary_first = make_gb18030_table.linear(bytes([0x90, 0x30, 0x81, 0x30]))
+    per_four = []  # (count, readings)
+    for char in sorted(set(mandarin) | set(tghz)):
+        if char in two_byte_characters:
+            continue
+        readings = readings_of(char, mandarin, tghz)
+        if not readings:
+            continue
+        count = counts.get(char)
+        if count is None and ord(char) > 0xFFFF:
+            count = supplementary_first + ord(char) - 0x10000
+        if count is None:
+            continue
+        per_four.append((count, tuple(readings)))
+        syllables.update(readings)
+    per_four.sort()
     for _, reading in SURNAME_READINGS:
         syllables.update(reading.split())
     syllables = sorted(syllables)
@@ -165,7 +190,7 @@ def main():
 
     sets = [()]  # set 0: no readings
     set_number = {(): 0}
-    for readings in per_code:
+    for readings in per_code + [r for _, r in per_four]:
         if readings not in set_number:
             set_number[readings] = len(sets)
             sets.append(readings)
@@ -188,7 +213,7 @@ def main():
         w(("// " + line).rstrip())
     w("//")
     w("// This file is a modified form of the Data Files: the readings of the")
-    w("// characters of GBK only, without tones, arranged as tables.")
+    w("// characters of GB 18030, without tones, arranged as tables.")
     w('#include "store/pinyin_table.h"')
     w("")
     w(f"const int PinyinSyllableCount = {len(syllables)};")
@@ -207,6 +232,12 @@ def main():
     w("")
     w("// The reading set of every double-byte GBK code, lead byte by lead byte.")
     array("const uint16_t ReadingSetOfGbk[GbkCodeCount]", [set_number[r] for r in per_code])
+    w("")
+    w("// The four-byte codes with readings (counted from 81 30 81 30), rising,")
+    w("// and the reading set of each.")
+    w(f"const int FourByteReadingCount = {len(per_four)};")
+    array("const uint32_t FourByteReadingCodes[]", [c for c, _ in per_four], 10)
+    array("const uint16_t FourByteReadingSets[]", [set_number[r] for _, r in per_four])
     w("")
     w("const SurnameReading SurnameReadings[] = {")
     for surname, reading in SURNAME_READINGS:

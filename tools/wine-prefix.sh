@@ -28,8 +28,9 @@ font_mark="$WINEPREFIX/.corvelle-font"
 # Each step leaves a mark, so that an older prefix gets the later steps;
 # the font's mark holds its name, so that a changed choice is applied again.
 dpi_mark="$WINEPREFIX/.corvelle-dpi"
+link_mark="$WINEPREFIX/.corvelle-font-link"
 ready() {
-  [ -f "$WINEPREFIX/.corvelle-ready" ] && [ "$(cat "$font_mark" 2> /dev/null)" = "$font" ] &&
+  [ -f "$WINEPREFIX/.corvelle-ready" ] && [ "$(cat "$font_mark" 2> /dev/null)" = "$font" ] && [ -f "$link_mark" ] &&
     [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ] && [ "$(cat "$dpi_mark" 2> /dev/null)" = "$CORVELLE_DPI" ]
 }
 ready && exit 0
@@ -59,6 +60,19 @@ if [ "$(cat "$font_mark" 2> /dev/null)" != "$font" ]; then
   done
   wineserver -w
   echo "$font" > "$font_mark"
+fi
+
+# Characters beyond the basic plane (CJK Extension B and later: 𬎆, 𬀩)
+# are drawn from HanaMin B, linked behind the list's font as Windows links
+# SimSun-ExtB behind SimSun; HanaMin A fills in Extension A.
+if [ ! -f "$link_mark" ]; then
+  fc-list -q HanaMinB || echo "warning: fonts-hanazono is not installed (tools/setup.sh installs it)" >&2
+  links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  for face in "$font" "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+    wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d 'HanaMinB.ttf,HanaMinB\0HanaMinA.ttf,HanaMinA' /f > /dev/null 2>&1
+  done
+  wineserver -w
+  touch "$link_mark"
 fi
 
 # The UI tests open and close many windows on a display without a window

@@ -32,8 +32,10 @@ void ShowPathTooLong(HWND owner) {
 bool PathExists(const PathString& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
-                PathString& path, FileDialogKind kind, const wchar_t* defaultExtension) {
+                PathString& path, FileDialogKind kind, const wchar_t* defaultExtension, const wchar_t* otherFilterName,
+                int* chosenFilter) {
     std::wstring filter = std::wstring(filterName) + L'\0' + filterPattern + L'\0';
+    if (otherFilterName) filter += std::wstring(otherFilterName) + L'\0' + filterPattern + L'\0';
     wchar_t buffer[PathCapacity] = {};
 
     OPENFILENAMEW dialog = {};
@@ -63,6 +65,7 @@ bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPatt
         }
 
         path = buffer;
+        if (chosenFilter) *chosenFilter = dialog.nFilterIndex == 2 ? 1 : 0;
         if (kind == FileDialogKind::Save) EnsureExtension(path, defaultExtension);
         if (!PathFits(path)) {
             ShowPathTooLong(owner);

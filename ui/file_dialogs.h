@@ -22,8 +22,11 @@ enum class FileDialogKind { Open, Save };
 // goes back to the dialog.
 // A path longer than the program accepts is refused with a message (and
 // false), never cut.
+// A second file type of the same pattern (otherFilterName) lets the user
+// choose between two forms of one kind of file; chosenFilter is then 0 or 1.
 bool ChooseFile(HWND owner, const wchar_t* filterName, const wchar_t* filterPattern, const wchar_t* title,
-                PathString& path, FileDialogKind kind, const wchar_t* defaultExtension = L"");
+                PathString& path, FileDialogKind kind, const wchar_t* defaultExtension = L"",
+                const wchar_t* otherFilterName = nullptr, int* chosenFilter = nullptr);
 
 // True when a file or a folder has this path.
 bool PathExists(const PathString& path);

@@ -113,7 +113,7 @@ std::string EncodeQpPairs(const std::string& gbk) {
         size_t length = GbkCharacterLength(gbk.data() + i, gbk.size() - i);
         for (size_t k = i; k < i + length; ++k) {
             unsigned char b = static_cast<unsigned char>(gbk[k]);
-            if (length == 2 || QpMustEscape(gbk, k)) {
+            if (length > 1 || QpMustEscape(gbk, k)) {
                 AppendEscape(out, b >= 0x80 ? 0xFF : 0x00);
                 AppendEscape(out, b);
             } else {

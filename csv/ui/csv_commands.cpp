@@ -31,14 +31,16 @@ void ImportCsvCommand(HWND window) {
 // Cancel at the question writes nothing, not even an empty file.
 void ExportCsvCommand(HWND window) {
     PathString path;
+    int fileType = 0;
     if (!ChooseFile(window, CsvFileFilterName, CsvFilePattern, CsvExportChooserTitle, path, FileDialogKind::Save,
-                    CsvExtension)) {
+                    CsvExtension, CsvUtf8FilterName, &fileType)) {
         return;
     }
+    CsvFileEncoding encoding = fileType == 1 ? CsvFileEncoding::Utf8WithBom : CsvFileEncoding::Gb18030;
     int answer =
         ShowMessage(window, CsvExportQuestionText, CsvExportQuestionCaption, MB_YESNOCANCEL | MB_ICONINFORMATION);
     if (answer != IDYES && answer != IDNO) return;
-    if (ExportCsvFile(path, App.document.contacts, answer == IDNO)) {
+    if (ExportCsvFile(path, App.document.contacts, answer == IDNO, encoding)) {
         ShowMessage(window, CsvExportSucceededText, CsvCaption, MB_OK | MB_ICONINFORMATION);
     } else {
         ShowMessage(window, CsvExportFailedText, CsvCaption, MB_OK | MB_ICONWARNING);

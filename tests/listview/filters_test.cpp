@@ -49,7 +49,9 @@ std::vector<bool> CharacterStarts(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         starts[i] = true;
         bool pair = IsGbkLead(text[i]) && i + 1 < text.size() && IsGbkTrail(text[i + 1]);
-        i += pair ? 2 : 1;
+        bool four = IsGbkLead(text[i]) && i + 3 < text.size() && IsGb18030Digit(text[i + 1]) && IsGbkLead(text[i + 2]) &&
+                    IsGb18030Digit(text[i + 3]);
+        i += four ? 4 : pair ? 2 : 1;
     }
     starts[text.size()] = true;
     return starts;
@@ -89,6 +91,30 @@ int Spoken(const char* search, const char* utf8, bool isName = true) {
 }
 
 }  // namespace
+
+TEST(MatchText, AFourByteCharacterIsOneCharacter) {
+    std::string name = Gbk("刘𬎆㻞");  // 㻞 is 82 32 89 37
+    EXPECT_EQ(1, MatchText(Gbk("𬎆").c_str(), name.c_str()));
+    EXPECT_EQ(1, MatchText(Gbk("㻞").c_str(), name.c_str()));
+    EXPECT_EQ(0, MatchText("2", name.c_str()));
+    EXPECT_EQ(0, MatchText("\x89\x37", name.c_str()));
+    EXPECT_EQ(1, MatchText("2", (name + "2").c_str()));
+}
+
+TEST(MatchSpoken, ReadsCharactersBeyondGbk) {
+    for (const char* search : {"yan", "ly", "liuyan", "liuy"}) EXPECT_EQ(1, Spoken(search, "刘䶮")) << search;
+    // Beyond the basic plane (four bytes), and beside characters without a reading.
+    for (const char* search : {"wangwei", "ww", "wei"}) EXPECT_EQ(1, Spoken(search, "王𬀩")) << search;
+    for (const char* search : {"bin", "b", "lb"}) EXPECT_EQ(1, Spoken(search, "刘㻞")) << search;
+    EXPECT_EQ(0, Spoken("lb", "刘𬎆㻞"));  // 𬎆 has no reading: it breaks the spelling
+    EXPECT_EQ(1, Spoken("bin", "刘𬎆㻞"));
+    // A long spelling takes the other way through the readings.
+    std::string longName;
+    for (int i = 0; i < 20; ++i) longName += "王𬀩";
+    std::string spelled;
+    for (int i = 0; i < 20; ++i) spelled += "wangwei";
+    EXPECT_EQ(1, Spoken(spelled.c_str(), longName.c_str()));
+}
 
 TEST(MatchSpoken, FindsNamesByFullSyllablesInitialsAndAnyMix) {
     for (const char* search : {"zhangsan", "zs", "zhangs", "zhs", "zsan", "ZhangSan", "zhang san", "san", "s"}) {
@@ -156,6 +182,12 @@ int Phone(const char* search, const char* text) {
 }
 
 }  // namespace
+
+TEST(MatchPhone, TheBytesOfAFourByteCharacterAreNoDigits) {
+    EXPECT_EQ(0, Phone("27", "㻞"));      // 82 32 89 37
+    EXPECT_EQ(1, Phone("27", "㻞 27"));
+    EXPECT_EQ(0, Phone("1327", "1㻞3"));
+}
 
 TEST(MatchPhone, FindsTheDigitsWhateverTheSeparators) {
     for (const char* text : {"138 0013 8000", "+86 138-0013-8000", "(+86)13800138000", "008613800138000"}) {

@@ -62,6 +62,8 @@ TEST(AddressBookProperty, KeptTextCutsOnlyWhereTheTerminatorHasNoRoom) {
     EXPECT_EQ(Gbk("一二三四"), KeptText(wide.data(), 10));
     std::string lone = std::string("abcdefgh") + "\xD5" + "\0";  // a lead byte before the terminator stays
     EXPECT_EQ("abcdefgh\xD5", KeptText(lone.data(), 10));
+    std::string four = "ab" + Gbk("𬎆𬎆");  // the second four-byte character does not fit
+    EXPECT_EQ("ab" + Gbk("𬎆"), KeptText(four.data(), 10));
     std::string early("ab\0junkjunk", 10);
     EXPECT_EQ("ab", KeptText(early.data(), 10));
 }

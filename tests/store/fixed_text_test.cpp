@@ -17,6 +17,18 @@ TEST(FixedText, CutsAtAWholeDoubleByteCharacter) {
     EXPECT_EQ("ab" + Gbk("张三李"), std::string(field));
 }
 
+TEST(FixedText, CutsAtAWholeFourByteCharacter) {
+    char field[10];
+    CopyToField(field, sizeof field, Gbk("𬎆𬎆"));  // eight bytes: both fit
+    EXPECT_EQ(Gbk("𬎆𬎆"), std::string(field));
+    CopyToField(field, sizeof field, "ab" + Gbk("𬎆𬎆"));
+    EXPECT_EQ("ab" + Gbk("𬎆"), std::string(field));
+    CopyToField(field, sizeof field, Gbk("𬎆张三𬎆"));
+    EXPECT_EQ(Gbk("𬎆张三"), std::string(field));
+    CopyToField(field, sizeof field, Gbk("张三李𬎆"));  // six bytes, then four that do not fit
+    EXPECT_EQ(Gbk("张三李"), std::string(field));
+}
+
 TEST(FixedText, AlwaysTerminatesAndZeroesTheRest) {
     char field[5];
     std::memset(field, 'x', sizeof field);

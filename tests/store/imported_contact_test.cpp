@@ -125,3 +125,15 @@ TEST(ImportedContact, ACategoryFindsItsGroupOrMakesOneUpToTheLimit) {
     EXPECT_EQ(5 + MaxGroupsPerImport, GroupCount(document.groups));
     EXPECT_EQ(7, GroupForCategory(document.groups, "g2", made));  // existing groups are still found
 }
+
+TEST(ImportedContact, AFourByteCharacterIsSplitAsOneCharacter) {
+    std::string surname, givenName;
+    SplitPersonName(Gbk("𬎆张三"), surname, givenName);
+    EXPECT_EQ(Gbk("𬎆"), surname);
+    EXPECT_EQ(Gbk("张三"), givenName);
+    SplitPersonName(Gbk("刘𬎆"), surname, givenName);
+    EXPECT_EQ(Gbk("刘"), surname);
+    EXPECT_EQ(Gbk("𬎆"), givenName);
+    SplitPersonName(Gbk("欧阳𬎆"), surname, givenName);  // a compound surname still wins
+    EXPECT_EQ(Gbk("欧阳"), surname);
+}

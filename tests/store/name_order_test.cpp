@@ -44,7 +44,9 @@ TEST(SortByName, OrdersByPinyinOfSurnameThenGivenNameLatinAmongThemSymbolsLast) 
                                {"安", "琪"},
                                {"吕", "布"},  // lv, after lu
                                {"陆", "逊"},
-                               {"#", "x"}});
+                               {"#", "x"},
+                               {"䶮", "一"},     // yan, a character GBK has in its last row
+                               {"𬀩", "二"}});  // wei, four bytes
     ContactRecord* first = store.records[0].get();
     SortByName(store);
     EXPECT_EQ(Names({{"安", "琪"},
@@ -54,13 +56,15 @@ TEST(SortByName, OrdersByPinyinOfSurnameThenGivenNameLatinAmongThemSymbolsLast) 
                      {"Wang", "Alice"},
                      {"王", "小"},
                      {"王", "小明"},
+                     {"𬀩", "二"},
+                     {"䶮", "一"},
                      {"曾", "国藩"},
                      {"张", "三"},
                      {"zhao", "Lei"},
                      {"#", "x"},
                      {"123", ""}}),
               Names(store));
-    EXPECT_EQ(11, IndexOfRecord(store, first));  // the records themselves moved
+    EXPECT_EQ(13, IndexOfRecord(store, first));  // the records themselves moved
 }
 
 TEST(SortByName, KeepsTheOldOrderOfEqualNames) {

@@ -89,6 +89,9 @@ std::string KeptText(const char* bytes, size_t width) {
     size_t kept = 0;
     while (kept < length) {
         size_t step = IsLead(bytes[kept]) && kept + 1 < length && IsTrail(bytes[kept + 1]) ? 2 : 1;
+        bool fourBytes = IsLead(bytes[kept]) && kept + 3 < length && bytes[kept + 1] >= '0' && bytes[kept + 1] <= '9' &&
+                         IsLead(bytes[kept + 2]) && bytes[kept + 3] >= '0' && bytes[kept + 3] <= '9';
+        if (fourBytes) step = 4;
         if (kept + step > width - 1) break;
         kept += step;
     }

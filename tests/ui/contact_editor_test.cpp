@@ -250,6 +250,24 @@ TEST_F(ContactEditorTest, LongTextsAreCutAtAWholeCharacterToFitTheirFields) {
     EXPECT_TRUE(FieldsTerminated(Record(0)));
 }
 
+// A character beyond the basic plane typed as the two WM_CHARs of its
+// surrogate pair is one character of the book, the list and the search.
+TEST_F(ContactEditorTest, ARareCharacterTypedIntoTheEditorIsFoundInTheList) {
+    StartWith({Contact("a"), Contact("b")});
+    EditRow(1, Caption(1), [](HWND editor) {
+        TypeInto(Box(editor, Surname), L"王");
+        TypeInto(Box(editor, GivenName), L"\xD870\xDC29\xD870\xDF86");  // 𬀩𬎆
+        ClickButton(editor, IDOK);
+    });
+    EXPECT_EQ(Gbk("𬀩𬎆"), FieldValue(Record(1), GivenName));
+    EXPECT_EQ((std::vector<std::wstring>{L"a", L"王\xD870\xDC29\xD870\xDF86"}), ColumnTexts(List()));
+    TypeInto(App.quickSearchBox, L"\xD870\xDF86");
+    EXPECT_EQ((std::vector<std::wstring>{L"王\xD870\xDC29\xD870\xDF86"}), ColumnTexts(List()));
+    TypeInto(App.quickSearchBox, L"ww");  // 王𬀩: wang wei
+    EXPECT_EQ((std::vector<std::wstring>{L"王\xD870\xDC29\xD870\xDF86"}), ColumnTexts(List()));
+    SetWindowTextW(App.quickSearchBox, L"");
+}
+
 // Opened on an empty birthday the picker's check box is unticked, and
 // nothing is written.
 TEST_F(ContactEditorTest, AnEmptyBirthdayStaysEmpty) {

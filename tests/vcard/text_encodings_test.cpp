@@ -29,7 +29,7 @@ TEST(VcardText, ReadsTheNamedCharacterSets) {
     EXPECT_EQ(Gbk("東京"), VcardTextToGbk("\x93\x8C\x8B\x9E", CodePageOfCharset("Shift_JIS")));
     EXPECT_EQ(Gbk("王"), VcardTextToGbk("\xCD\xF5", CodePageOfCharset("GB18030")));
     EXPECT_EQ("Caf?", VcardTextToGbk("Caf\xE9", CodePageOfCharset("ISO-8859-1")).substr(0, 3) + "?");
-    EXPECT_EQ("?", VcardTextToGbk("\xF0\x9F\x98\x80", Utf8CodePage));  // no emoji in GBK
+    EXPECT_EQ(Gbk("😀"), VcardTextToGbk("\xF0\x9F\x98\x80", Utf8CodePage));  // four bytes in the book
     EXPECT_EQ(0u, CodePageOfCharset("X-UNKNOWN"));
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/gb18030.h"
 #include "store/address_book_file.h"
 #include "store/name_order.h"
 
@@ -20,7 +21,7 @@ struct Command {
 
 const Command Commands[] = {
     {"new", CommandNew, "txltool new BOOK"},
-    {"dump", CommandDump, "txltool dump BOOK"},
+    {"dump", CommandDump, "txltool dump [--utf8] BOOK"},
     {"sort", CommandSort, "txltool sort BOOK"},
     {"import-csv", CommandImportCsv, ImportCsvUsage},
     {"export-csv", CommandExportCsv, ExportCsvUsage},
@@ -76,7 +77,10 @@ int CommandNew(const Arguments& args) {
     return SaveBook(args[0], document) ? ExitOk : ExitFailed;
 }
 
-int CommandDump(const Arguments& args) {
+// The book's own bytes (GB 18030), or with --utf8 the same texts in UTF-8.
+int CommandDump(const Arguments& all) {
+    bool utf8 = !all.empty() && all[0] == PathFromAscii("--utf8");
+    Arguments args(all.begin() + (utf8 ? 1 : 0), all.end());
     if (args.size() != 1) return Usage();
     Document document;
     LoadResult result = ReadAddressBook(args[0], document.groups, document.contacts);
@@ -93,7 +97,7 @@ int CommandDump(const Arguments& args) {
             out += "\t" + std::to_string(record->GroupIndex) + "\n";
         }
     }
-    PrintBytes(stdout, out);
+    PrintBytes(stdout, utf8 ? Gb18030ToUtf8(out) : out);
     return result == LoadOk ? ExitOk : ExitFailed;
 }
 

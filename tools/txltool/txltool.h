@@ -29,7 +29,7 @@ std::string ArgumentToGbk(const PathString& argument);
 std::string ArgumentToUtf8(const PathString& argument);
 
 int CommandNew(const Arguments& args);
-int CommandDump(const Arguments& args);
+int CommandDump(const Arguments& all);
 int CommandSort(const Arguments& args);
 int CommandImportCsv(const Arguments& args);
 int CommandExportCsv(const Arguments& args);

@@ -66,7 +66,7 @@ std::string WhyNothingWasTaken(const CsvImportResult& result) {
 }  // namespace
 
 const char ImportCsvUsage[] = "txltool import-csv BOOK FILE [--map TITLE=INDEX]... [--ignore-rest-from TITLE]";
-const char ExportCsvUsage[] = "txltool export-csv BOOK FILE";
+const char ExportCsvUsage[] = "txltool export-csv [--utf8] BOOK FILE";
 
 int CommandImportCsv(const Arguments& args) {
     Arguments files;
@@ -110,11 +110,15 @@ int CommandImportCsv(const Arguments& args) {
     return ExitOk;
 }
 
-int CommandExportCsv(const Arguments& args) {
+// --utf8 writes UTF-8 after a byte-order mark, as the export's second file type.
+int CommandExportCsv(const Arguments& all) {
+    bool utf8 = !all.empty() && ArgumentToUtf8(all[0]) == "--utf8";
+    Arguments args(all.begin() + (utf8 ? 1 : 0), all.end());
     if (args.size() != 2) return UsageError("expected BOOK and FILE", ExportCsvUsage);
     Document document;
     if (!LoadBookOrNew(args[0], document)) return ExitFailed;
-    if (!ExportCsvFile(args[1], document.contacts, false)) {
+    CsvFileEncoding encoding = utf8 ? CsvFileEncoding::Utf8WithBom : CsvFileEncoding::Gb18030;
+    if (!ExportCsvFile(args[1], document.contacts, false, encoding)) {
         PrintError(ArgumentToUtf8(args[1]) + ": " + Utf8FromWide(CsvExportFailedText));
         return ExitFailed;
     }
