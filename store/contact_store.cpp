@@ -5,12 +5,34 @@ ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value) {
     ContactRecord* record = store.records.back().get();
     record->CheckFlag = 0;
     record->ShownFlag = 0;
+    store.details[record].id = NewContactId();
     return record;
+}
+
+ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details) {
+    ContactRecord* record = AppendRecord(store, value);
+    std::string id = store.details[record].id;
+    store.details[record] = details;
+    if (details.id.empty()) store.details[record].id = id;
+    return record;
+}
+
+ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record) {
+    ContactDetails& details = store.details[record];
+    if (details.id.empty()) details.id = NewContactId();
+    return details;
+}
+
+const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record) {
+    static const ContactDetails none;
+    auto it = store.details.find(record);
+    return it == store.details.end() ? none : it->second;
 }
 
 int RemoveRecord(ContactStore& store, const ContactRecord* record) {
     for (auto it = store.records.begin(); it != store.records.end(); ++it) {
         if (it->get() == record) {
+            store.details.erase(record);
             store.records.erase(it);
             return 1;
         }
@@ -18,7 +40,10 @@ int RemoveRecord(ContactStore& store, const ContactRecord* record) {
     return 0;
 }
 
-void ClearRecords(ContactStore& store) { store.records.clear(); }
+void ClearRecords(ContactStore& store) {
+    store.records.clear();
+    store.details.clear();
+}
 
 ContactRecord* RecordAt(const ContactStore& store, int n) {
     if (n < 0) n = 0;

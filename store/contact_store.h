@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
+#include "store/contact_details.h"
 #include "store/contact_record.h"
 
 // The most contacts a book may hold: the reader refuses larger books, so
@@ -14,10 +16,18 @@ const int MaxRecords = 512;
 
 struct ContactStore {
     std::vector<std::unique_ptr<ContactRecord>> records;
+    // Beside each record: its id, items and whole forms.
+    std::unordered_map<const ContactRecord*, ContactDetails> details;
 };
 
 // Copies the value into a new record after the last one; both flags 0.
+// The new contact gets a new id and no items.
 ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value);
+// The same, with the details given (a new id when they have none).
+ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details);
+// The details of a record in the store.
+ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record);
+const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record);
 // 1 when the record was in the store and is now gone, 0 otherwise.
 int RemoveRecord(ContactStore& store, const ContactRecord* record);
 void ClearRecords(ContactStore& store);
