@@ -181,6 +181,12 @@ bool HoldsNumber(const ContactRecord& record, const std::string& number) {
     return false;
 }
 
+// A number with a type or a label of its own, which no spare field shows.
+bool IsLabelled(const VcardCard& card, const VcardPhone& phone) {
+    return (phone.types & NamingTypes) != 0 || !phone.typeLabel.empty() ||
+           (!phone.group.empty() && card.groupLabels.count(phone.group) != 0);
+}
+
 // Every number finds a field while one is free: first the preferred
 // numbers, then the first number of each type, then the field their other
 // types name; a number without types the first free of mobile, home and
@@ -199,8 +205,7 @@ void PlaceNumbers(VcardCard& card) {
     placeAll([](const VcardPhone& p) { return TypedField(p.types); }, true);
     placeAll([](const VcardPhone& p) { return OtherTypedField(p.types); }, false);
     for (ContactField spare : SpareNumberFields) {
-        placeAll([spare](const VcardPhone& p) { return p.types & NamingTypes || !p.typeLabel.empty() ? NoField : spare; },
-                 false);
+        placeAll([spare, &card](const VcardPhone& p) { return IsLabelled(card, p) ? NoField : spare; }, false);
     }
     for (const VcardPhone& phone : card.phones) {
         if (phone.placed || HoldsNumber(card.record, phone.number)) continue;

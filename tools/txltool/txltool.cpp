@@ -76,6 +76,36 @@ int CommandNew(const Arguments& args) {
     return SaveBook(args[0], document) ? ExitOk : ExitFailed;
 }
 
+// A text of an item on one dump line: tabs, line breaks and backslashes escaped.
+std::string DumpText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// What a contact carries beside its fields, after its record line.
+std::string DumpDetails(const ContactDetails& details) {
+    std::string out = "id\t" + DumpText(details.id) + "\n";
+    for (const ContactItem& item : details.items) {
+        out += std::string("item\t") + ItemKindName(item.kind) + "\t" + DumpText(item.label) + "\t" +
+               DumpText(JoinedParts(item)) + "\n";
+    }
+    for (const auto& whole : details.wholes) out += "whole\t" + std::to_string(whole.first) + "\t" + DumpText(whole.second) + "\n";
+    return out;
+}
+
 int CommandDump(const Arguments& args) {
     if (args.size() != 1) return Usage();
     Document document;
@@ -91,6 +121,7 @@ int CommandDump(const Arguments& args) {
                 out += info.isText ? FieldValue(*record, info.field) : std::to_string(record->Gender);
             }
             out += "\t" + std::to_string(record->GroupIndex) + "\n";
+            out += DumpDetails(DetailsOf(document.contacts, record.get()));
         }
     }
     PrintBytes(stdout, out);
