@@ -617,7 +617,9 @@ int ParseVcardLine(const char* line, VcardCard& card) {
         AddTextItem(card, property, ItemKind::Date, TrimSpacesAndTabs(text));
     } else if (name == RelatedProperty || name == AppleRelatedProperty) {
         AddTextItem(card, property, ItemKind::Related, TrimSpacesAndTabs(text));
-    } else if (name == AppleLabelProperty) {
+    } else if (name == CustomProperty) {
+        AddTextItem(card, property, ItemKind::Custom, text);
+    } else if (SameNoCase(name, AppleLabelProperty)) {
         if (!property.group.empty()) card.groupLabels[property.group] = TrimSpacesAndTabs(text);
     } else if (name == UidProperty) {
         std::string uid = TrimSpacesAndTabs(text);

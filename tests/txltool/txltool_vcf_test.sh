@@ -86,7 +86,8 @@ check "export-vcf reports what it wrote" $'written\t7' "$out"
 check "one file per contact" "AnA.vcf BaiB.vcf ChenC.vcf 张三(2).vcf 张三.vcf 李四(2).vcf 李四.vcf" \
     "$(cd out && ls | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
 expected=$(printf 'BEGIN:VCARD\r\nVERSION:2.1\r\nN:张;三\r\nX-WAB-GENDER:1\r\nORG:;\r\nTITLE:\r\nTEL;WORK:\r\nTEL;HOME:\r\nTEL;WORK;FAX:\r\nTEL;HOME;FAX:\r\nTEL;CELL:13800000000\r\nADR;WORK:;;;;;;\r\nADR;HOME:;;;;;;\r\nEMAIL;PREF;INTERNET:\r\nX-QQ:\r\nBDAY:--\r\nEND:VCARD' | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n')
-check "a plain file, byte for byte" "$expected" "$(od -An -tx1 'out/张三.vcf' | tr -d ' \n')"
+# The UID, made at the import, differs from run to run.
+check "a plain file, byte for byte" "$expected" "$(sed '/^UID:[0-9a-f]*\r$/d' 'out/张三.vcf' | od -An -tx1 | tr -d ' \n')"
 
 mkdir utf8 unicode
 run export-vcf book.txl utf8 --encoding utf8qp > /dev/null
