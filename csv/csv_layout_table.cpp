@@ -14,6 +14,7 @@
 //   since its early releases.
 // - QQ同步助手 (ic.qq.com), "导出联系人" as CSV.
 #include "csv/csv_layouts.h"
+#include "store/contact_details.h"
 
 #include "store/contact_record.h"
 #include "store/fixed_text.h"
@@ -37,7 +38,7 @@ const CsvTitleRule GoogleTitles[] = {
     {u"Organization Title", CsvRole::Field, JobTitle},
     {u"Organization Department", CsvRole::Field, Department},
     {u"Birthday", CsvRole::Birthday, 0},
-    {u"Notes", CsvRole::Ignored, 0},
+    {u"Notes", CsvRole::ItemText, static_cast<int>(ItemKind::Note)},
     {u"Photo", CsvRole::Ignored, 0},
     {u"Labels", CsvRole::Group, 0},
     {u"E-mail # - Label", CsvRole::EmailLabel, 0},
@@ -53,17 +54,17 @@ const CsvTitleRule GoogleTitles[] = {
     {u"Address # - Postal Code", CsvRole::TypedAddress, AddressPostcode},
     {u"Address # - Country", CsvRole::TypedAddress, AddressCountry},
     {u"Address # - Extended Address", CsvRole::TypedAddress, AddressStreet},
-    {u"Website # - Label", CsvRole::Ignored, 0},
-    {u"Website # - Value", CsvRole::Ignored, 0},
-    {u"Event # - Label", CsvRole::Ignored, 0},
-    {u"Event # - Value", CsvRole::Ignored, 0},
-    {u"Relation # - Label", CsvRole::Ignored, 0},
-    {u"Relation # - Value", CsvRole::Ignored, 0},
-    {u"IM # - Label", CsvRole::Ignored, 0},
-    {u"IM # - Service", CsvRole::Ignored, 0},
-    {u"IM # - Value", CsvRole::Ignored, 0},
-    {u"Custom Field # - Label", CsvRole::Ignored, 0},
-    {u"Custom Field # - Value", CsvRole::Ignored, 0},
+    {u"Website # - Label", CsvRole::ItemLabel, static_cast<int>(ItemKind::Url)},
+    {u"Website # - Value", CsvRole::ItemValue, static_cast<int>(ItemKind::Url)},
+    {u"Event # - Label", CsvRole::ItemLabel, static_cast<int>(ItemKind::Date)},
+    {u"Event # - Value", CsvRole::ItemValue, static_cast<int>(ItemKind::Date)},
+    {u"Relation # - Label", CsvRole::ItemLabel, static_cast<int>(ItemKind::Related)},
+    {u"Relation # - Value", CsvRole::ItemValue, static_cast<int>(ItemKind::Related)},
+    {u"IM # - Label", CsvRole::ItemLabel, static_cast<int>(ItemKind::Im)},
+    {u"IM # - Service", CsvRole::ItemService, static_cast<int>(ItemKind::Im)},
+    {u"IM # - Value", CsvRole::ItemValue, static_cast<int>(ItemKind::Im)},
+    {u"Custom Field # - Label", CsvRole::ItemLabel, static_cast<int>(ItemKind::Custom)},
+    {u"Custom Field # - Value", CsvRole::ItemValue, static_cast<int>(ItemKind::Custom)},
     // Before 2023.
     {u"Name", CsvRole::DisplayName, 0},
     {u"Given Name", CsvRole::Field, GivenName},
@@ -98,11 +99,11 @@ const CsvTitleRule GoogleTitles[] = {
     {u"Organization # - Symbol", CsvRole::Ignored, 0},
     {u"Organization # - Location", CsvRole::Ignored, 0},
     {u"Organization # - Job Description", CsvRole::Ignored, 0},
-    {u"Relation # - Type", CsvRole::Ignored, 0},
-    {u"Website # - Type", CsvRole::Ignored, 0},
-    {u"Event # - Type", CsvRole::Ignored, 0},
-    {u"IM # - Type", CsvRole::Ignored, 0},
-    {u"Custom Field # - Type", CsvRole::Ignored, 0},
+    {u"Relation # - Type", CsvRole::ItemLabel, static_cast<int>(ItemKind::Related)},
+    {u"Website # - Type", CsvRole::ItemLabel, static_cast<int>(ItemKind::Url)},
+    {u"Event # - Type", CsvRole::ItemLabel, static_cast<int>(ItemKind::Date)},
+    {u"IM # - Type", CsvRole::ItemLabel, static_cast<int>(ItemKind::Im)},
+    {u"Custom Field # - Type", CsvRole::ItemLabel, static_cast<int>(ItemKind::Custom)},
 };
 
 const CsvTitleRule OutlookEnglishTitles[] = {
@@ -196,7 +197,7 @@ const CsvTitleRule OutlookEnglishTitles[] = {
     {u"Location", CsvRole::Ignored, 0},
     {u"Manager's Name", CsvRole::Ignored, 0},
     {u"Mileage", CsvRole::Ignored, 0},
-    {u"Notes", CsvRole::Ignored, 0},
+    {u"Notes", CsvRole::ItemText, static_cast<int>(ItemKind::Note)},
     {u"Office Location", CsvRole::Ignored, 0},
     {u"Organizational ID Number", CsvRole::Ignored, 0},
     {u"Priority", CsvRole::Ignored, 0},
@@ -210,9 +211,9 @@ const CsvTitleRule OutlookEnglishTitles[] = {
     {u"User 2", CsvRole::Ignored, 0},
     {u"User 3", CsvRole::Ignored, 0},
     {u"User 4", CsvRole::Ignored, 0},
-    {u"Web Page", CsvRole::Ignored, 0},
-    {u"Personal Web Page", CsvRole::Ignored, 0},
-    {u"Business Web Page", CsvRole::Ignored, 0},
+    {u"Web Page", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
+    {u"Personal Web Page", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
+    {u"Business Web Page", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
 };
 
 const CsvTitleRule OutlookChineseTitles[] = {
@@ -295,12 +296,12 @@ const CsvTitleRule OutlookChineseTitles[] = {
     {u"电子邮件 3 地址", CsvRole::Field, Email},
     {u"电子邮件 3 类型", CsvRole::Ignored, 0},
     {u"电子邮件 3 显示名", CsvRole::Ignored, 0},
-    {u"附注", CsvRole::Ignored, 0},
-    {u"注释", CsvRole::Ignored, 0},
+    {u"附注", CsvRole::ItemText, static_cast<int>(ItemKind::Note)},
+    {u"注释", CsvRole::ItemText, static_cast<int>(ItemKind::Note)},
     {u"工作证号码", CsvRole::Ignored, 0},
     {u"关键词", CsvRole::Ignored, 0},
     {u"记帐信息", CsvRole::Ignored, 0},
-    {u"纪念日", CsvRole::Ignored, 0},
+    {u"纪念日", CsvRole::ItemText, static_cast<int>(ItemKind::Date)},
     {u"经理姓名", CsvRole::Ignored, 0},
     {u"类别", CsvRole::Group, 0},
     {u"里程", CsvRole::Ignored, 0},
@@ -311,9 +312,9 @@ const CsvTitleRule OutlookChineseTitles[] = {
     {u"生日", CsvRole::Birthday, 0},
     {u"私有", CsvRole::Ignored, 0},
     {u"缩写", CsvRole::Ignored, 0},
-    {u"网页", CsvRole::Ignored, 0},
-    {u"个人网页", CsvRole::Ignored, 0},
-    {u"公司网页", CsvRole::Ignored, 0},
+    {u"网页", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
+    {u"个人网页", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
+    {u"公司网页", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
     {u"性别", CsvRole::Gender, 0},
     {u"业余爱好", CsvRole::Ignored, 0},
     {u"引用者", CsvRole::Ignored, 0},
@@ -357,16 +358,16 @@ const CsvTitleRule ThunderbirdEnglishTitles[] = {
     {u"Job Title", CsvRole::Field, JobTitle},
     {u"Department", CsvRole::Field, Department},
     {u"Organization", CsvRole::Field, Company},
-    {u"Web Page 1", CsvRole::Ignored, 0},
-    {u"Web Page 2", CsvRole::Ignored, 0},
+    {u"Web Page 1", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
+    {u"Web Page 2", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
     {u"Birth Year", CsvRole::Field, BirthYear},
     {u"Birth Month", CsvRole::Field, BirthMonth},
     {u"Birth Day", CsvRole::Field, BirthDay},
-    {u"Custom 1", CsvRole::Ignored, 0},
-    {u"Custom 2", CsvRole::Ignored, 0},
-    {u"Custom 3", CsvRole::Ignored, 0},
-    {u"Custom 4", CsvRole::Ignored, 0},
-    {u"Notes", CsvRole::Ignored, 0},
+    {u"Custom 1", CsvRole::ItemText, static_cast<int>(ItemKind::Custom)},
+    {u"Custom 2", CsvRole::ItemText, static_cast<int>(ItemKind::Custom)},
+    {u"Custom 3", CsvRole::ItemText, static_cast<int>(ItemKind::Custom)},
+    {u"Custom 4", CsvRole::ItemText, static_cast<int>(ItemKind::Custom)},
+    {u"Notes", CsvRole::ItemText, static_cast<int>(ItemKind::Note)},
 };
 
 // City, province, postcode and (in the oldest titles) country stand twice:
@@ -403,8 +404,8 @@ const CsvTitleRule ThunderbirdChineseTitles[] = {
     {u"职务", CsvRole::Field, JobTitle},
     {u"部门", CsvRole::Field, Department},
     {u"公司", CsvRole::Field, Company},
-    {u"网页 1", CsvRole::Ignored, 0},
-    {u"网页 2", CsvRole::Ignored, 0},
+    {u"网页 1", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
+    {u"网页 2", CsvRole::ItemText, static_cast<int>(ItemKind::Url)},
     {u"出生年份", CsvRole::Field, BirthYear},
     {u"出生月份", CsvRole::Field, BirthMonth},
     {u"出生日", CsvRole::Field, BirthDay},
@@ -412,7 +413,7 @@ const CsvTitleRule ThunderbirdChineseTitles[] = {
     {u"定制 2", CsvRole::Ignored, 0},
     {u"定制 3", CsvRole::Ignored, 0},
     {u"定制 4", CsvRole::Ignored, 0},
-    {u"注释", CsvRole::Ignored, 0},
+    {u"注释", CsvRole::ItemText, static_cast<int>(ItemKind::Note)},
 };
 
 // Its columns vary with the data: 手机 and 性别 stand only when some

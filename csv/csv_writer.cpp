@@ -1,6 +1,7 @@
 #include "csv/csv_writer.h"
 
 #include "csv/csv_format.h"
+#include "csv/csv_items.h"
 #include "store/fixed_text.h"
 #include "store/safe_file.h"
 
@@ -8,21 +9,31 @@ namespace {
 
 const char CsvLineEnd[] = "\r\n";
 
-std::string HeaderLine() {
+void AddCells(std::string& line, const std::vector<std::string>& cells) {
+    for (const std::string& cell : cells) line += ',' + CsvQuotedCell(cell);
+}
+
+std::string HeaderLine(const std::vector<ItemColumnSlot>& slots) {
     std::string line;
     for (int f = 0; f < ContactFieldCount; ++f) {
         if (f > 0) line += ',';
         line += CsvQuotedCell(CsvFieldTitles()[f]);
     }
+    AddCells(line, ItemColumnTitles(slots));
     return line + CsvLineEnd;
 }
 
-std::string RecordLine(const ContactRecord& record) {
+// The fields with their whole forms, then the items' cells.
+std::string RecordLine(const ContactRecord& record, const ContactDetails& details,
+                       const std::vector<ItemColumnSlot>& slots) {
     std::string line;
     for (int f = 0; f < ContactFieldCount; ++f) {
         if (f > 0) line += ',';
-        line += CsvQuotedCell(CsvCellText(static_cast<ContactField>(f), record));
+        ContactField field = static_cast<ContactField>(f);
+        bool whole = details.wholes.count(f) != 0;
+        line += CsvQuotedCell(whole ? WholeFieldValue(record, details, field) : CsvCellText(field, record));
     }
+    AddCells(line, ItemColumnCells(slots, details));
     return line + CsvLineEnd;
 }
 
@@ -35,9 +46,10 @@ std::string CsvCellText(ContactField field, const ContactRecord& record, size_t 
 }
 
 bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked) {
-    std::string text = HeaderLine();
+    std::vector<ItemColumnSlot> slots = ItemColumnSlots(store, onlyTicked);
+    std::string text = HeaderLine(slots);
     for (const auto& record : store.records) {
-        if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record);
+        if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record, DetailsOf(store, record.get()), slots);
     }
     return WriteFileReplacing(path, text);
 }

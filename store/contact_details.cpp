@@ -79,6 +79,16 @@ std::string WholeFieldValue(const ContactRecord& record, const ContactDetails& d
     return FieldValue(probe, field) == cut ? it->second : cut;
 }
 
+void DropStaleWholeForms(const ContactRecord& record, ContactDetails& details) {
+    for (auto it = details.wholes.begin(); it != details.wholes.end();) {
+        if (WholeFieldValue(record, details, static_cast<ContactField>(it->first)) == it->second) {
+            ++it;
+        } else {
+            it = details.wholes.erase(it);
+        }
+    }
+}
+
 std::string NewContactId() {
     static std::mt19937_64 generator{std::random_device{}()};
     static const char digits[] = "0123456789abcdef";

@@ -56,5 +56,9 @@ void SetWholeField(ContactRecord& record, ContactDetails& details, ContactField 
 // the field, otherwise the field's own text.
 std::string WholeFieldValue(const ContactRecord& record, const ContactDetails& details, ContactField field);
 
+// Drops the whole forms whose field no longer holds their cut form (an
+// import changed the field after keeping the text).
+void DropStaleWholeForms(const ContactRecord& record, ContactDetails& details);
+
 // A new id, unique with overwhelming odds: 32 hex digits, random.
 std::string NewContactId();

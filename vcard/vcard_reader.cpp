@@ -144,7 +144,7 @@ std::string TelephoneNumber(const std::string& text) {
 
 // A number without any type still fills the first free of these.
 const ContactField SpareNumberFields[] = {Mobile, HomePhone, WorkPhone};
-const unsigned NamingTypes = TypeCell | TypeFax | TypeWork | TypeHome | TypePager | TypeOther;
+const unsigned NamingTypes = TypeCell | TypeFax | TypeWork | TypeHome | TypePager;
 const ContactField NoField = ContactFieldCount;
 
 // The field a number's types name first: a mobile, a fax, a work or a
@@ -649,18 +649,6 @@ void ApplyGroupLabels(VcardCard& card) {
     }
 }
 
-// Whole forms of fields that naming the card has changed since no longer
-// belong to them.
-void DropStaleWholes(VcardCard& card) {
-    for (auto it = card.details.wholes.begin(); it != card.details.wholes.end();) {
-        ContactField field = static_cast<ContactField>(it->first);
-        if (WholeFieldValue(card.record, card.details, field) == it->second) {
-            ++it;
-        } else {
-            it = card.details.wholes.erase(it);
-        }
-    }
-}
 
 bool FinishVcardCard(VcardCard& card) {
     PlaceNumbers(card);
@@ -679,7 +667,7 @@ bool FinishVcardCard(VcardCard& card) {
     } else {
         named = NameImportedContact(card.record, card.formattedName);
     }
-    DropStaleWholes(card);
+    DropStaleWholeForms(card.record, card.details);
     return named;
 }
 
