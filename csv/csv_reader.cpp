@@ -133,7 +133,9 @@ void TakeCell(CsvRow& row, const CsvColumn& column, const std::string& cell, boo
     case CsvRole::OwnField: break;
     case CsvRole::Field:
         if (column.detail == GivenName && row.givenName.empty()) row.givenName = cell;
-        SetIfEmpty(row.record, static_cast<ContactField>(column.detail), cell);
+        if (FieldText(row.record, static_cast<ContactField>(column.detail))[0] == '\0') {
+            SetWholeField(row.record, row.details, static_cast<ContactField>(column.detail), cell);
+        }
         break;
     case CsvRole::MiddleName:
         if (row.middleName.empty()) row.middleName = cell;
@@ -318,6 +320,9 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
     }
     if (map.layout != nullptr) FinishRow(row);
     PlaceNumberedItems(row);
+    // By kind, as the export's columns group them.
+    std::stable_sort(row.details.items.begin(), row.details.items.end(),
+                     [](const ContactItem& a, const ContactItem& b) { return a.kind < b.kind; });
     KeepLongGivenName(row);
     return row;
 }
