@@ -219,13 +219,22 @@ bool Found(const SearchQuery& query, const char* text, size_t length, TextKind k
     return false;
 }
 
-bool FoundInName(const ContactRecord& record, const SearchQuery& query, std::string& text) {
+bool FoundInName(const ContactRecord& record, const SearchQuery& query, std::string& text,
+                 const ContactDetails* details = nullptr) {
     text.clear();
-    AppendNameText(record, text);
+    AppendNameText(record, text, details);
     return Found(query, text.data(), text.size(), TextKind::Spoken, true);
 }
 
-bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& query, std::string& text) {
+bool HasWholeForms(const ContactDetails* details) { return details && !details->wholes.empty(); }
+
+bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& query, std::string& text,
+                   const ContactDetails* details = nullptr) {
+    if (HasWholeForms(details)) {
+        text.clear();
+        AppendColumnText(record, flag, text, details);
+        return Found(query, text.data(), text.size(), KindOf(flag));
+    }
     // A column of one field is searched where it lies, without a copy.
     const ColumnInfo& column = ColumnInfoOf(flag);
     if (column.format == CellFormat::RunTogether && column.fieldCount == 1) {
@@ -238,12 +247,34 @@ bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& que
     return Found(query, text.data(), text.size(), KindOf(flag));
 }
 
-bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::string& text) {
-    if (FoundInName(record, query, text)) return true;
-    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
-        if (FoundInColumn(record, flag, query, text)) return true;
+// Numbers by their digits; notes, addresses, names and labels by their pinyin too.
+TextKind KindOfItem(ItemKind kind) {
+    switch (kind) {
+        case ItemKind::Phone: return TextKind::Phone;
+        case ItemKind::Email:
+        case ItemKind::Url:
+        case ItemKind::Date: return TextKind::Plain;
+        default: return TextKind::Spoken;
+    }
+}
+
+bool FoundInItems(const ContactDetails& details, const SearchQuery& query) {
+    for (const ContactItem& item : details.items) {
+        TextKind kind = KindOfItem(item.kind);
+        for (const std::string& part : item.parts) {
+            if (!part.empty() && Found(query, part.data(), part.size(), kind)) return true;
+        }
     }
     return false;
+}
+
+bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::string& text,
+                   const ContactDetails* details = nullptr) {
+    if (FoundInName(record, query, text, details)) return true;
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        if (FoundInColumn(record, flag, query, text, details)) return true;
+    }
+    return details && FoundInItems(*details, query);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -392,7 +423,8 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters) {
     return PassesFilters(record, filters, PrepareSearch(filters.pattern));
 }
 
-int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query) {
+int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
+                  const ContactDetails* details) {
     // A group comes first: a record outside the chosen group is never searched.
     if (filters.groupChoice > 0 && filters.groupChoice - 1 != record.GroupIndex) return 0;
     if (query.pattern.empty()) return 1;
@@ -400,9 +432,9 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters, const
     // One buffer for the composed texts of every record of a pass, with no
     // allocation per record; the search runs on the one user-interface thread.
     static std::string text;
-    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text) ? 1 : 0;
-    if (filters.fieldChoice == 1) return FoundInName(record, query, text) ? 1 : 0;
+    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text, details) ? 1 : 0;
+    if (filters.fieldChoice == 1) return FoundInName(record, query, text, details) ? 1 : 0;
     int flag = NthShownColumn(filters.columnFlags, filters.fieldChoice - 2);
     if (flag < 0) return 0;
-    return FoundInColumn(record, flag, query, text) ? 1 : 0;
+    return FoundInColumn(record, flag, query, text, details) ? 1 : 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "store/contact_details.h"
 #include "store/contact_record.h"
 #include "store/settings_file.h"
 
@@ -62,5 +63,9 @@ int MatchPhone(const SearchQuery& query, const char* text, size_t length);
 
 // 1 when the record belongs in the list under these filters.
 int PassesFilters(const ContactRecord& record, const FilterState& filters);
-// The same, with the search already prepared (from filters.pattern).
-int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query);
+// The same, with the search already prepared (from filters.pattern). With
+// the contact's details, the name and the columns are searched in their
+// whole forms, and a search of every column also looks in the items:
+// numbers by their digits, texts by their pinyin.
+int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
+                  const ContactDetails* details = nullptr);
