@@ -519,7 +519,7 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
                 continue;
             }
             row.record.GroupIndex = GroupForCategory(groups, row.group, made);
-            if (HoldsImportedContact(store, row.record, asWritten, !row.group.empty())) {
+            if (HoldsImportedContact(store, row.record, asWritten, !row.group.empty(), &row.details.items)) {
                 ++result.duplicates;
                 continue;
             }

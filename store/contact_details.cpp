@@ -1,6 +1,8 @@
 #include "store/contact_details.h"
 
+#include <algorithm>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -14,6 +16,18 @@ bool operator==(const ContactItem& a, const ContactItem& b) {
 
 bool operator==(const ContactDetails& a, const ContactDetails& b) {
     return a.id == b.id && a.items == b.items && a.wholes == b.wholes;
+}
+
+bool SameItems(const std::vector<ContactItem>& a, const std::vector<ContactItem>& b) {
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;
+    auto order = [](const ContactItem& x, const ContactItem& y) {
+        return std::tie(x.kind, x.label, x.parts) < std::tie(y.kind, y.label, y.parts);
+    };
+    std::vector<ContactItem> sortedA = a, sortedB = b;
+    std::sort(sortedA.begin(), sortedA.end(), order);
+    std::sort(sortedB.begin(), sortedB.end(), order);
+    return sortedA == sortedB;
 }
 
 const char* ItemKindName(ItemKind kind) {

@@ -34,6 +34,9 @@ struct ContactDetails {
 bool operator==(const ContactItem& a, const ContactItem& b);
 bool operator==(const ContactDetails& a, const ContactDetails& b);
 
+// The same items, whatever their order.
+bool SameItems(const std::vector<ContactItem>& a, const std::vector<ContactItem>& b);
+
 // "phone", "email", ...: the names txltool and the files use.
 const char* ItemKindName(ItemKind kind);
 bool ItemKindFromName(const std::string& name, ItemKind& kind);

@@ -165,27 +165,31 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName) 
     return false;
 }
 
-bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup) {
+bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup,
+                      const std::vector<ContactItem>* items) {
     for (const auto& held : store.records) {
         // The names settle nearly every comparison at once.
         if (!SameText(held->Surname, record.Surname, sizeof record.Surname) ||
             !SameText(held->GivenName, record.GivenName, sizeof record.GivenName)) {
             continue;
         }
-        if (SameContact(*held, record, compareGroup)) return true;
+        if (SameContact(*held, record, compareGroup) &&
+            (!items || SameItems(DetailsOf(store, held.get()).items, *items))) {
+            return true;
+        }
     }
     return false;
 }
 
 bool HoldsImportedContact(const ContactStore& store, const ContactRecord& named, const ContactRecord& asWritten,
-                          bool sourceNamesGroup) {
-    if (HoldsSameContact(store, named, sourceNamesGroup)) return true;
+                          bool sourceNamesGroup, const std::vector<ContactItem>* items) {
+    if (HoldsSameContact(store, named, sourceNamesGroup, items)) return true;
     bool renamed = !SameText(named.Surname, asWritten.Surname, sizeof named.Surname) ||
                    !SameText(named.GivenName, asWritten.GivenName, sizeof named.GivenName);
     if (!renamed) return false;
     ContactRecord written = asWritten;
     written.GroupIndex = named.GroupIndex;
-    return HoldsSameContact(store, written, sourceNamesGroup);
+    return HoldsSameContact(store, written, sourceNamesGroup, items);
 }
 
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made) {

@@ -28,7 +28,9 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName);
 // True when the store holds a record whose every field equals this one's
 // (a birthday's parts as numbers: "05" is "5"), and its group too unless
 // `compareGroup` is false (run-time flags aside).
-bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup = true);
+// With `items`, the held contact's items must be the same too, in any order.
+bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup = true,
+                      const std::vector<ContactItem>* items = nullptr);
 
 // True when the book already holds an imported contact: as the import
 // named it, or as its source wrote it before it was named (a contact with
@@ -36,7 +38,7 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bo
 // The group counts only when the source names one: an export without
 // groups puts every contact into group 0.
 bool HoldsImportedContact(const ContactStore& store, const ContactRecord& named, const ContactRecord& asWritten,
-                          bool sourceNamesGroup);
+                          bool sourceNamesGroup, const std::vector<ContactItem>* items = nullptr);
 
 // The groups one import made for the categories it met.
 struct ImportGroups {

@@ -467,7 +467,7 @@ int ApplyVersion(VcardCard& card, const std::string& value) {
 void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
     if (!FinishVcardCard(card)) return;
     card.record.GroupIndex = GroupForCategory(book.groups, card.category, made);
-    if (HoldsImportedContact(book.contacts, card.record, card.asWritten, !card.category.empty())) {
+    if (HoldsImportedContact(book.contacts, card.record, card.asWritten, !card.category.empty(), &card.details.items)) {
         ++result.duplicates;
         return;
     }

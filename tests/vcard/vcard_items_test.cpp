@@ -88,3 +88,15 @@ TEST(VcardItems, EveryItemWholeFormAndUidComesBackInEachForm) {
         }
     }
 }
+
+TEST(VcardItems, TwoCardsWhoseItemsDifferAreTwoContactsAndTheSameCardIsOne) {
+    ScratchFolder folder;
+    PathString path = folder.Path("cards.vcf");
+    WriteFileBytes(path, "BEGIN:VCARD\r\nN:Li;Lei\r\nNOTE:a\r\nURL:http://x\r\nEND:VCARD\r\n"
+                         "BEGIN:VCARD\r\nN:Li;Lei\r\nURL:http://x\r\nNOTE:a\r\nEND:VCARD\r\n"
+                         "BEGIN:VCARD\r\nN:Li;Lei\r\nNOTE:b\r\nEND:VCARD\r\n");
+    Document book = NewDocument();
+    VcardImportResult result = ReadVcardFile(path, book);
+    EXPECT_EQ(2, result.imported);
+    EXPECT_EQ(1, result.duplicates);
+}
