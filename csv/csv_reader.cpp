@@ -316,7 +316,12 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
             continue;
         }
         std::string cell = TrimSpaces(line.cells[k]);
-        if (!cell.empty()) TakeCell(row, column, cell, monthFirst);
+        if (cell.empty()) continue;
+        if (k < map.itemLabels.size() && !map.itemLabels[k].empty()) {
+            AddItemCell(row, column.detail, map.itemLabels[k], cell);
+        } else {
+            TakeCell(row, column, cell, monthFirst);
+        }
     }
     if (map.layout != nullptr) FinishRow(row);
     PlaceNumberedItems(row);
@@ -457,7 +462,12 @@ ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMapp
             field = MatchFieldTitle(title);
             if (field == NoField) {
                 ColumnMappingChoice choice = Ask(question, title);
-                if (choice.answer == MapToField && choice.field >= 0 && choice.field < ContactFieldCount) {
+                if (choice.answer == MapToField && choice.field == OtherInformationChoice) {
+                    map.itemLabels.resize(titles.size());
+                    map.itemLabels[i] = title;
+                    map.columns.push_back(CsvColumn{CsvRole::ItemText, static_cast<int>(ItemKind::Custom), 0});
+                    continue;
+                } else if (choice.answer == MapToField && choice.field >= 0 && choice.field < ContactFieldCount) {
                     field = choice.field;
                 } else if (choice.answer == IgnoreRemaining) {
                     ignoreRest = true;
