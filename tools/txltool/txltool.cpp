@@ -96,13 +96,17 @@ std::string DumpText(const std::string& text) {
 }
 
 // What a contact carries beside its fields, after its record line.
-std::string DumpDetails(const ContactDetails& details) {
+std::string DumpDetails(const ContactRecord& record, const ContactDetails& details) {
     std::string out = "id\t" + DumpText(details.id) + "\n";
     for (const ContactItem& item : details.items) {
         out += std::string("item\t") + ItemKindName(item.kind) + "\t" + DumpText(item.label) + "\t" +
                DumpText(JoinedParts(item)) + "\n";
     }
-    for (const auto& whole : details.wholes) out += "whole\t" + std::to_string(whole.first) + "\t" + DumpText(whole.second) + "\n";
+    for (const auto& whole : details.wholes) {
+        // One that an edit of the field has made stale is no longer the field's.
+        if (WholeFieldValue(record, details, static_cast<ContactField>(whole.first)) != whole.second) continue;
+        out += "whole\t" + std::to_string(whole.first) + "\t" + DumpText(whole.second) + "\n";
+    }
     return out;
 }
 
@@ -121,7 +125,7 @@ int CommandDump(const Arguments& args) {
                 out += info.isText ? FieldValue(*record, info.field) : std::to_string(record->Gender);
             }
             out += "\t" + std::to_string(record->GroupIndex) + "\n";
-            out += DumpDetails(DetailsOf(document.contacts, record.get()));
+            out += DumpDetails(*record, DetailsOf(document.contacts, record.get()));
         }
     }
     PrintBytes(stdout, out);
