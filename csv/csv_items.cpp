@@ -82,7 +82,9 @@ std::vector<ItemColumnSlot> ItemColumnSlots(const ContactStore& store, bool only
     for (const auto& record : store.records) {
         if (onlyTicked && !IsTicked(*record)) continue;
         int count[ItemKindCount] = {};
-        for (const ContactItem& item : DetailsOf(store, record.get()).items) {
+        const ContactDetails* details = FindDetails(store, record.get());
+        if (!details) continue;
+        for (const ContactItem& item : details->items) {
             int kind = static_cast<int>(item.kind);
             if (++count[kind] > most[kind]) most[kind] = count[kind];
         }

@@ -37,6 +37,13 @@ std::string RecordLine(const ContactRecord& record, const ContactDetails& detail
     return line + CsvLineEnd;
 }
 
+// CSV carries no id: a contact without details needs none made.
+const ContactDetails& FindDetailsOrNone(const ContactStore& store, const ContactRecord* record) {
+    static const ContactDetails none;
+    const ContactDetails* details = FindDetails(store, record);
+    return details ? *details : none;
+}
+
 }  // namespace
 
 std::string CsvCellText(ContactField field, const ContactRecord& record, size_t capacity) {
@@ -49,7 +56,7 @@ bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyT
     std::vector<ItemColumnSlot> slots = ItemColumnSlots(store, onlyTicked);
     std::string text = HeaderLine(slots);
     for (const auto& record : store.records) {
-        if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record, DetailsOf(store, record.get()), slots);
+        if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record, FindDetailsOrNone(store, record.get()), slots);
     }
     return WriteFileReplacing(path, text);
 }

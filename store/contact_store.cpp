@@ -5,28 +5,35 @@ ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value) {
     ContactRecord* record = store.records.back().get();
     record->CheckFlag = 0;
     record->ShownFlag = 0;
-    store.details[record].id = NewContactId();
     return record;
 }
 
 ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details) {
     ContactRecord* record = AppendRecord(store, value);
-    std::string id = store.details[record].id;
-    store.details[record] = details;
-    if (details.id.empty()) store.details[record].id = id;
+    if (!details.id.empty() || HasOtherInformation(details)) DetailsOf(store, record) = details;
     return record;
 }
 
-ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record) {
+namespace {
+
+ContactDetails& MadeDetails(const ContactStore& store, const ContactRecord* record) {
     ContactDetails& details = store.details[record];
     if (details.id.empty()) details.id = NewContactId();
     return details;
 }
 
+}  // namespace
+
+ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record) { return MadeDetails(store, record); }
+
 const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record) {
-    static const ContactDetails none;
+    return MadeDetails(store, record);
+}
+
+const ContactDetails* FindDetails(const ContactStore& store, const ContactRecord* record) {
+    if (store.details.empty()) return nullptr;
     auto it = store.details.find(record);
-    return it == store.details.end() ? none : it->second;
+    return it == store.details.end() ? nullptr : &it->second;
 }
 
 int RemoveRecord(ContactStore& store, const ContactRecord* record) {

@@ -16,18 +16,24 @@ const int MaxRecords = 512;
 
 struct ContactStore {
     std::vector<std::unique_ptr<ContactRecord>> records;
-    // Beside each record: its id, items and whole forms.
-    std::unordered_map<const ContactRecord*, ContactDetails> details;
+    // Beside a record: its id, items and whole forms. Only contacts that
+    // have been asked for theirs have an entry, so that a book of plain
+    // contacts costs nothing more; the id is made the first time it is
+    // asked for, even through a const store.
+    mutable std::unordered_map<const ContactRecord*, ContactDetails> details;
 };
 
 // Copies the value into a new record after the last one; both flags 0.
-// The new contact gets a new id and no items.
+// The new contact has no items; its id is made when first asked for.
 ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value);
-// The same, with the details given (a new id when they have none).
+// The same, with the details given.
 ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details);
-// The details of a record in the store.
+// The details of a record in the store, made (with a new id) when it has none yet.
 ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record);
 const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record);
+// The details when the record has any yet, else null: for the list and the
+// search, which must not make an entry for every contact.
+const ContactDetails* FindDetails(const ContactStore& store, const ContactRecord* record);
 // 1 when the record was in the store and is now gone, 0 otherwise.
 int RemoveRecord(ContactStore& store, const ContactRecord* record);
 void ClearRecords(ContactStore& store);

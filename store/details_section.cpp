@@ -120,8 +120,8 @@ bool ReadPart(FileReader& reader, int32_t size, std::vector<unsigned char>& byte
 }  // namespace
 
 bool NeedsDetailsSection(const ContactStore& contacts) {
-    for (const auto& record : contacts.records) {
-        if (HasOtherInformation(DetailsOf(contacts, record.get()))) return true;
+    for (const auto& entry : contacts.details) {
+        if (HasOtherInformation(entry.second)) return true;
     }
     return false;
 }

@@ -165,6 +165,12 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName) 
     return false;
 }
 
+static const std::vector<ContactItem>& HeldItems(const ContactStore& store, const ContactRecord* held) {
+    static const std::vector<ContactItem> none;
+    const ContactDetails* details = FindDetails(store, held);
+    return details ? details->items : none;
+}
+
 bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup,
                       const std::vector<ContactItem>* items) {
     for (const auto& held : store.records) {
@@ -174,7 +180,7 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bo
             continue;
         }
         if (SameContact(*held, record, compareGroup) &&
-            (!items || SameItems(DetailsOf(store, held.get()).items, *items))) {
+            (!items || SameItems(HeldItems(store, held.get()), *items))) {
             return true;
         }
     }

@@ -37,7 +37,7 @@ ContactRecord* RowRecord(int row) { return row < 0 ? nullptr : ShownRecordAt(App
 
 // The text of one cell: the name, or the column of the n-th shown flag.
 std::wstring CellText(const ContactRecord& record, int column) {
-    const ContactDetails* details = &DetailsOf(App.document.contacts, &record);
+    const ContactDetails* details = FindDetails(App.document.contacts, &record);
     if (column == 0) return WideFromGbk(NameText(record, details));
     int flag = NthShownColumn(App.settings.ColumnFlags, column - 1);
     return flag < 0 ? std::wstring() : WideFromGbk(ColumnText(record, flag, details));
@@ -155,7 +155,7 @@ void RefreshList() {
     SearchQuery query = PrepareSearch(filters.pattern);
     int shown = 0;
     for (auto& record : App.document.contacts.records) {
-        record->ShownFlag = PassesFilters(*record, filters, query, &DetailsOf(App.document.contacts, record.get()));
+        record->ShownFlag = PassesFilters(*record, filters, query, FindDetails(App.document.contacts, record.get()));
         shown += record->ShownFlag;
     }
     // A rebuild leaves no row selected and the view at the top. The one
