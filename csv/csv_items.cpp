@@ -1,5 +1,7 @@
 #include "csv/csv_items.h"
 
+#include <vector>
+
 #include "store/fixed_text.h"
 
 namespace {
@@ -23,22 +25,36 @@ const ContactItem* NthItem(const ContactDetails& details, ItemKind kind, int n) 
     return nullptr;
 }
 
+// The GBK patterns of the item columns, made once: a file's every title is matched against them.
+struct ItemTitlePattern {
+    std::string pattern;
+    CsvRole role;
+    int kind;
+};
+
+const std::vector<ItemTitlePattern>& ItemTitlePatterns() {
+    static const std::vector<ItemTitlePattern> patterns = [] {
+        std::vector<ItemTitlePattern> made;
+        for (int kind = 0; kind < ItemKindCount; ++kind) {
+            std::string base = KindTitle(kind) + "#";
+            made.push_back({base, CsvRole::ItemValue, kind});
+            made.push_back({base + GbkText(LabelSuffix), CsvRole::ItemLabel, kind});
+            if (kind == static_cast<int>(ItemKind::Im)) made.push_back({base + GbkText(ServiceSuffix), CsvRole::ItemService, kind});
+        }
+        return made;
+    }();
+    return patterns;
+}
+
 }  // namespace
 
 bool MatchOwnItemTitle(const std::string& title, CsvColumn& column) {
-    for (int kind = 0; kind < ItemKindCount; ++kind) {
+    // Every title of these columns starts with a Chinese character.
+    if (title.empty() || static_cast<unsigned char>(title[0]) < 0x80) return false;
+    for (const ItemTitlePattern& item : ItemTitlePatterns()) {
         int number = 0;
-        std::string base = KindTitle(kind) + "#";
-        if (MatchPattern(base, title, number)) {
-            column = {CsvRole::ItemValue, kind, number};
-            return true;
-        }
-        if (MatchPattern(base + GbkText(LabelSuffix), title, number)) {
-            column = {CsvRole::ItemLabel, kind, number};
-            return true;
-        }
-        if (kind == static_cast<int>(ItemKind::Im) && MatchPattern(base + GbkText(ServiceSuffix), title, number)) {
-            column = {CsvRole::ItemService, kind, number};
+        if (MatchPattern(item.pattern, title, number)) {
+            column = {item.role, item.kind, number};
             return true;
         }
     }

@@ -309,7 +309,8 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
             if (map.layout != nullptr && TrimSpaces(line.cells[k]).empty()) continue;
             ApplyCsvCell(column.detail, line.cells[k], row.record);
             // A text longer than its field is kept whole beside it.
-            if (column.detail != Gender && column.detail != BirthYear && FieldInfo(column.detail).isText) {
+            if (column.detail != Gender && column.detail != BirthYear && FieldInfo(column.detail).isText &&
+                line.cells[k].size() >= static_cast<size_t>(FieldInfo(column.detail).width)) {
                 SetWholeField(row.record, row.details, static_cast<ContactField>(column.detail), line.cells[k]);
             }
             if (column.detail == GivenName) row.givenName = line.cells[k];
