@@ -39,6 +39,8 @@ const wchar_t SaveAsTitle[] = L"另存为...";
 const wchar_t SaveCaption[] = L"保存";
 const wchar_t SavedText[] = L"文件保存！";
 const wchar_t SaveFailedText[] = L"文件路径：%s\n\n文件没有保存成功！请检查磁盘空间和写入权限。\n原来的文件没有被改动。";
+const wchar_t DetailsRefusedText[] =
+    L"文件路径：%s\n\n联系人的其他信息（其他号码、邮箱、地址、备注等）已损坏，没有读取。\n联系人已照常读取；保存时将不再包含这些信息。";
 const wchar_t SaveAsDefaultQuestion[] = L"是否保存为默认文件？";
 
 const wchar_t SelectOneText[] = L"请选择一项！";
@@ -88,7 +90,8 @@ void OpenCommand(HWND window) {
     PathString path;
     if (!ChooseFile(window, BookFilterName, BookFilterPattern, OpenTitle, path, FileDialogKind::Open)) return;
     Document opened;
-    LoadResult result = ReadAddressBook(path, opened.groups, opened.contacts);
+    DetailsSectionResult section;
+    LoadResult result = ReadAddressBook(path, opened.groups, opened.contacts, &section);
     if (result != LoadOk) {
         ShowLoadFailure(window, result, path);
         return;
@@ -96,6 +99,7 @@ void OpenCommand(HWND window) {
     opened.currentPath = path;
     App.document = std::move(opened);
     ShowDocument();
+    if (section == DetailsSectionResult::Refused) ShowDetailsRefused(window, path);
 }
 
 bool ChooseBookToSave(HWND window, const wchar_t* title, PathString& path) {
@@ -208,6 +212,10 @@ void ShowContextMenu(HWND window, POINT clientPoint) {
 
 void ShowLoadFailure(HWND owner, LoadResult result, const PathString& path) {
     ShowMessage(owner, FillIn(LoadFailureText(result), {path}), ErrorCaption, MB_OK | MB_ICONWARNING);
+}
+
+void ShowDetailsRefused(HWND owner, const PathString& path) {
+    ShowMessage(owner, FillIn(DetailsRefusedText, {path}), ErrorCaption, MB_OK | MB_ICONWARNING);
 }
 
 bool SaveBook(HWND owner, const PathString& path) {

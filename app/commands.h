@@ -24,3 +24,5 @@ bool SaveBook(HWND owner, const PathString& path);
 // Tells the user why the reader refused a book, naming the file: a
 // warning titled "错误", as Open and start-up show it.
 void ShowLoadFailure(HWND owner, LoadResult result, const PathString& path);
+// The book was read, but the contacts' other information was damaged and left out.
+void ShowDetailsRefused(HWND owner, const PathString& path);

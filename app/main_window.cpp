@@ -28,6 +28,7 @@ const wchar_t TempBookSavedText[] = L"通讯录已保存到：\n%s\n可以用“
 // Posted by start-up when the default book was refused, so that the reason
 // is shown once the window is up; wParam is the reader's LoadResult.
 const UINT WM_DEFAULT_BOOK_REFUSED = WM_APP + 1;
+const UINT WM_DEFAULT_BOOK_DETAILS_REFUSED = WM_APP + 2;
 
 // Every size and position here is in pixels at 96 DPI, scaled to the
 // display's DPI where it is used.
@@ -162,9 +163,12 @@ PathString DefaultBookPath() { return StartFolderFile(PathFromGbk(App.settings.D
 // with its reason, and the file is left alone for the user to deal with.
 void OpenDefaultBook(HWND window) {
     PathString path = DefaultBookPath();
-    LoadResult result = PathFits(path) ? ReadAddressBook(path, App.document.groups, App.document.contacts) : OpenFailed;
+    DetailsSectionResult section = DetailsSectionResult::Absent;
+    LoadResult result =
+        PathFits(path) ? ReadAddressBook(path, App.document.groups, App.document.contacts, &section) : OpenFailed;
     if (result == LoadOk) {
         App.document.currentPath = path;
+        if (section == DetailsSectionResult::Refused) PostMessageW(window, WM_DEFAULT_BOOK_DETAILS_REFUSED, 0, 0);
     } else {
         ResetDocument(App.document);
         if (PathFits(path) && PathExists(path)) PostMessageW(window, WM_DEFAULT_BOOK_REFUSED, result, 0);
@@ -348,6 +352,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_DEFAULT_BOOK_REFUSED:
             ShowLoadFailure(window, static_cast<LoadResult>(wParam), DefaultBookPath());
+            return 0;
+        case WM_DEFAULT_BOOK_DETAILS_REFUSED:
+            ShowDetailsRefused(window, DefaultBookPath());
             return 0;
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);

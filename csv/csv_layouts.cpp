@@ -6,10 +6,6 @@
 #include "store/fixed_text.h"
 #include "store/text_operations.h"
 
-namespace {
-
-// Matches a GBK title against a GBK pattern in which "#" stands for a run of
-// digits, whose value goes to `number`. ASCII letters match in any case.
 bool MatchPattern(const std::string& pattern, const std::string& title, int& number) {
     size_t p = 0, t = 0;
     number = 0;
@@ -43,6 +39,8 @@ bool MatchPattern(const std::string& pattern, const std::string& title, int& num
     }
     return t == title.size();
 }
+
+namespace {
 
 // The GBK titles of each layout, converted once.
 const std::vector<std::string>& GbkTitles(const CsvLayout& layout) {

@@ -27,6 +27,10 @@ enum class CsvRole {
     EmailValue,
     AddressLabel,  // "Address n - Label": "Home" or anything else (work)
     TypedAddress,  // "Address n - Street" and the other parts
+    ItemLabel,     // the label of item n of the kind `detail` (an ItemKind): Google's "Website n - Label"
+    ItemValue,     // its value
+    ItemService,   // the service of messaging item n
+    ItemText,      // one item of the kind `detail` per cell, no label: "Notes", "网页"
 };
 
 // The parts of an address that have a place. PO boxes and extended
@@ -47,6 +51,10 @@ struct CsvLayout {
     const CsvTitleRule* rules;
     int ruleCount;
 };
+
+// Matches a GBK title against a GBK pattern in which "#" stands for a run
+// of digits, whose value goes to `number`. ASCII letters match in any case.
+bool MatchPattern(const std::string& pattern, const std::string& title, int& number);
 
 // The layouts, in the order ties are decided.
 const std::vector<CsvLayout>& CsvLayouts();

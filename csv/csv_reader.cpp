@@ -7,6 +7,7 @@
 
 #include "csv/csv_dates.h"
 #include "csv/csv_format.h"
+#include "csv/csv_items.h"
 #include "csv/csv_lines.h"
 #include "store/fixed_text.h"
 #include "store/imported_contact.h"
@@ -28,6 +29,11 @@ struct TypedCells {
     std::string value;
 };
 
+// A numbered item's columns: Google's "Website n - Label" and "- Value".
+struct ItemCells {
+    std::string label, service, value;
+};
+
 // What a line of a known layout gives before it becomes a contact.
 struct CsvRow {
     ContactRecord record = EmptyRecord();
@@ -41,6 +47,8 @@ struct CsvRow {
     std::map<int, TypedCells> emails;
     std::map<int, AddressCells> typedAddresses;
     AddressCells home, work, other;
+    std::map<std::pair<int, int>, ItemCells> numberedItems;  // (kind, n)
+    ContactDetails details;  // items in column order; the numbered ones and what found no field at the end
 };
 
 // The fields of the home and the work address, in CsvAddressPart order.
@@ -98,6 +106,26 @@ std::string GroupOfCell(const std::string& cell) {
     return std::string();
 }
 
+// A label as the user reads it: Google's "* " for the primary entry goes.
+std::string ItemLabelText(const std::string& label) {
+    return label.compare(0, 2, "* ") == 0 ? label.substr(2) : label;
+}
+
+// "Other", "Main" or none: a number that may take any free field.
+bool NamesNoKind(const std::string& label) {
+    std::string text = ItemLabelText(label);
+    return text.empty() || SameNoCase(text, "Other") || SameNoCase(text, "Main");
+}
+
+void AddItemCell(CsvRow& row, int kind, const std::string& label, const std::string& value,
+                 const std::string& service = std::string()) {
+    if (kind < 0 || kind >= ItemKindCount || value.empty()) return;
+    ContactItem item = MakeItem(static_cast<ItemKind>(kind), ItemLabelText(label), value);
+    if (item.kind == ItemKind::Im) item.parts[ImService] = service;
+    if (item.kind == ItemKind::Address) item.parts = SplitAddressCell(value);
+    row.details.items.push_back(item);
+}
+
 void TakeCell(CsvRow& row, const CsvColumn& column, const std::string& cell, bool monthFirst) {
     BirthdayDate date = {};
     switch (column.role) {
@@ -105,7 +133,9 @@ void TakeCell(CsvRow& row, const CsvColumn& column, const std::string& cell, boo
     case CsvRole::OwnField: break;
     case CsvRole::Field:
         if (column.detail == GivenName && row.givenName.empty()) row.givenName = cell;
-        SetIfEmpty(row.record, static_cast<ContactField>(column.detail), cell);
+        if (FieldText(row.record, static_cast<ContactField>(column.detail))[0] == '\0') {
+            SetWholeField(row.record, row.details, static_cast<ContactField>(column.detail), cell);
+        }
         break;
     case CsvRole::MiddleName:
         if (row.middleName.empty()) row.middleName = cell;
@@ -133,6 +163,10 @@ void TakeCell(CsvRow& row, const CsvColumn& column, const std::string& cell, boo
     case CsvRole::EmailValue: row.emails[column.number].value = cell; break;
     case CsvRole::AddressLabel: row.typedAddresses[column.number].label = cell; break;
     case CsvRole::TypedAddress: AddAddressPart(row.typedAddresses[column.number], column.detail, cell); break;
+    case CsvRole::ItemLabel: row.numberedItems[{column.detail, column.number}].label = cell; break;
+    case CsvRole::ItemService: row.numberedItems[{column.detail, column.number}].service = cell; break;
+    case CsvRole::ItemValue: row.numberedItems[{column.detail, column.number}].value = cell; break;
+    case CsvRole::ItemText: AddItemCell(row, column.detail, std::string(), cell); break;
     }
 }
 
@@ -146,8 +180,12 @@ void PlaceTypedPhones(CsvRow& row) {
         for (const std::string& number : numbers) {
             if (field >= 0 && FieldText(row.record, static_cast<ContactField>(field))[0] == '\0') {
                 SetField(row.record, static_cast<ContactField>(field), number);
-            } else {
+            } else if (NamesNoKind(numbered.second.label)) {
                 (fax ? row.spareFaxes : row.sparePhones).push_back(number);
+            } else {
+                // A number whose label names a field that is taken, or no
+                // field: an item with its label, never under a wrong name.
+                AddItemCell(row, static_cast<int>(ItemKind::Phone), numbered.second.label, number);
             }
         }
     }
@@ -163,6 +201,12 @@ void PlaceEmails(CsvRow& row) {
         if (primary.empty() && numbered.second.label.compare(0, 1, "*") == 0) primary = addresses[0];
     }
     SetIfEmpty(row.record, Email, primary.empty() ? first : primary);
+    std::string kept = FieldValue(row.record, Email);
+    for (const auto& numbered : row.emails) {
+        for (const std::string& address : Values(numbered.second.value, nullptr)) {
+            if (address != kept) AddItemCell(row, static_cast<int>(ItemKind::Email), numbered.second.label, address);
+        }
+    }
 }
 
 bool BlockEmpty(const ContactRecord& record, const ContactField* block) {
@@ -174,7 +218,9 @@ bool BlockEmpty(const ContactRecord& record, const ContactField* block) {
 
 // Into the preferred address when it is free, else into the other one
 // when that is free; never over an address already placed.
-void PlaceAddress(ContactRecord& record, const AddressCells& address, bool home) {
+// One that finds both taken is an item.
+void PlaceAddress(CsvRow& row, const AddressCells& address, bool home) {
+    ContactRecord& record = row.record;
     AddressCells cells = address;
     if (cells.parts[AddressStreet].empty() && cells.parts[AddressCity].empty() && cells.parts[AddressRegion].empty() &&
         cells.parts[AddressPostcode].empty() && cells.parts[AddressCountry].empty()) {
@@ -184,18 +230,35 @@ void PlaceAddress(ContactRecord& record, const AddressCells& address, bool home)
     }
     const ContactField* block = home ? HomeBlock : WorkBlock;
     if (!BlockEmpty(record, block)) block = home ? WorkBlock : HomeBlock;
-    if (!BlockEmpty(record, block)) return;
+    if (!BlockEmpty(record, block)) {
+        ContactItem item = MakeItem(ItemKind::Address, ItemLabelText(address.label), "");
+        const AddressPart parts[BlockParts] = {Street, Locality, Region, PostalCode, Country};
+        for (int part = 0; part < BlockParts; ++part) item.parts[parts[part]] = cells.parts[part];
+        row.details.items.push_back(item);
+        return;
+    }
     for (int part = 0; part < BlockParts; ++part) SetField(record, block[part], cells.parts[part]);
 }
 
-void PlaceSpares(ContactRecord& record, const std::vector<std::string>& numbers, const ContactField* fields,
-                 int fieldCount) {
+// Numbers without a type take the first free field; past them they are items.
+void PlaceSpares(CsvRow& row, const std::vector<std::string>& numbers, const ContactField* fields, int fieldCount) {
     for (const std::string& number : numbers) {
-        for (int f = 0; f < fieldCount; ++f) {
-            if (FieldText(record, fields[f])[0] == '\0') {
-                SetField(record, fields[f], number);
-                break;
+        bool placed = false;
+        for (int f = 0; f < fieldCount && !placed; ++f) {
+            if (FieldText(row.record, fields[f])[0] == '\0') {
+                SetField(row.record, fields[f], number);
+                placed = true;
             }
+        }
+        if (!placed) AddItemCell(row, static_cast<int>(ItemKind::Phone), std::string(), number);
+    }
+}
+
+void PlaceNumberedItems(CsvRow& row) {
+    for (const auto& numbered : row.numberedItems) {
+        const ItemCells& cells = numbered.second;
+        for (const std::string& value : Values(cells.value, nullptr)) {
+            AddItemCell(row, numbered.first.first, cells.label, value, cells.service);
         }
     }
 }
@@ -224,14 +287,14 @@ void FinishRow(CsvRow& row) {
     static const ContactField faxFields[] = {WorkFax, HomeFax};
     PlaceTypedPhones(row);
     PlaceEmails(row);
-    PlaceAddress(row.record, row.home, true);
-    PlaceAddress(row.record, row.work, false);
+    PlaceAddress(row, row.home, true);
+    PlaceAddress(row, row.work, false);
     for (const auto& numbered : row.typedAddresses) {
-        PlaceAddress(row.record, numbered.second, IsHomeLabel(numbered.second.label));
+        PlaceAddress(row, numbered.second, IsHomeLabel(numbered.second.label));
     }
-    PlaceAddress(row.record, row.other, false);
-    PlaceSpares(row.record, row.sparePhones, phoneFields, 3);
-    PlaceSpares(row.record, row.spareFaxes, faxFields, 2);
+    PlaceAddress(row, row.other, false);
+    PlaceSpares(row, row.sparePhones, phoneFields, 3);
+    PlaceSpares(row, row.spareFaxes, faxFields, 2);
     JoinMiddleName(row);
 }
 
@@ -245,13 +308,27 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
             // Beside a layout's columns an empty cell takes nothing from them.
             if (map.layout != nullptr && TrimSpaces(line.cells[k]).empty()) continue;
             ApplyCsvCell(column.detail, line.cells[k], row.record);
+            // A text longer than its field is kept whole beside it.
+            if (column.detail != Gender && column.detail != BirthYear && FieldInfo(column.detail).isText &&
+                line.cells[k].size() >= static_cast<size_t>(FieldInfo(column.detail).width)) {
+                SetWholeField(row.record, row.details, static_cast<ContactField>(column.detail), line.cells[k]);
+            }
             if (column.detail == GivenName) row.givenName = line.cells[k];
             continue;
         }
         std::string cell = TrimSpaces(line.cells[k]);
-        if (!cell.empty()) TakeCell(row, column, cell, monthFirst);
+        if (cell.empty()) continue;
+        if (k < map.itemLabels.size() && !map.itemLabels[k].empty()) {
+            AddItemCell(row, column.detail, map.itemLabels[k], cell);
+        } else {
+            TakeCell(row, column, cell, monthFirst);
+        }
     }
     if (map.layout != nullptr) FinishRow(row);
+    PlaceNumberedItems(row);
+    // By kind, as the export's columns group them.
+    std::stable_sort(row.details.items.begin(), row.details.items.end(),
+                     [](const ContactItem& a, const ContactItem& b) { return a.kind < b.kind; });
     KeepLongGivenName(row);
     return row;
 }
@@ -375,12 +452,23 @@ ColumnMap MapCsvColumns(const std::vector<std::string>& titles, const ColumnMapp
             map.columns.push_back(layoutColumns[i]);
             continue;
         }
+        // The item columns of Corvelle's own export.
+        CsvColumn itemColumn;
+        if (MatchOwnItemTitle(title, itemColumn)) {
+            map.columns.push_back(itemColumn);
+            continue;
+        }
         int field = NoField;
         if (!ignoreRest && !title.empty()) {
             field = MatchFieldTitle(title);
             if (field == NoField) {
                 ColumnMappingChoice choice = Ask(question, title);
-                if (choice.answer == MapToField && choice.field >= 0 && choice.field < ContactFieldCount) {
+                if (choice.answer == MapToField && choice.field == OtherInformationChoice) {
+                    map.itemLabels.resize(titles.size());
+                    map.itemLabels[i] = title;
+                    map.columns.push_back(CsvColumn{CsvRole::ItemText, static_cast<int>(ItemKind::Custom), 0});
+                    continue;
+                } else if (choice.answer == MapToField && choice.field >= 0 && choice.field < ContactFieldCount) {
                     field = choice.field;
                 } else if (choice.answer == IgnoreRemaining) {
                     ignoreRest = true;
@@ -442,11 +530,12 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
                 continue;
             }
             row.record.GroupIndex = GroupForCategory(groups, row.group, made);
-            if (HoldsImportedContact(store, made, row.record, asWritten, !row.group.empty())) {
+            if (HoldsImportedContact(store, made, row.record, asWritten, !row.group.empty(), &row.details.items)) {
                 ++result.duplicates;
                 continue;
             }
-            AppendRecord(store, row.record);
+            DropStaleWholeForms(row.record, row.details);
+            AppendContact(store, row.record, row.details);
             ++result.imported;
         }
     }

@@ -36,12 +36,16 @@ struct ColumnMappingQuestion {
 
 // A column that goes to no field.
 const int NoField = -1;
+// The mapping's entry after the 27 fields, "其他信息": each cell of the
+// column is an item of its own, labelled with the column's title.
+const int OtherInformationChoice = ContactFieldCount;
 
 // Per header column, left to right, what it holds.
 struct ColumnMap {
     const CsvLayout* layout = nullptr;  // null: Corvelle's own titles and the user's answers
     std::vector<CsvColumn> columns;
     std::vector<std::string> unknownTitles;  // titles that no table knows and that went to no field
+    std::vector<std::string> itemLabels;     // per column: the label of its items when mapped to "其他信息"
 };
 
 struct CsvImportResult {

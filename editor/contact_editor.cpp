@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/field_controls.h"
+#include "editor/items_dialog.h"
 #include "listview/ui/contact_list.h"
 #include "resources/resource.h"
 #include "store/birthday.h"
@@ -110,7 +111,11 @@ void FillEditor(HWND dialog) {
     FillBirthday(dialog, record);
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
-        if (HasEditBox(info)) SetControlTextGbk(Control(dialog, EditorControlOf(info.field)), FieldValue(record, info.field));
+        if (HasEditBox(info)) {
+            // A field held cut shows its whole form.
+            SetControlTextGbk(Control(dialog, EditorControlOf(info.field)),
+                              WholeFieldValue(record, DetailsOf(Contacts(), &record), info.field));
+        }
     }
 }
 
@@ -126,7 +131,8 @@ void ReadEditor(HWND dialog) {
         if (!HasEditBox(info)) continue;
         std::string text = ReadBox(dialog, EditorControlOf(info.field));
         if (info.field == Surname && text.empty()) continue;
-        SetField(record, info.field, text);
+        // The field gets the cut form; the whole form is kept beside it.
+        SetWholeField(record, DetailsOf(Contacts(), &record), info.field, text);
     }
 }
 
@@ -135,6 +141,7 @@ bool IsUnnamed(const ContactRecord& record) { return record.Surname[0] == '\0' &
 
 // No text at all: a gender or a group chosen alone is nothing to keep.
 bool HoldsNothing(const ContactRecord& record) {
+    if (!DetailsOf(Contacts(), &record).items.empty()) return false;
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
         if (info.isText && FieldText(record, info.field)[0] != '\0') return false;
@@ -227,6 +234,7 @@ void ContactEditor_OnCommand(HWND dialog, int id, UINT code) {
         case IDC_EDITOR_NEW: ContactEditor_OnNew(dialog); break;
         case IDC_EDITOR_PREVIOUS: ContactEditor_OnStep(dialog, -1); break;
         case IDC_EDITOR_NEXT: ContactEditor_OnStep(dialog, +1); break;
+        case IDC_EDITOR_ITEMS: RunItemsDialog(dialog, DetailsOf(Contacts(), App.editedRecord)); break;
     }
 }
 

@@ -7,6 +7,7 @@
 // only named contacts in groups of the book (at most 32 new ones), no
 // contact twice, stops at the book's capacity, and the book still saves
 // and reads back unchanged.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -48,8 +49,19 @@ ColumnMappingChoice Answer(void* context, const std::string& title) {
 }
 
 // Every field and the group, the flags left out.
-std::string Contents(const ContactRecord& record) {
+// The fields, and the items in any order: two contacts whose items differ are two contacts.
+std::string Contents(const ContactStore& store, const ContactRecord& record) {
     std::string text;
+    std::vector<std::string> items;
+    if (const ContactDetails* details = FindDetails(store, &record)) {
+        for (const ContactItem& item : details->items) {
+            std::string one = std::to_string(static_cast<int>(item.kind)) + '\1' + item.label;
+            for (const std::string& part : item.parts) one += '\1' + part;
+            items.push_back(one);
+        }
+    }
+    std::sort(items.begin(), items.end());
+    for (const std::string& item : items) text += item + '\2';
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
         text += info.isText ? FieldValue(record, info.field) : std::to_string(record.Gender);
@@ -81,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::set<std::string> seen;
     for (int n = 0; n < RecordCount(document.contacts); ++n) {
         const ContactRecord& record = *RecordAt(document.contacts, n);
-        bool isNew = seen.insert(Contents(record)).second;
+        bool isNew = seen.insert(Contents(document.contacts, record)).second;
         if (n < before) continue;
         Require(record.Surname[0] != '\0' || record.GivenName[0] != '\0', "a contact without a name was imported");
         Require(isNew, "a contact was imported twice");

@@ -57,6 +57,9 @@ void CheckDocument(const GroupList& groups, const ContactStore& contacts) {
         }
         Require(before.Gender == after.Gender, "a gender changed");
         Require(before.GroupIndex == after.GroupIndex, "a group index changed");
+        if (NeedsDetailsSection(contacts)) {
+            Require(DetailsOf(contacts, &before) == DetailsOf(back.contacts, &after), "a contact's details changed");
+        }
     }
 }
 

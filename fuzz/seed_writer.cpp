@@ -63,6 +63,21 @@ bool WriteBooks(const std::string& folder) {
     AppendRecord(document.contacts, li);
     ok = Save(folder + "/two_contacts.txl", document) && ok;
 
+    // Other information after the records: items of every kind, a whole form.
+    ContactDetails& details = DetailsOf(document.contacts, RecordAt(document.contacts, 0));
+    for (int kind = 0; kind < ItemKindCount; ++kind) {
+        details.items.push_back(MakeItem(static_cast<ItemKind>(kind), Gbk(u"微信"), "v" + std::to_string(kind)));
+    }
+    SetWholeField(*RecordAt(document.contacts, 1), DetailsOf(document.contacts, RecordAt(document.contacts, 1)),
+                  Company, Gbk(u"某某科技有限公司北京分公司第一研发中心"));
+    ok = Save(folder + "/with_items.txl", document) && ok;
+    for (const auto& record : document.contacts.records) {
+        ContactDetails& plain = DetailsOf(document.contacts, record.get());
+        plain.items.clear();
+        plain.wholes.clear();
+    }
+    SetField(*RecordAt(document.contacts, 1), Company, Gbk(u"某某科技有限公司"));
+
     // Every field full, odd genders and groups, an empty group name.
     ContactRecord full = EmptyRecord();
     for (int f = 0; f < ContactFieldCount; ++f) {
@@ -177,6 +192,18 @@ const OtherCard OtherCards[] = {
 };
 
 // The first byte is 0: the store starts empty.
+const ContactDetails& ItemsOfEveryKind() {
+    static ContactDetails details;
+    if (details.items.empty()) {
+        details.id = "seed-uid-1";
+        for (int kind = 0; kind < ItemKindCount; ++kind) {
+            details.items.push_back(MakeItem(static_cast<ItemKind>(kind), Gbk(u"微信"), "v;" + std::to_string(kind)));
+            details.items.push_back(MakeItem(static_cast<ItemKind>(kind), Gbk(u"工作"), Gbk(u"值") + "x"));
+        }
+    }
+    return details;
+}
+
 bool WriteVcardFiles(const std::string& folder) {
     ContactStore store = SampleContacts();
     bool ok = true;
@@ -189,6 +216,10 @@ bool WriteVcardFiles(const std::string& folder) {
             all += (all.empty() ? "" : "\r\n") + card;
         }
         ok = SaveInput(folder + "/cards_encoding" + std::to_string(encoding) + ".vcf", std::string(1, '\0'), all) && ok;
+        // A card with items of every kind, labels of its own and a UID.
+        const ContactRecord& first = *RecordAt(store, 0);
+        std::string items = VcardFileText(first, encoding, nullptr, &ItemsOfEveryKind());
+        ok = SaveInput(folder + "/items_encoding" + std::to_string(encoding) + ".vcf", std::string(1, '\0'), items) && ok;
     }
     // A store with room for two more contacts meets a file of three.
     std::string three;
@@ -332,6 +363,10 @@ bool WriteCsvFiles(const std::string& folder) {
     ok = ok && SaveInput(folder + "/exported.csv", answers, ReadBytes(exported));
     ok = ok && ExportCsvFile(exported, QuotedContacts(), false);
     ok = ok && SaveInput(folder + "/quoted.csv", answers, ReadBytes(exported));
+    ContactStore withItems = SampleContacts();
+    DetailsOf(withItems, RecordAt(withItems, 0)) = ItemsOfEveryKind();
+    ok = ok && ExportCsvFile(exported, withItems, false);
+    ok = ok && SaveInput(folder + "/with_items.csv", answers, ReadBytes(exported));
     ok = ok && ExportCsvFile(exported, ContactStore{}, false);
     ok = ok && SaveInput(folder + "/header_only.csv", answers, ReadBytes(exported));
     std::remove(exported.c_str());

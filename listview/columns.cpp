@@ -62,19 +62,24 @@ int NthShownColumn(const int32_t flags[ColumnFlagCount], int n) {
 
 namespace {
 
-void AppendField(const ContactRecord& record, ContactField field, std::string& out) {
+void AppendField(const ContactRecord& record, ContactField field, std::string& out,
+                 const ContactDetails* details = nullptr) {
+    if (details && !details->wholes.empty() && details->wholes.count(field)) {
+        out += WholeFieldValue(record, *details, field);
+        return;
+    }
     const char* text = FieldText(record, field);
     out.append(text, strnlen(text, static_cast<size_t>(FieldInfo(field).width)));
 }
 
 }  // namespace
 
-void AppendNameText(const ContactRecord& record, std::string& out) {
-    AppendField(record, Surname, out);
-    AppendField(record, GivenName, out);
+void AppendNameText(const ContactRecord& record, std::string& out, const ContactDetails* details) {
+    AppendField(record, Surname, out, details);
+    AppendField(record, GivenName, out, details);
 }
 
-void AppendColumnText(const ContactRecord& record, int flag, std::string& out) {
+void AppendColumnText(const ContactRecord& record, int flag, std::string& out, const ContactDetails* details) {
     const ColumnInfo& column = columnTable[flag];
     switch (column.format) {
         case CellFormat::GenderWord:
@@ -86,25 +91,25 @@ void AppendColumnText(const ContactRecord& record, int flag, std::string& out) {
             bool none = !HasBirthday(record);
             for (int i = 0; i < column.fieldCount; ++i) {
                 if (!none && FieldText(record, column.fields[i])[0] == '\0') continue;
-                AppendField(record, column.fields[i], out);
+                AppendField(record, column.fields[i], out, details);
                 out += Words().units[i];
             }
             break;
         }
         case CellFormat::RunTogether:
-            for (int i = 0; i < column.fieldCount; ++i) AppendField(record, column.fields[i], out);
+            for (int i = 0; i < column.fieldCount; ++i) AppendField(record, column.fields[i], out, details);
             break;
     }
 }
 
-std::string NameText(const ContactRecord& record) {
+std::string NameText(const ContactRecord& record, const ContactDetails* details) {
     std::string text;
-    AppendNameText(record, text);
+    AppendNameText(record, text, details);
     return text;
 }
 
-std::string ColumnText(const ContactRecord& record, int flag) {
+std::string ColumnText(const ContactRecord& record, int flag, const ContactDetails* details) {
     std::string text;
-    AppendColumnText(record, flag, text);
+    AppendColumnText(record, flag, text, details);
     return text;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "store/contact_details.h"
 #include "store/contact_record.h"
 #include "store/settings_file.h"
 
@@ -38,14 +39,16 @@ inline bool IsColumnShown(const int32_t flags[ColumnFlagCount], int flag) { retu
 // fewer columns are shown.
 int NthShownColumn(const int32_t flags[ColumnFlagCount], int n);
 
-// The name cell: Surname followed directly by GivenName.
-std::string NameText(const ContactRecord& record);
+// The name cell: Surname followed directly by GivenName. With the
+// contact's details, a field held cut shows its whole form.
+std::string NameText(const ContactRecord& record, const ContactDetails* details = nullptr);
 
 // The cell of an optional column, built whether or not it is shown; the
 // quick search looks in the same texts.
-std::string ColumnText(const ContactRecord& record, int flag);
+std::string ColumnText(const ContactRecord& record, int flag, const ContactDetails* details = nullptr);
 
 // The same two texts appended to `out`: the quick search builds every cell
 // of every contact on each keystroke and reuses one buffer for them.
-void AppendNameText(const ContactRecord& record, std::string& out);
-void AppendColumnText(const ContactRecord& record, int flag, std::string& out);
+void AppendNameText(const ContactRecord& record, std::string& out, const ContactDetails* details = nullptr);
+void AppendColumnText(const ContactRecord& record, int flag, std::string& out,
+                      const ContactDetails* details = nullptr);

@@ -246,13 +246,22 @@ bool Found(const SearchQuery& query, const char* text, size_t length, TextKind k
     return false;
 }
 
-bool FoundInName(const ContactRecord& record, const SearchQuery& query, std::string& text) {
+bool FoundInName(const ContactRecord& record, const SearchQuery& query, std::string& text,
+                 const ContactDetails* details = nullptr) {
     text.clear();
-    AppendNameText(record, text);
+    AppendNameText(record, text, details);
     return Found(query, text.data(), text.size(), TextKind::Spoken, true);
 }
 
-bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& query, std::string& text) {
+bool HasWholeForms(const ContactDetails* details) { return details && !details->wholes.empty(); }
+
+bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& query, std::string& text,
+                   const ContactDetails* details = nullptr) {
+    if (HasWholeForms(details)) {
+        text.clear();
+        AppendColumnText(record, flag, text, details);
+        return Found(query, text.data(), text.size(), KindOf(flag));
+    }
     // A column of one field is searched where it lies, without a copy.
     const ColumnInfo& column = ColumnInfoOf(flag);
     if (column.format == CellFormat::RunTogether && column.fieldCount == 1) {
@@ -265,12 +274,34 @@ bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& que
     return Found(query, text.data(), text.size(), KindOf(flag));
 }
 
-bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::string& text) {
-    if (FoundInName(record, query, text)) return true;
-    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
-        if (FoundInColumn(record, flag, query, text)) return true;
+// Numbers by their digits; notes, addresses, names and labels by their pinyin too.
+TextKind KindOfItem(ItemKind kind) {
+    switch (kind) {
+        case ItemKind::Phone: return TextKind::Phone;
+        case ItemKind::Email:
+        case ItemKind::Url:
+        case ItemKind::Date: return TextKind::Plain;
+        default: return TextKind::Spoken;
+    }
+}
+
+bool FoundInItems(const ContactDetails& details, const SearchQuery& query) {
+    for (const ContactItem& item : details.items) {
+        TextKind kind = KindOfItem(item.kind);
+        for (const std::string& part : item.parts) {
+            if (!part.empty() && Found(query, part.data(), part.size(), kind)) return true;
+        }
     }
     return false;
+}
+
+bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::string& text,
+                   const ContactDetails* details = nullptr) {
+    if (FoundInName(record, query, text, details)) return true;
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        if (FoundInColumn(record, flag, query, text, details)) return true;
+    }
+    return details && FoundInItems(*details, query);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -424,7 +455,8 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters) {
     return PassesFilters(record, filters, PrepareSearch(filters.pattern));
 }
 
-int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query) {
+int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
+                  const ContactDetails* details) {
     // A group comes first: a record outside the chosen group is never searched.
     if (filters.groupChoice > 0 && filters.groupChoice - 1 != record.GroupIndex) return 0;
     if (query.pattern.empty()) return 1;
@@ -432,11 +464,11 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters, const
     // One buffer for the composed texts of every record of a pass, with no
     // allocation per record; one for each thread of ApplyFilters.
     thread_local std::string text;
-    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text) ? 1 : 0;
-    if (filters.fieldChoice == 1) return FoundInName(record, query, text) ? 1 : 0;
+    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text, details) ? 1 : 0;
+    if (filters.fieldChoice == 1) return FoundInName(record, query, text, details) ? 1 : 0;
     int flag = NthShownColumn(filters.columnFlags, filters.fieldChoice - 2);
     if (flag < 0) return 0;
-    return FoundInColumn(record, flag, query, text) ? 1 : 0;
+    return FoundInColumn(record, flag, query, text, details) ? 1 : 0;
 }
 
 namespace {
@@ -449,7 +481,7 @@ const unsigned MostFilterThreads = 8;
 void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterState& filters, const SearchQuery& query) {
     for (size_t i = begin; i < end; ++i) {
         ContactRecord& record = *store.records[i];
-        record.ShownFlag = PassesFilters(record, filters, query);
+        record.ShownFlag = PassesFilters(record, filters, query, FindDetails(store, &record));
     }
 }
 
@@ -460,7 +492,8 @@ int ApplyFilters(ContactStore& store, const FilterState& filters) {
     size_t count = store.records.size();
     unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), MostFilterThreads);
     if (count < SplitFromRecords) threads = 1;
-    // Each thread sets the flags of its own slice; the records are only read.
+    // Each thread sets the flags of its own slice; the records and their
+    // details are only read.
     std::vector<std::thread> helpers;
     size_t slice = (count + threads - 1) / threads;
     for (unsigned t = 1; t < threads; ++t) {

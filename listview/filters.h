@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "store/contact_details.h"
 #include "store/contact_record.h"
 #include "store/contact_store.h"
 #include "store/settings_file.h"
@@ -63,10 +64,14 @@ int MatchPhone(const SearchQuery& query, const char* text, size_t length);
 
 // 1 when the record belongs in the list under these filters.
 int PassesFilters(const ContactRecord& record, const FilterState& filters);
-// The same, with the search already prepared (from filters.pattern).
-int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query);
+// The same, with the search already prepared (from filters.pattern). With
+// the contact's details, the name and the columns are searched in their
+// whole forms, and a search of every column also looks in the items:
+// numbers by their digits, texts by their pinyin.
+int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
+                  const ContactDetails* details = nullptr);
 
 // Sets the ShownFlag of every record of the store as PassesFilters gives
-// it, a large book split among the processor's cores; returns how many
-// records are shown.
+// it with the record's details, a large book split among the processor's
+// cores; returns how many records are shown.
 int ApplyFilters(ContactStore& store, const FilterState& filters);

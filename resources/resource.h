@@ -133,6 +133,17 @@
 #define IDC_EDITOR_NEW 1003
 #define IDC_EDITOR_NEXT 1049
 #define IDC_EDITOR_PREVIOUS 1051
+#define IDC_EDITOR_ITEMS 1080
+
+// The contact's other information
+#define IDD_CONTACT_ITEMS 170
+#define IDC_ITEM_LIST 1081
+#define IDC_ITEM_KIND 1082
+#define IDC_ITEM_LABEL 1083
+#define IDC_ITEM_VALUE 1084
+#define IDC_ITEM_ADD 1085
+#define IDC_ITEM_CHANGE 1086
+#define IDC_ITEM_REMOVE 1087
 
 // Settings dialog: the default file name and one check box per column flag
 #define IDC_SETTINGS_DEFAULT_FILE 1000

@@ -78,7 +78,7 @@ LoadResult ReadRecords(FileReader& reader, ContactStore& contacts) {
 
 namespace {
 
-LoadResult ReadBook(FileReader& reader, GroupList& groups, ContactStore& contacts) {
+LoadResult ReadBook(FileReader& reader, GroupList& groups, ContactStore& contacts, DetailsSectionResult& section) {
     int32_t magic, version;
     if (!ReadInt32(reader, magic) || magic != AddressBookMagic) return BadMagic;
     if (!ReadInt32(reader, version)) return FileTruncated;
@@ -87,24 +87,30 @@ LoadResult ReadBook(FileReader& reader, GroupList& groups, ContactStore& contact
     LoadResult result = ReadGroups(reader, groups);
     if (result != LoadOk) return result;
     ClearRecords(contacts);
-    return ReadRecords(reader, contacts);
+    result = ReadRecords(reader, contacts);
+    if (result == LoadOk) section = ReadDetailsSection(reader, contacts);
+    return result;
 }
 
 }  // namespace
 
-LoadResult ReadAddressBook(FILE* file, GroupList& groups, ContactStore& contacts) {
+LoadResult ReadAddressBook(FILE* file, GroupList& groups, ContactStore& contacts,
+                           DetailsSectionResult* sectionResult) {
     FileReader reader = {file, true};
-    LoadResult result = ReadBook(reader, groups, contacts);
+    DetailsSectionResult section = DetailsSectionResult::Absent;
+    LoadResult result = ReadBook(reader, groups, contacts, section);
+    if (sectionResult) *sectionResult = section;
     // Never keep part of a book: saved back, it would lose the rest.
     if (result == FileTruncated) ClearRecords(contacts);
     return result;
 }
 
-LoadResult ReadAddressBook(const PathString& path, GroupList& groups, ContactStore& contacts) {
+LoadResult ReadAddressBook(const PathString& path, GroupList& groups, ContactStore& contacts,
+                           DetailsSectionResult* sectionResult) {
     if (path.empty() || IsDirectory(path)) return OpenFailed;
     FILE* file = OpenFile(path, "rb");
     if (!file) return OpenFailed;
-    LoadResult result = ReadAddressBook(file, groups, contacts);
+    LoadResult result = ReadAddressBook(file, groups, contacts, sectionResult);
     std::fclose(file);
     return result;
 }
@@ -127,6 +133,7 @@ std::string EncodeAddressBook(const GroupList& groups, const ContactStore& conta
     }
     PutInt32(out, RecordCount(contacts));
     for (const auto& record : contacts.records) PutRecord(out, *record);
+    if (NeedsDetailsSection(contacts)) PutDetailsSection(out, contacts);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "store/details_section.h"
 #include "store/groups.h"
 
 const int32_t AddressBookMagic = 199219;
@@ -26,10 +27,15 @@ enum LoadResult {
 // groups before the refused one, contacts unchanged; TooManyRecords: the
 // file's groups, no contacts; FileTruncated: the groups read before the
 // end (unchanged when it ends inside the header), no contacts.
-LoadResult ReadAddressBook(const PathString& path, GroupList& groups, ContactStore& contacts);
-LoadResult ReadAddressBook(FILE* file, GroupList& groups, ContactStore& contacts);
+// On LoadOk, sectionResult (when given) tells whether the contacts' other
+// information was there, read, or refused (the records are read all the same).
+LoadResult ReadAddressBook(const PathString& path, GroupList& groups, ContactStore& contacts,
+                           DetailsSectionResult* sectionResult = nullptr);
+LoadResult ReadAddressBook(FILE* file, GroupList& groups, ContactStore& contacts,
+                           DetailsSectionResult* sectionResult = nullptr);
 
-// The bytes of a book. Empty when it has more contacts than a book may hold.
+// The bytes of a book: the section of other information follows the
+// records only when a contact has some. Empty when it has more contacts than a book may hold.
 std::string EncodeAddressBook(const GroupList& groups, const ContactStore& contacts);
 
 // Writes a book so that the file on disk is always the old or the new one.

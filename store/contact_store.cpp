@@ -25,9 +25,38 @@ ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value) {
     return record;
 }
 
+ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details) {
+    ContactRecord* record = AppendRecord(store, value);
+    if (!details.id.empty() || HasOtherInformation(details)) DetailsOf(store, record) = details;
+    return record;
+}
+
+namespace {
+
+ContactDetails& MadeDetails(const ContactStore& store, const ContactRecord* record) {
+    ContactDetails& details = store.details[record];
+    if (details.id.empty()) details.id = NewContactId();
+    return details;
+}
+
+}  // namespace
+
+ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record) { return MadeDetails(store, record); }
+
+const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record) {
+    return MadeDetails(store, record);
+}
+
+const ContactDetails* FindDetails(const ContactStore& store, const ContactRecord* record) {
+    if (store.details.empty()) return nullptr;
+    auto it = store.details.find(record);
+    return it == store.details.end() ? nullptr : &it->second;
+}
+
 int RemoveRecord(ContactStore& store, const ContactRecord* record) {
     for (auto it = store.records.begin(); it != store.records.end(); ++it) {
         if (it->get() == record) {
+            store.details.erase(record);
             store.records.erase(it);
             store.shownRowsStale = true;
             return 1;
@@ -37,9 +66,10 @@ int RemoveRecord(ContactStore& store, const ContactRecord* record) {
 }
 
 int RemoveTickedRecords(ContactStore& store) {
-    auto kept = std::remove_if(store.records.begin(), store.records.end(),
-                               [](const std::unique_ptr<ContactRecord>& record) { return IsTicked(*record); });
+    auto kept = std::stable_partition(store.records.begin(), store.records.end(),
+                                      [](const std::unique_ptr<ContactRecord>& record) { return !IsTicked(*record); });
     int removed = static_cast<int>(store.records.end() - kept);
+    for (auto it = kept; it != store.records.end(); ++it) store.details.erase(it->get());
     store.records.erase(kept, store.records.end());
     store.shownRowsStale = true;
     return removed;
@@ -47,6 +77,7 @@ int RemoveTickedRecords(ContactStore& store) {
 
 void ClearRecords(ContactStore& store) {
     store.records.clear();
+    store.details.clear();
     store.shownRowsStale = true;
 }
 

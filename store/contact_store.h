@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
+#include "store/contact_details.h"
 #include "store/contact_record.h"
 
 // The most contacts a book may hold: the reader refuses larger books, so
@@ -21,10 +23,24 @@ struct ContactStore {
     // The most contacts this store takes: MaxRecords, lower only where a
     // test fills a book.
     int capacity = MaxRecords;
+    // Beside a record: its id, items and whole forms. Only contacts that
+    // have been asked for theirs have an entry, so that a book of plain
+    // contacts costs nothing more; the id is made the first time it is
+    // asked for, even through a const store.
+    mutable std::unordered_map<const ContactRecord*, ContactDetails> details;
 };
 
 // Copies the value into a new record after the last one; both flags 0.
+// The new contact has no items; its id is made when first asked for.
 ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value);
+// The same, with the details given.
+ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details);
+// The details of a record in the store, made (with a new id) when it has none yet.
+ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record);
+const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record);
+// The details when the record has any yet, else null: for the list and the
+// search, which must not make an entry for every contact.
+const ContactDetails* FindDetails(const ContactStore& store, const ContactRecord* record);
 // 1 when the record was in the store and is now gone, 0 otherwise.
 int RemoveRecord(ContactStore& store, const ContactRecord* record);
 void ClearRecords(ContactStore& store);

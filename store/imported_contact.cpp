@@ -165,14 +165,24 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName) 
     return false;
 }
 
-bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup) {
+static const std::vector<ContactItem>& HeldItems(const ContactStore& store, const ContactRecord* held) {
+    static const std::vector<ContactItem> none;
+    const ContactDetails* details = FindDetails(store, held);
+    return details ? details->items : none;
+}
+
+bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup,
+                      const std::vector<ContactItem>* items) {
     for (const auto& held : store.records) {
         // The names settle nearly every comparison at once.
         if (!SameText(held->Surname, record.Surname, sizeof record.Surname) ||
             !SameText(held->GivenName, record.GivenName, sizeof record.GivenName)) {
             continue;
         }
-        if (SameContact(*held, record, compareGroup)) return true;
+        if (SameContact(*held, record, compareGroup) &&
+            (!items || SameItems(HeldItems(store, held.get()), *items))) {
+            return true;
+        }
     }
     return false;
 }
@@ -183,10 +193,13 @@ std::string NameKey(const ContactRecord& record) {
     return FieldValue(record, Surname) + '\0' + FieldValue(record, GivenName);
 }
 
-bool HoldsIndexedContact(const ImportGroups& made, const ContactRecord& record, bool compareGroup) {
+bool HoldsIndexedContact(const ContactStore& store, const ImportGroups& made, const ContactRecord& record,
+                         bool compareGroup, const std::vector<ContactItem>* items) {
     auto range = made.byName.equal_range(NameKey(record));
     for (auto it = range.first; it != range.second; ++it) {
-        if (SameContact(*it->second, record, compareGroup)) return true;
+        if (SameContact(*it->second, record, compareGroup) && (!items || SameItems(HeldItems(store, it->second), *items))) {
+            return true;
+        }
     }
     return false;
 }
@@ -194,7 +207,7 @@ bool HoldsIndexedContact(const ImportGroups& made, const ContactRecord& record, 
 }  // namespace
 
 bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const ContactRecord& named,
-                          const ContactRecord& asWritten, bool sourceNamesGroup) {
+                          const ContactRecord& asWritten, bool sourceNamesGroup, const std::vector<ContactItem>* items) {
     if (made.indexed > RecordCount(store)) {
         made.byName.clear();
         made.indexed = 0;
@@ -203,13 +216,13 @@ bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const C
         const ContactRecord* record = store.records[made.indexed].get();
         made.byName.emplace(NameKey(*record), record);
     }
-    if (HoldsIndexedContact(made, named, sourceNamesGroup)) return true;
+    if (HoldsIndexedContact(store, made, named, sourceNamesGroup, items)) return true;
     bool renamed = !SameText(named.Surname, asWritten.Surname, sizeof named.Surname) ||
                    !SameText(named.GivenName, asWritten.GivenName, sizeof named.GivenName);
     if (!renamed) return false;
     ContactRecord written = asWritten;
     written.GroupIndex = named.GroupIndex;
-    return HoldsIndexedContact(made, written, sourceNamesGroup);
+    return HoldsIndexedContact(store, made, written, sourceNamesGroup, items);
 }
 
 int GroupForCategory(GroupList& groups, const std::string& category, ImportGroups& made) {

@@ -29,7 +29,9 @@ bool NameImportedContact(ContactRecord& record, const std::string& displayName);
 // True when the store holds a record whose every field equals this one's
 // (a birthday's parts as numbers: "05" is "5"), and its group too unless
 // `compareGroup` is false (run-time flags aside).
-bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup = true);
+// With `items`, the held contact's items must be the same too, in any order.
+bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bool compareGroup = true,
+                      const std::vector<ContactItem>* items = nullptr);
 
 // True when the book already holds an imported contact: as the import
 // named it, or as its source wrote it before it was named (a contact with
@@ -38,7 +40,8 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bo
 // groups puts every contact into group 0.
 struct ImportGroups;
 bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const ContactRecord& named,
-                          const ContactRecord& asWritten, bool sourceNamesGroup);
+                          const ContactRecord& asWritten, bool sourceNamesGroup,
+                          const std::vector<ContactItem>* items = nullptr);
 
 // What one import keeps from contact to contact: the groups it made for
 // the categories it met, and the book's contacts by name, so that the

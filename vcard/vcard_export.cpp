@@ -88,7 +88,7 @@ VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& 
             ++result.failed;
             continue;
         }
-        if (WriteVcardFile(path, record.get(), encoding, groups) == VcardWritten) {
+        if (WriteVcardFile(path, record.get(), encoding, groups, &DetailsOf(store, record.get())) == VcardWritten) {
             ++result.written;
         } else {
             ++result.failed;

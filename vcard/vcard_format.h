@@ -27,6 +27,31 @@ const char CategoriesProperty[] = "CATEGORIES";
 const char KindProperty[] = "KIND";
 const char AppleKindProperty[] = "X-ADDRESSBOOKSERVER-KIND";
 const char GenderProperty[] = "GENDER";
+const char UrlProperty[] = "URL";
+const char NoteProperty[] = "NOTE";
+const char UidProperty[] = "UID";
+const char AnniversaryProperty[] = "ANNIVERSARY";
+const char OldAnniversaryProperty[] = "X-ANNIVERSARY";
+const char AppleDateProperty[] = "X-ABDATE";
+const char RelatedProperty[] = "RELATED";
+const char AppleRelatedProperty[] = "X-ABRELATEDNAMES";
+const char AppleLabelProperty[] = "X-ABLabel";
+const char CustomProperty[] = "X-CUSTOM";  // an item of a label of its own and no property of its own
+const char AndroidCustomProperty[] = "X-ANDROID-CUSTOM";
+const char AndroidNicknameType[] = "vnd.android.cursor.item/nickname";
+const char AndroidRelationType[] = "vnd.android.cursor.item/relation";
+// Messaging properties of their own, and the service each names.
+struct OwnMessagingProperty {
+    const char* property;
+    const char* service;
+};
+const OwnMessagingProperty MessagingProperties[] = {
+    {"X-AIM", "AIM"},         {"X-MSN", "MSN"},     {"X-ICQ", "ICQ"},         {"X-JABBER", "Jabber"},
+    {"X-SKYPE", "Skype"},     {"X-SKYPE-USERNAME", "Skype"}, {"X-YAHOO", "Yahoo"},
+    {"X-GOOGLE-TALK", "GoogleTalk"}, {"X-GADUGADU", "GaduGadu"}, {"X-WECHAT", "WeChat"}, {"X-WEIXIN", "WeChat"},
+};
+// The longest UID kept; a longer one is no id to trust.
+const size_t MaxUidBytes = 255;
 const char WabGenderProperty[] = "X-WAB-GENDER";  // "1" female, "2" male
 const char WabFemale[] = "1";
 const char WabMale[] = "2";

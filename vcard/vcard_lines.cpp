@@ -138,14 +138,23 @@ struct TypeName {
     const char* name;
     VcardType type;
 };
-const TypeName TypeNames[] = {{"CELL", TypeCell}, {"FAX", TypeFax}, {"WORK", TypeWork}, {"HOME", TypeHome},
-                              {"PREF", TypePref}};
+const TypeName TypeNames[] = {{"CELL", TypeCell}, {"FAX", TypeFax},   {"WORK", TypeWork},   {"HOME", TypeHome},
+                              {"PREF", TypePref}, {"PAGER", TypePager}, {"OTHER", TypeOther}, {"MOBILE", TypeCell}};
+// Types that say nothing a label would show.
+const char* const SilentTypes[] = {"VOICE", "ISDN", "INTERNET", "X400", "POSTAL", "PARCEL", "DOM", "INTL", "MSG", "TEXT"};
 
 void AddType(VcardProperty& property, std::string_view type) {
     if (SameNoCase(type, "QQ")) property.qqService = true;  // IMPP;TYPE=QQ, as Nextcloud writes it
     for (const TypeName& known : TypeNames) {
-        if (SameNoCase(type, known.name)) property.types |= known.type;
+        if (SameNoCase(type, known.name)) {
+            property.types |= known.type;
+            return;
+        }
     }
+    for (const char* silent : SilentTypes) {
+        if (SameNoCase(type, silent)) return;
+    }
+    if (property.typeLabel.empty() && !type.empty()) property.typeLabel = std::string(type);
 }
 
 void AddParameter(VcardProperty& property, std::string_view parameter) {
@@ -182,6 +191,7 @@ void AddParameter(VcardProperty& property, std::string_view parameter) {
         property.omitYear = true;
     } else if (SameNoCase(key, "X-SERVICE-TYPE")) {
         property.qqService = property.qqService || SameNoCase(value, "QQ");
+        property.serviceType = std::string(value);
     }
 }
 
@@ -315,7 +325,10 @@ bool SplitPropertyLine(std::string_view line, VcardProperty& property) {
     std::string_view name = head.substr(0, nameEnd);
     while (!name.empty() && IsFoldSpace(name.front())) name.remove_prefix(1);
     size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
+    if (dot != std::string_view::npos) {
+        for (char c : name.substr(0, dot)) property.group += AsciiLower(c);
+        name.remove_prefix(dot + 1);
+    }
     property.name.reserve(name.size());
     for (char c : name) property.name += AsciiUpper(c);
     for (size_t start = nameEnd + 1; start <= head.size();) {

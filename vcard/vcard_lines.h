@@ -60,11 +60,16 @@ enum VcardType : unsigned {
     TypeWork = 4,
     TypeHome = 8,
     TypePref = 16,
+    TypePager = 32,
+    TypeOther = 64,
 };
 
 // One property line taken apart.
 struct VcardProperty {
     std::string name;         // upper case, without a group prefix ("item1.")
+    std::string group;        // that prefix, lower case, without its "."; empty when none
+    std::string typeLabel;    // a TYPE value that names no known type ("Emergency"), as written
+    std::string serviceType;  // X-SERVICE-TYPE, as written
     unsigned types = 0;       // VcardType bits: TYPE values and bare parameters, in any case
     std::string charset;      // as written; empty when none is named
     bool quotedPrintable = false;

@@ -8,6 +8,7 @@
 #include "vcard/quoted_printable.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_format.h"
+#include "vcard/vcard_items.h"
 #include "vcard/vcard_lines.h"
 
 namespace {
@@ -81,6 +82,19 @@ bool IsDigits(const std::string& text) {
     return true;
 }
 
+// An item in card order, labelled by its types until its group's
+// X-ABLabel names it at the card's end.
+void AddItem(VcardCard& card, const VcardProperty& property, ContactItem item) {
+    if (item.label.empty()) item.label = LabelOfTypes(property.types, property.typeLabel);
+    card.details.items.push_back(std::move(item));
+    card.itemGroups.push_back(property.group);
+}
+
+void AddTextItem(VcardCard& card, const VcardProperty& property, ItemKind kind, const std::string& text,
+                 const std::string& label = std::string()) {
+    if (!text.empty()) AddItem(card, property, MakeItem(kind, label, text));
+}
+
 int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     // Family name; given name; middle names; prefixes and suffixes, which
     // the two fields have no room for.
@@ -93,8 +107,11 @@ int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& f
     card.nameMiddle = chinese ? parts[2] : std::string();
     if (chinese) givenName = parts[2] + givenName;
     if (parts[0].empty() && givenName.empty()) return 0;
-    SetField(card.record, Surname, parts[0]);
-    SetField(card.record, GivenName, givenName);
+    SetWholeField(card.record, card.details, Surname, parts[0]);
+    SetWholeField(card.record, card.details, GivenName, givenName);
+    if (!chinese) AddTextItem(card, property, ItemKind::Custom, parts[2], MiddleNameLabel());
+    AddTextItem(card, property, ItemKind::Custom, parts[3], NamePrefixLabel());
+    AddTextItem(card, property, ItemKind::Custom, parts[4], NameSuffixLabel());
     // A whole name in the given name ("长沙黑车肖") is split at the card's
     // end, before the field can cut it.
     card.givenNameText = parts[0].empty() ? givenName : std::string();
@@ -105,8 +122,9 @@ int ApplyOrganisation(VcardCard& card, const VcardProperty& property, const Valu
     // The organisation and its first unit, the department; further units
     // have no field.
     std::vector<std::string> parts = Components(property, form, 3);
-    SetField(card.record, Company, parts[0]);
-    SetField(card.record, Department, parts[1]);
+    SetWholeField(card.record, card.details, Company, parts[0]);
+    SetWholeField(card.record, card.details, Department, parts[1]);
+    AddTextItem(card, property, ItemKind::Custom, parts[2], OrganisationUnitLabel());
     return 1;
 }
 
@@ -124,7 +142,9 @@ std::string TelephoneNumber(const std::string& text) {
     return number;
 }
 
+// A number without any type still fills the first free of these.
 const ContactField SpareNumberFields[] = {Mobile, HomePhone, WorkPhone};
+const unsigned NamingTypes = TypeCell | TypeFax | TypeWork | TypeHome | TypePager;
 const ContactField NoField = ContactFieldCount;
 
 // The field a number's types name first: a mobile, a fax, a work or a
@@ -161,10 +181,18 @@ bool HoldsNumber(const ContactRecord& record, const std::string& number) {
     return false;
 }
 
+// A number with a type or a label of its own, which no spare field shows.
+bool IsLabelled(const VcardCard& card, const VcardPhone& phone) {
+    return (phone.types & NamingTypes) != 0 || !phone.typeLabel.empty() ||
+           (!phone.group.empty() && card.groupLabels.count(phone.group) != 0);
+}
+
 // Every number finds a field while one is free: first the preferred
 // numbers, then the first number of each type, then the field their other
-// types name, then the first free of mobile, home and work phone. A number
-// the card already holds in another field is not placed twice.
+// types name; a number without types the first free of mobile, home and
+// work phone. A number whose types name no free field is an item with its
+// types, never a number under a field of another name. A number the card
+// already holds is not kept twice.
 void PlaceNumbers(VcardCard& card) {
     auto placeAll = [&](auto chooseField, bool typed) {
         for (VcardPhone& phone : card.phones) {
@@ -176,25 +204,60 @@ void PlaceNumbers(VcardCard& card) {
     placeAll([](const VcardPhone& p) { return p.types & TypePref ? TypedField(p.types) : NoField; }, true);
     placeAll([](const VcardPhone& p) { return TypedField(p.types); }, true);
     placeAll([](const VcardPhone& p) { return OtherTypedField(p.types); }, false);
-    for (ContactField spare : SpareNumberFields) placeAll([spare](const VcardPhone&) { return spare; }, false);
+    for (ContactField spare : SpareNumberFields) {
+        placeAll([spare, &card](const VcardPhone& p) { return IsLabelled(card, p) ? NoField : spare; }, false);
+    }
+    for (const VcardPhone& phone : card.phones) {
+        if (phone.placed || HoldsNumber(card.record, phone.number)) continue;
+        VcardProperty property;
+        property.types = phone.types;
+        property.typeLabel = phone.typeLabel;
+        property.group = phone.group;
+        AddTextItem(card, property, ItemKind::Phone, phone.number);
+    }
     card.phones.clear();
 }
 
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string number = TelephoneNumber(WholeNumber(property, form));
     if (number.empty()) return 0;
-    card.phones.push_back({number, property.types, false});
+    card.phones.push_back({number, property.types, false, property.typeLabel, property.group});
     return 1;
 }
 
 // IMPP;X-SERVICE-TYPE=QQ:x-apple:10001, IMPP;TYPE=QQ:10001 and IMPP:qq:10001 give 10001;
 // other services have no field.
+// A messaging name that the QQ field cannot take is an item.
+void AddMessagingItem(VcardCard& card, const VcardProperty& property, const std::string& service,
+                      const std::string& name) {
+    if (name.empty()) return;
+    ContactItem item = MakeItem(ItemKind::Im, "", name);
+    item.parts[ImService] = service;
+    AddItem(card, property, item);
+}
+
+void PlaceQQ(VcardCard& card, const VcardProperty& property, const std::string& number) {
+    if (number.empty()) return;
+    if (card.record.QQNumber[0] == '\0') {
+        SetField(card.record, QQNumber, number);
+    } else if (FieldValue(card.record, QQNumber) != number) {
+        AddMessagingItem(card, property, "QQ", number);
+    }
+}
+
 int ApplyMessaging(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string address = TrimSpacesAndTabs(WholeNumber(property, form));
-    if (!property.qqService && !StartsWithNoCase(address, "qq:")) return 0;
-    std::string number = TrimSpacesAndTabs(address.substr(address.rfind(':') + 1));
-    if (number.empty()) return 0;
-    SetField(card.record, QQNumber, number);
+    size_t colon = address.find(':');
+    std::string scheme = colon == std::string::npos ? std::string() : address.substr(0, colon);
+    if (property.qqService || SameNoCase(scheme, "qq")) {
+        PlaceQQ(card, property, TrimSpacesAndTabs(address.substr(address.rfind(':') + 1)));
+        return 1;
+    }
+    // IMPP;X-SERVICE-TYPE=Skype:x-apple:name, IMPP:xmpp:name@host
+    std::string service = !property.serviceType.empty() ? property.serviceType : scheme;
+    std::string name = colon == std::string::npos ? address : address.substr(colon + 1);
+    if (StartsWithNoCase(name, "x-apple:")) name = name.substr(8);
+    AddMessagingItem(card, property, service, TrimSpacesAndTabs(name));
     return 1;
 }
 
@@ -238,14 +301,37 @@ int ApplyKind(VcardCard& card, const VcardProperty& property, const ValueForm& f
     return 1;
 }
 
+bool AddressEmpty(const ContactRecord& record, const AddressFields& address);
+
 int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     // Post-office box, extended address, street, locality, region, postal
     // code, country with the whole rest.
     std::vector<std::string> parts = Components(property, form, 7);
     std::string street = !parts[2].empty() ? parts[2] : !parts[1].empty() ? parts[1] : parts[0];
     const AddressFields& address = HasType(property, TypeHome) ? HomeAddress : WorkAddress;
+    // The fields take the first address of their type, or a later one
+    // marked preferred; any other is an item.
+    bool home = &address == &HomeAddress;
+    bool& preferred = home ? card.homeAddressPreferred : card.workAddressPreferred;
+    if (!AddressEmpty(card.record, address)) {
+        if (!HasType(property, TypePref) || preferred) {
+            ContactItem item = MakeItem(ItemKind::Address, "", "");
+            item.parts = parts;
+            AddItem(card, property, item);
+            return 1;
+        }
+        ContactItem earlier = MakeItem(ItemKind::Address, "", "");
+        const int fieldParts[AddressFieldCount] = {Street, Locality, Region, PostalCode, Country};
+        for (int i = 0; i < AddressFieldCount; ++i) {
+            earlier.parts[fieldParts[i]] = WholeFieldValue(card.record, card.details, address.fields[i]);
+        }
+        VcardProperty typed;
+        typed.types = home ? TypeHome : TypeWork;
+        AddItem(card, typed, earlier);
+    }
+    preferred = preferred || HasType(property, TypePref);
     const std::string* values[AddressFieldCount] = {&street, &parts[3], &parts[4], &parts[5], &parts[6]};
-    for (int i = 0; i < AddressFieldCount; ++i) SetField(card.record, address.fields[i], *values[i]);
+    for (int i = 0; i < AddressFieldCount; ++i) SetWholeField(card.record, card.details, address.fields[i], *values[i]);
     return 1;
 }
 
@@ -283,8 +369,14 @@ int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& 
     if (address.empty()) return 0;
     bool preferred = HasType(property, TypePref);
     bool replaces = card.record.Email[0] == '\0' || (preferred && !card.emailPreferred);
-    if (!replaces) return 1;
-    SetField(card.record, Email, address);
+    if (!replaces) {
+        AddTextItem(card, property, ItemKind::Email, address);
+        return 1;
+    }
+    // The address it replaces stays as an item, labelled as a plain one.
+    VcardProperty earlier;
+    AddTextItem(card, earlier, ItemKind::Email, WholeFieldValue(card.record, card.details, Email));
+    SetWholeField(card.record, card.details, Email, address);
     card.emailPreferred = card.emailPreferred || preferred;
     return 1;
 }
@@ -340,6 +432,31 @@ int ApplyBirthday(VcardCard& card, const std::string& text, bool omitYear) {
     return 1;
 }
 
+// The first nickname is the field's; any other an item.
+void ApplyNickname(VcardCard& card, const VcardProperty& property, const std::string& text) {
+    if (text.empty()) return;
+    if (card.record.Nickname[0] == '\0') {
+        SetWholeField(card.record, card.details, Nickname, text);
+    } else if (WholeFieldValue(card.record, card.details, Nickname) != text) {
+        AddTextItem(card, property, ItemKind::Custom, text, NicknameLabel());
+    }
+}
+
+// Android's own rows: X-ANDROID-CUSTOM:vnd.android.cursor.item/nickname;Ann;...
+// and .../relation;Bob;TYPE;LABEL.
+int ApplyAndroidCustom(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
+    std::vector<std::string> parts = Components(property, form, 16);
+    if (parts[0] == AndroidNicknameType) {
+        ApplyNickname(card, property, parts[1]);
+        return 1;
+    }
+    if (parts[0] == AndroidRelationType) {
+        AddTextItem(card, property, ItemKind::Related, parts[1], parts[3]);
+        return 1;
+    }
+    return 0;
+}
+
 int ApplyVersion(VcardCard& card, const std::string& value) {
     std::string version = TrimSpacesAndTabs(value);
     card.version = version.compare(0, 1, "4") == 0 ? 40 : version.compare(0, 1, "3") == 0 ? 30 : 21;
@@ -350,7 +467,8 @@ int ApplyVersion(VcardCard& card, const std::string& value) {
 void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
     if (!FinishVcardCard(card)) return;
     card.record.GroupIndex = GroupForCategory(book.groups, card.category, made);
-    if (HoldsImportedContact(book.contacts, made, card.record, card.asWritten, !card.category.empty())) {
+    if (HoldsImportedContact(book.contacts, made, card.record, card.asWritten, !card.category.empty(),
+                             &card.details.items)) {
         ++result.duplicates;
         return;
     }
@@ -358,7 +476,7 @@ void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImp
         ++result.notImported;
         return;
     }
-    AppendRecord(book.contacts, card.record);
+    AppendContact(book.contacts, card.record, card.details);
     ++result.imported;
 }
 
@@ -473,15 +591,42 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     if (name == CategoriesProperty) return ApplyCategories(card, property, form);
     if (name == KindProperty || name == AppleKindProperty) return ApplyKind(card, property, form);
 
+    if (name == AndroidCustomProperty) return ApplyAndroidCustom(card, property, form);
+    for (const OwnMessagingProperty& messaging : MessagingProperties) {
+        if (name == messaging.property) {
+            AddMessagingItem(card, property, messaging.service, TrimSpacesAndTabs(WholeNumber(property, form)));
+            return 1;
+        }
+    }
+
     std::string text = WholeText(property, form);
     if (name == FormattedNameProperty) {
         card.formattedName = text;
     } else if (name == NicknameProperty) {
-        SetField(card.record, Nickname, text);
+        ApplyNickname(card, property, text);
     } else if (name == TitleProperty) {
-        SetField(card.record, JobTitle, text);
+        SetWholeField(card.record, card.details, JobTitle, text);
     } else if (name == QQProperty) {
-        SetField(card.record, QQNumber, WholeNumber(property, form));
+        PlaceQQ(card, property, WholeNumber(property, form));
+    } else if (name == UrlProperty) {
+        AddTextItem(card, property, ItemKind::Url, TrimSpacesAndTabs(text));
+    } else if (name == NoteProperty) {
+        AddTextItem(card, property, ItemKind::Note, text);
+    } else if (name == AnniversaryProperty || name == OldAnniversaryProperty) {
+        AddTextItem(card, property, ItemKind::Date, TrimSpacesAndTabs(text), AnniversaryLabel());
+    } else if (name == AppleDateProperty) {
+        AddTextItem(card, property, ItemKind::Date, TrimSpacesAndTabs(text));
+    } else if (name == RelatedProperty || name == AppleRelatedProperty) {
+        AddTextItem(card, property, ItemKind::Related, TrimSpacesAndTabs(text));
+    } else if (name == CustomProperty) {
+        AddTextItem(card, property, ItemKind::Custom, text);
+    } else if (SameNoCase(name, AppleLabelProperty)) {
+        if (!property.group.empty()) card.groupLabels[property.group] = TrimSpacesAndTabs(text);
+    } else if (name == UidProperty) {
+        std::string uid = TrimSpacesAndTabs(text);
+        if (uid.empty() || uid.size() > MaxUidBytes) return 0;
+        card.details.id = uid;
+        card.details.idKept = true;
     } else if (name == BirthdayProperty) {
         return ApplyBirthday(card, text, property.omitYear);
     } else if (name == WabGenderProperty) {
@@ -495,20 +640,36 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     return 1;
 }
 
+// Each item of a group that an X-ABLabel names takes that label.
+void ApplyGroupLabels(VcardCard& card) {
+    for (size_t i = 0; i < card.details.items.size() && i < card.itemGroups.size(); ++i) {
+        auto label = card.groupLabels.find(card.itemGroups[i]);
+        if (!card.itemGroups[i].empty() && label != card.groupLabels.end()) {
+            card.details.items[i].label = LabelOfAbLabel(label->second);
+        }
+    }
+}
+
+
 bool FinishVcardCard(VcardCard& card) {
     PlaceNumbers(card);
     PlaceLabels(card);
+    ApplyGroupLabels(card);
     if (!card.nameMiddle.empty() &&
         TrimSpacesAndTabs(card.formattedName) == FieldValue(card.record, Surname) + card.nameGiven + card.nameMiddle) {
         SetField(card.record, GivenName, card.nameGiven + card.nameMiddle);
     }
     if (card.isGroup) return false;
     card.asWritten = card.record;
+    bool named;
     if (card.record.Surname[0] == '\0' && !card.givenNameText.empty()) {
         SetField(card.record, GivenName, "");
-        return NameImportedContact(card.record, card.givenNameText);
+        named = NameImportedContact(card.record, card.givenNameText);
+    } else {
+        named = NameImportedContact(card.record, card.formattedName);
     }
-    return NameImportedContact(card.record, card.formattedName);
+    DropStaleWholeForms(card.record, card.details);
+    return named;
 }
 
 VcardImportResult ReadVcardFile(const PathString& path, Document& book) {

@@ -4,6 +4,7 @@
 // are ignored.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ struct VcardPhone {
     std::string number;
     unsigned types;       // VcardType bits
     bool placed = false;  // it has found its field, or is left out
+    std::string typeLabel;  // a type that names no field ("Emergency")
+    std::string group;      // its X-ABLabel's group
 };
 
 // The card being built, with what the reader needs to finish it.
@@ -53,10 +56,14 @@ struct VcardCard {
     std::string nameGiven, nameMiddle; // a Chinese N's given and middle parts, joined at the end
     std::vector<VcardPhone> phones;    // in the card's order
     bool emailPreferred = false;       // the e-mail kept was marked PREF
+    bool homeAddressPreferred = false, workAddressPreferred = false;  // the address kept was marked PREF
     std::string category;              // the first CATEGORIES entry that is no system label
     bool isGroup = false;              // an address book's group card, no contact
     std::string homeLabel, workLabel;  // LABEL: an address as one text, for a card without ADR
     ContactRecord asWritten;           // the finished card before the import named it
+    ContactDetails details;            // what has no field: items, whole forms, the UID
+    std::vector<std::string> itemGroups;               // each item's group, for its X-ABLabel
+    std::map<std::string, std::string> groupLabels;    // group -> X-ABLabel
 };
 
 // An empty card: an all-zero record, version 2.1.

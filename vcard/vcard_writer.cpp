@@ -1,9 +1,13 @@
 #include "vcard/vcard_writer.h"
 
 #include <initializer_list>
+#include <vector>
 
 #include "store/safe_file.h"
+#include "store/text_operations.h"
 #include "vcard/vcard_format.h"
+#include "vcard/vcard_items.h"
+#include "vcard/vcard_lines.h"
 
 namespace {
 
@@ -15,11 +19,15 @@ struct CardWriter {
     VcardEncoding encoding;
     const GroupList* groups;
     std::string out;
+    const ContactDetails* details = nullptr;
+    int itemGroups = 0;  // item1., item2., ... for labels of their own
 };
 
 bool ForPhones(const CardWriter& card) { return card.encoding == Utf8Qp; }
 
-std::string Text(const CardWriter& card, ContactField field) { return FieldValue(card.record, field); }
+std::string Text(const CardWriter& card, ContactField field) {
+    return card.details ? WholeFieldValue(card.record, *card.details, field) : FieldValue(card.record, field);
+}
 
 // Components joined by ";", each in the given encoding.
 std::string Joined(const CardWriter& card, std::initializer_list<ContactField> fields, VcardEncoding encoding) {
@@ -118,17 +126,131 @@ void AddCategory(CardWriter& card) {
                       EncodeVcardText(name, NeedsQp(name) ? Utf8Qp : Plain));
 }
 
+// Texts joined by ";" as one value: for phones UTF-8 quoted-printable
+// when one holds Chinese and nothing when all are empty, else GBK.
+void AddTexts(CardWriter& card, const std::string& name, const std::vector<std::string>& texts) {
+    bool empty = true, utf8 = false;
+    for (const std::string& text : texts) {
+        empty = empty && text.empty();
+        utf8 = utf8 || (ForPhones(card) && NeedsQp(text));
+    }
+    if (empty) return;
+    std::string value;
+    for (size_t i = 0; i < texts.size(); ++i) value += (i ? ";" : "") + EncodeVcardText(texts[i], utf8 ? Utf8Qp : Plain);
+    AddLine(card, name + (utf8 ? VcardEncodingParameters(Utf8Qp) : "") + ":" + value);
+}
+
+// The types a label stands for as parameters: TYPE=CELL,WORK for phones,
+// ;CELL;WORK in the 2.1 of the other forms.
+std::string TypeParameters(const CardWriter& card, unsigned types) {
+    static const std::pair<unsigned, const char*> names[] = {{TypeWork, "WORK"}, {TypeHome, "HOME"}, {TypeCell, "CELL"},
+                                                             {TypeFax, "FAX"},   {TypePager, "PAGER"}, {TypeOther, "OTHER"}};
+    std::string written;
+    for (const auto& name : names) {
+        if (!(types & name.first)) continue;
+        written += ForPhones(card) ? (written.empty() ? ";TYPE=" : ",") : ";";
+        written += name.second;
+    }
+    return written;
+}
+
+// An item's property with its label: a label of the known types as its
+// types, any other as an X-ABLabel of the item's own group.
+void AddLabelled(CardWriter& card, const std::string& name, const std::string& label, const std::vector<std::string>& texts,
+                 const std::string& extraParameters = std::string()) {
+    unsigned types = TypesOfLabel(label);
+    if (types != 0 || label.empty()) {
+        AddTexts(card, name + extraParameters + TypeParameters(card, types), texts);
+        return;
+    }
+    std::string group = "item" + std::to_string(++card.itemGroups) + ".";
+    AddTexts(card, group + name + extraParameters, texts);
+    AddTexts(card, group + AppleLabelProperty, {label});
+}
+
+// A messaging name under the property its service has, or IMPP.
+void AddMessaging(CardWriter& card, const ContactItem& item) {
+    const std::string& service = item.parts[ImService];
+    const std::string& name = item.parts[ImName];
+    if (SameNoCase(service, "QQ")) return AddLabelled(card, QQProperty, item.label, {name});
+    for (const OwnMessagingProperty& own : MessagingProperties) {
+        if (SameNoCase(service, own.service)) return AddLabelled(card, own.property, item.label, {name});
+    }
+    std::string parameters = service.empty() ? "" : ";X-SERVICE-TYPE=" + EncodeVcardText(service, Plain);
+    AddLabelled(card, MessagingProperty, item.label, {"x-apple:" + name}, parameters);
+}
+
+void AddItem(CardWriter& card, const ContactItem& item) {
+    const std::string& text = item.parts.empty() ? std::string() : item.parts[0];
+    switch (item.kind) {
+        case ItemKind::Phone: return AddLabelled(card, TelephoneProperty, item.label, {text});
+        case ItemKind::Email: return AddLabelled(card, EmailProperty, item.label, {text}, ";INTERNET");
+        case ItemKind::Address: return AddLabelled(card, AddressProperty, item.label, item.parts);
+        case ItemKind::Url: return AddLabelled(card, UrlProperty, item.label, {text});
+        case ItemKind::Im: return AddMessaging(card, item);
+        case ItemKind::Note: return AddLabelled(card, NoteProperty, item.label, {text});
+        case ItemKind::Date:
+            if (item.label == AnniversaryLabel()) return AddTexts(card, OldAnniversaryProperty, {text});
+            return AddLabelled(card, AppleDateProperty, item.label, {text});
+        case ItemKind::Related: return AddLabelled(card, AppleRelatedProperty, item.label, {text});
+        case ItemKind::Custom:
+            if (item.label == NicknameLabel()) return AddTexts(card, NicknameProperty, {text});
+            return AddLabelled(card, CustomProperty, item.label, {text});
+    }
+}
+
+// Items that are parts of the name or the organisation go back into N and ORG.
+bool IsNamePart(const ContactItem& item) {
+    return item.kind == ItemKind::Custom && (item.label == MiddleNameLabel() || item.label == NamePrefixLabel() ||
+                                             item.label == NameSuffixLabel() || item.label == OrganisationUnitLabel());
+}
+
+std::string NamePart(const CardWriter& card, const std::string& label) {
+    if (!card.details) return std::string();
+    for (const ContactItem& item : card.details->items) {
+        if (item.kind == ItemKind::Custom && item.label == label && !item.parts.empty()) return item.parts[0];
+    }
+    return std::string();
+}
+
+// Surname;given name, and the middle name, prefix and suffix when there are any.
+void AddName(CardWriter& card) {
+    std::string value = Joined(card, {Surname, GivenName}, card.encoding);
+    std::string middle = NamePart(card, MiddleNameLabel()), prefix = NamePart(card, NamePrefixLabel()),
+                suffix = NamePart(card, NameSuffixLabel());
+    if (!middle.empty() || !prefix.empty() || !suffix.empty()) {
+        for (const std::string* part : {&middle, &prefix, &suffix}) value += ";" + EncodeVcardText(*part, card.encoding);
+    }
+    AddLine(card, NameProperty + std::string(VcardEncodingParameters(card.encoding)) + ":" + value);
+}
+
+void AddOrganisation(CardWriter& card) {
+    std::string unit = NamePart(card, OrganisationUnitLabel());
+    if (ForPhones(card) && AllEmpty(card, {Company, Department}) && unit.empty()) return;
+    std::string value = Joined(card, {Company, Department}, card.encoding);
+    if (!unit.empty()) value += ";" + EncodeVcardText(unit, card.encoding);
+    AddLine(card, OrganisationProperty + std::string(VcardEncodingParameters(card.encoding)) + ":" + value);
+}
+
+void AddDetails(CardWriter& card) {
+    if (!card.details) return;
+    for (const ContactItem& item : card.details->items) {
+        if (!IsNamePart(item)) AddItem(card, item);
+    }
+    if (!card.details->id.empty()) AddTexts(card, UidProperty, {card.details->id});
+}
+
 }  // namespace
 
-std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, const GroupList* groups) {
-    CardWriter card{record, encoding, groups, std::string()};
+std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, const GroupList* groups,
+                          const ContactDetails* details) {
+    CardWriter card{record, encoding, groups, std::string(), details};
     AddLine(card, VcardBegin);
     AddLine(card, std::string(VersionProperty) + ":" + WrittenVcardVersion);
-    AddLine(card, NameProperty + std::string(VcardEncodingParameters(encoding)) + ":" +
-                      Joined(card, {Surname, GivenName}, encoding));
+    AddName(card);
     AddLine(card, std::string(WabGenderProperty) + ":" + (IsExportedFemale(record.Gender) ? WabFemale : WabMale));
     if (ForPhones(card)) AddInGbkOrUtf8(card, NicknameProperty, {Nickname});
-    AddInChosenEncoding(card, OrganisationProperty, {Company, Department});
+    AddOrganisation(card);
     AddInChosenEncoding(card, TitleProperty, {JobTitle});
     for (const WrittenPhone& phone : WrittenPhones) AddInGbkOrUtf8(card, phone.property, {phone.field});
     AddAddress(card, WorkAddressProperty, WorkAddress);
@@ -137,20 +259,23 @@ std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, c
     AddInGbkOrUtf8(card, QQProperty, {QQNumber});
     AddBirthday(card);
     AddNickname(card);
+    AddDetails(card);
     AddCategory(card);
     card.out += VcardEnd;
     return card.out;
 }
 
 int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding,
-                   const GroupList* groups) {
+                   const GroupList* groups, const ContactDetails* details) {
     if (!record) return VcardNoRecord;
-    return WriteFileReplacing(path, VcardFileText(*record, encoding, groups)) ? VcardWritten : VcardNotWritten;
+    return WriteFileReplacing(path, VcardFileText(*record, encoding, groups, details)) ? VcardWritten : VcardNotWritten;
 }
 
 bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding,
                          const GroupList* groups) {
     std::string text;
-    for (const auto& record : store.records) text += VcardFileText(*record, encoding, groups) + LineEnd;
+    for (const auto& record : store.records) {
+        text += VcardFileText(*record, encoding, groups, &DetailsOf(store, record.get())) + LineEnd;
+    }
     return WriteFileReplacing(path, text);
 }

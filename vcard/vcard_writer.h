@@ -21,8 +21,10 @@
 // One card for one record, without a line end after END:VCARD. The
 // groups, when given, name the contact's group for phones; the first
 // group, and a group index that is no group of the list, give no CATEGORIES.
+// The details, when given, give the fields' whole forms, a UID line and
+// each item as the property it came from, after the fields' lines.
 std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding,
-                          const GroupList* groups = nullptr);
+                          const GroupList* groups = nullptr, const ContactDetails* details = nullptr);
 
 // What WriteVcardFile reports.
 const int VcardWritten = 1;
@@ -32,7 +34,7 @@ const int VcardNoRecord = 2;
 // Writes the record to path, replacing a file of that name only once the
 // new one is complete on disk.
 int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding,
-                   const GroupList* groups = nullptr);
+                   const GroupList* groups = nullptr, const ContactDetails* details = nullptr);
 
 // Every contact of the store, in store order, one card after another in
 // one file, each card ended by CR LF: the form a phone imports in one step.

@@ -10,6 +10,8 @@
 
 namespace {
 
+const wchar_t OtherInformationEntry[] = L"其他信息";
+
 struct MappingDialogData {
     const std::string* prompt;
     int chosenField;  // the list entry confirmed with "确定"
@@ -20,6 +22,7 @@ void MappingDialog_OnInit(HWND dialog, MappingDialogData* data) {
     HWND fields = GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST);
     ComboBox_ResetContent(fields);
     for (const std::string& title : CsvFieldTitles()) ComboBox_AddString(fields, WideFromGbk(title).c_str());
+    ComboBox_AddString(fields, OtherInformationEntry);  // at OtherInformationChoice
     ComboBox_SetCurSel(fields, 0);
     SetControlTextGbk(GetDlgItem(dialog, IDC_MAPPING_PROMPT), *data->prompt);
 }

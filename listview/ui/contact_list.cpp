@@ -37,9 +37,10 @@ ContactRecord* RowRecord(int row) { return row < 0 ? nullptr : ShownRecordAt(App
 
 // The text of one cell: the name, or the column of the n-th shown flag.
 std::wstring CellText(const ContactRecord& record, int column) {
-    if (column == 0) return WideFromGbk(NameText(record));
+    const ContactDetails* details = FindDetails(App.document.contacts, &record);
+    if (column == 0) return WideFromGbk(NameText(record, details));
     int flag = NthShownColumn(App.settings.ColumnFlags, column - 1);
-    return flag < 0 ? std::wstring() : WideFromGbk(ColumnText(record, flag));
+    return flag < 0 ? std::wstring() : WideFromGbk(ColumnText(record, flag, details));
 }
 
 // Ticking a box sets its contact's CheckFlag; a change of a tick then

@@ -100,3 +100,12 @@ TEST(Columns, OnlyAFlagOfExactlyOneCountsAsShown) {
     EXPECT_EQ(-1, NthShownColumn(flags, 2));
     EXPECT_EQ(-1, NthShownColumn(flags, -1));
 }
+
+TEST(ColumnText, AFieldHeldCutShowsItsWholeForm) {
+    ContactRecord record = EmptyRecord();
+    ContactDetails details;
+    SetWholeField(record, details, Surname, "Mustermann");
+    SetField(record, GivenName, "Erika");
+    EXPECT_EQ("MustermanErika", NameText(record));
+    EXPECT_EQ("MustermannErika", NameText(record, &details));
+}

@@ -320,3 +320,26 @@ TEST(PassesFilters, FindsNumbersByTheirDigitsInPhoneFieldsOnly) {
     EXPECT_EQ(0, PassesFilters(mailOnly, Filters("1380013")));
     EXPECT_EQ(1, PassesFilters(mailOnly, Filters("138 0013")));  // as written, it is still found
 }
+
+TEST(PassesFilters, TheItemsAndWholeFormsAreSearchedToo) {
+    ContactRecord record = Contact();
+    ContactDetails details;
+    details.items = {MakeItem(ItemKind::Phone, Gbk("微信"), "+86 139-0000-2222"),
+                     MakeItem(ItemKind::Email, "", "ming@example.com"),
+                     MakeItem(ItemKind::Note, "", Gbk("在杭州见面"))};
+    SetWholeField(record, details, Company, std::string(25, 'c') + "Zuckerfabrik");
+    auto passes = [&](const std::string& pattern, int fieldChoice = 0) {
+        FilterState filters = Filters(pattern, fieldChoice);
+        return PassesFilters(record, filters, PrepareSearch(filters.pattern), &details);
+    };
+    EXPECT_EQ(1, passes("13900002222"));       // the digits of a number
+    EXPECT_EQ(1, passes("ming@example"));      // an e-mail address
+    EXPECT_EQ(1, passes(Gbk("杭州")));         // a word of a note
+    EXPECT_EQ(1, passes("hangzhou"));          // its pinyin
+    EXPECT_EQ(1, passes("Zuckerfabrik"));      // the end of a company cut in its field
+    EXPECT_EQ(0, passes("shanghai"));
+    EXPECT_EQ(0, passes("13900002222", 1));    // the name alone holds no number
+    // Without the details, the items are not there.
+    FilterState filters = Filters("13900002222");
+    EXPECT_EQ(0, PassesFilters(record, filters, PrepareSearch(filters.pattern)));
+}

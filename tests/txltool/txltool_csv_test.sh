@@ -21,6 +21,12 @@ check "import exits 0" 0 $?
 check "import makes the book" "张	三	1	1985	3	7			138$(empty 18)	0
 李	四	0	1990	1	2			139$(empty 18)	0" "$(records book.txl)"
 
+# A column mapped to "其他信息" (27): each cell an item labelled with the title.
+gbk '姓,名,微信\r\n张,三,zhang3\n' > wechat.csv
+run import-csv other.txl wechat.csv --map 微信=27 > /dev/null 2>&1
+check "a column mapped to 其他信息 gives items" $'item\tcustom\t微信\tzhang3' \
+    "$(run dump other.txl | iconv -f GBK -t UTF-8 | grep '^item')"
+
 # The same contacts again: none is added, and standard error says so.
 cp book.txl twice.txl
 message=$(run import-csv twice.txl people.csv --map Phone=8 --map Birthday=3 2>&1 >/dev/null)
@@ -116,7 +122,7 @@ check "nothing is left out" "" "$message"
 
 # Wrong command lines are usage errors.
 for args in "import-csv book.txl" "import-csv book.txl people.csv --map Phone" \
-            "import-csv book.txl people.csv --map Phone=27" "import-csv book.txl people.csv --map" \
+            "import-csv book.txl people.csv --map Phone=28" "import-csv book.txl people.csv --map" \
             "import-csv book.txl people.csv --frobnicate" "export-csv book.txl"; do
     run $args > /dev/null 2>&1
     check "usage: $args" 2 $?

@@ -472,3 +472,54 @@ TEST_F(ContactEditorTest, DoubleClickingARowOpensTheEditorOnIt) {
     DoubleClickRow(List(), 1);
     EXPECT_TRUE(answers.AllAnswered());
 }
+
+// "其他信息..." lists the contact's items; an item is added, changed and
+// removed there, and a surname longer than its field is kept whole.
+TEST_F(ContactEditorTest, TheItemsDialogAddsChangesAndRemovesItemsAndNamesStayWhole) {
+    StartWith({Contact("a")});
+    DetailsOf(App.document.contacts, &Record(0)).items = {MakeItem(ItemKind::Url, "", "http://old.example")};
+    std::vector<std::wstring> shownFirst;
+    {
+    ModalAnswers answers;
+    answers.ExpectDialog(Caption(0), [](HWND editor) {
+        TypeInto(Box(editor, Surname), L"Mustermann");
+        ClickButton(editor, IDC_EDITOR_ITEMS);
+        ClickButton(editor, IDOK);
+    });
+    answers.ExpectDialog(L"其他信息", [&shownFirst](HWND items) {
+        HWND list = GetDlgItem(items, IDC_ITEM_LIST);
+        shownFirst = ListBoxTexts(list);
+        ChooseInCombo(GetDlgItem(items, IDC_ITEM_KIND), static_cast<int>(ItemKind::Note));
+        TypeInto(GetDlgItem(items, IDC_ITEM_LABEL), L"");
+        TypeInto(GetDlgItem(items, IDC_ITEM_VALUE), L"第一行\r第二行");  // Enter
+        ClickButton(items, IDC_ITEM_ADD);
+        ChooseInCombo(GetDlgItem(items, IDC_ITEM_KIND), static_cast<int>(ItemKind::Phone));
+        TypeInto(GetDlgItem(items, IDC_ITEM_LABEL), L"微信");
+        TypeInto(GetDlgItem(items, IDC_ITEM_VALUE), L"13900001111");
+        ClickButton(items, IDC_ITEM_ADD);
+        ChooseInListBox(list, 2);
+        TypeInto(GetDlgItem(items, IDC_ITEM_VALUE), L"13900002222");
+        ClickButton(items, IDC_ITEM_CHANGE);
+        ChooseInListBox(list, 0);
+        ClickButton(items, IDC_ITEM_REMOVE);
+        ClickButton(items, IDOK);
+    });
+    SelectRow(List(), 0);
+    SendCommand(IDM_ITEM_EDIT);
+    EXPECT_TRUE(answers.AllAnswered());
+    }
+    EXPECT_EQ(std::vector<std::wstring>({L"网页  |    |  http://old.example"}), shownFirst);
+    const ContactDetails& details = DetailsOf(App.document.contacts, &Record(0));
+    ASSERT_EQ(2u, details.items.size());
+    EXPECT_EQ(ItemKind::Note, details.items[0].kind);
+    EXPECT_EQ(Gbk("第一行\n第二行"), details.items[0].parts[0]);
+    EXPECT_EQ(ItemKind::Phone, details.items[1].kind);
+    EXPECT_EQ(Gbk("微信"), details.items[1].label);
+    EXPECT_EQ("13900002222", details.items[1].parts[0]);
+    EXPECT_EQ("Musterman", FieldValue(Record(0), Surname));
+    EXPECT_EQ(L"Mustermann", CellText(List(), 0, 0).substr(0, 10));
+    EditRow(0, Caption(0), [](HWND editor) {
+        EXPECT_EQ(L"Mustermann", WindowText(Box(editor, Surname)));
+        ClickButton(editor, IDOK);
+    });
+}

@@ -65,10 +65,11 @@ TEST_F(CsvExchangeTest, EachUnknownTitleIsAskedAboutUntilTheRestIsIgnored) {
         EXPECT_EQ(Prompt(L"Name"), WindowText(GetDlgItem(dialog, IDC_MAPPING_PROMPT)));
         HWND fields = GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST);
         std::vector<std::wstring> titles = ComboTexts(fields);
-        ASSERT_EQ(27u, titles.size());
+        ASSERT_EQ(28u, titles.size());
         EXPECT_EQ(L"姓", titles[0]);
         EXPECT_EQ(L"住宅：国家", titles[10]);
         EXPECT_EQ(L"职务", titles[26]);
+        EXPECT_EQ(L"其他信息", titles[27]);
         EXPECT_EQ(0, ComboSelection(fields));
         ComboBox_SetCurSel(fields, GivenName);
         PressButton(dialog, IDOK);  // "确定"
@@ -76,7 +77,8 @@ TEST_F(CsvExchangeTest, EachUnknownTitleIsAskedAboutUntilTheRestIsIgnored) {
     answers.ExpectDialog(MappingCaption, [](HWND dialog) {
         EXPECT_EQ(Prompt(L"Phone"), WindowText(GetDlgItem(dialog, IDC_MAPPING_PROMPT)));
         EXPECT_EQ(0, ComboSelection(GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST)));
-        PressButton(dialog, IDCANCEL);  // "忽略该项"
+        ComboBox_SetCurSel(GetDlgItem(dialog, IDC_MAPPING_FIELD_LIST), 27);
+        PressButton(dialog, IDOK);  // "其他信息": an item labelled "Phone"
     });
     answers.ExpectDialog(MappingCaption, [](HWND dialog) {
         EXPECT_EQ(Prompt(L"Mobile"), WindowText(GetDlgItem(dialog, IDC_MAPPING_PROMPT)));
@@ -85,6 +87,10 @@ TEST_F(CsvExchangeTest, EachUnknownTitleIsAskedAboutUntilTheRestIsIgnored) {
     SendCommand(IDM_IMPORT_CSV);
     EXPECT_TRUE(answers.AllAnswered());
     EXPECT_EQ((std::vector<std::wstring>{L"张San"}), ColumnTexts(List()));
+    const ContactDetails& details = DetailsOf(App.document.contacts, RecordAt(App.document.contacts, 0));
+    ASSERT_EQ(1u, details.items.size());
+    EXPECT_EQ("Phone", details.items[0].label);
+    EXPECT_EQ("010", details.items[0].parts[0]);
     EXPECT_EQ("", FieldOf(0, HomePhone));
     EXPECT_EQ("", FieldOf(0, Mobile));
     EXPECT_EQ("", FieldOf(0, Nickname));

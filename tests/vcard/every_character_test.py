@@ -39,6 +39,10 @@ def names_in_dump(dump):
     return [tuple(line.split("\t")[1:3]) for line in dump.splitlines() if line.startswith("record\t")]
 
 
+def without_ids(dump):
+    return "".join(line for line in dump.splitlines(True) if not line.startswith("id\t"))
+
+
 def check(condition, message):
     if not condition:
         sys.exit(message)
@@ -58,7 +62,8 @@ def main():
         check(sorted(names_in_dump(dump)) == sorted(NAMES), f"the book holds {names_in_dump(dump)}")
         check("\t" + NICKNAME + "\t" in dump, "the nickname lost a character")
         # The book's own bytes are GB 18030, as glibc reads them.
-        check(from_gb18030(run(txltool, "dump", book)) == dump, "dump and dump --utf8 differ")
+        # A book without other information keeps no ids: each dump makes its own.
+        check(without_ids(from_gb18030(run(txltool, "dump", book))) == without_ids(dump), "dump and dump --utf8 differ")
 
         exports = {}
         for encoding in ["plain", "utf8qp", "unicodeqp"]:
@@ -92,7 +97,8 @@ def main():
             if os.path.exists(again):
                 os.remove(again)
             run(txltool, "import-csv" if path.endswith(".csv") else "import-vcf", again, path)
-            check(run(txltool, "dump", "--utf8", again).decode("utf-8") == dump, f"{name} read back differs")
+            check(without_ids(run(txltool, "dump", "--utf8", again).decode("utf-8")) == without_ids(dump),
+                  f"{name} read back differs")
     print("ok")
 
 

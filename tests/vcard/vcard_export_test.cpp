@@ -90,13 +90,14 @@ TEST_F(VcardExport, WritesOneFilePerContactInScope) {
     EXPECT_EQ(2, ticked.written);
     EXPECT_EQ(0, ticked.failed);
     EXPECT_EQ(std::set<std::string>({Gbk("张三.vcf"), "WangWu.vcf"}), Files());
-    EXPECT_EQ(VcardFileText(*RecordAt(store, 0), Utf8Qp), FileText(Gbk("张三.vcf")));
+    const ContactDetails* first = &DetailsOf(store, RecordAt(store, 0));
+    EXPECT_EQ(VcardFileText(*RecordAt(store, 0), Utf8Qp, nullptr, first), FileText(Gbk("张三.vcf")));
 
     VcardExportResult all = ExportVcardFiles(store, directory, Plain, ExportAll);
     EXPECT_EQ(3, all.written);
     EXPECT_EQ(std::set<std::string>({Gbk("张三.vcf"), Gbk("李四.vcf"), "WangWu.vcf"}), Files());
     // The earlier file was replaced.
-    EXPECT_EQ(VcardFileText(*RecordAt(store, 0), Plain), FileText(Gbk("张三.vcf")));
+    EXPECT_EQ(VcardFileText(*RecordAt(store, 0), Plain, nullptr, first), FileText(Gbk("张三.vcf")));
 }
 
 TEST_F(VcardExport, NothingTickedExportsNothingInTickedScope) {

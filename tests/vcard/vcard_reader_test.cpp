@@ -155,7 +155,7 @@ TEST(ParseVcardLine, ANumberWithoutAFieldOfItsOwnTakesTheFirstFreeOne) {
     ContactRecord card = Parsed({"TEL;VOICE:1", "TEL;CELL:2", "TEL;TYPE=PAGER:3", "TEL;CELL:4"});
     EXPECT_EQ("2", FieldValue(card, Mobile));
     EXPECT_EQ("1", FieldValue(card, HomePhone));
-    EXPECT_EQ("3", FieldValue(card, WorkPhone));  // 4 found no free field
+    EXPECT_EQ("", FieldValue(card, WorkPhone));  // a pager and a second mobile are items
     card = Parsed({"TEL;VALUE=uri;TYPE=work:tel:+86-10-1234;ext=12", "TEL:tel:123", "TEL:123"});
     EXPECT_EQ("+86-10-1234,12", FieldValue(card, WorkPhone));
     EXPECT_EQ("123", FieldValue(card, Mobile));
@@ -177,11 +177,12 @@ TEST(ParseVcardLine, AddressesFillFiveFieldsInOrder) {
     EXPECT_EQ("China", FieldValue(card, HomeCountry));
     EXPECT_EQ("a", FieldValue(card, WorkStreet));
     EXPECT_EQ("e;f", FieldValue(card, WorkCountry));
-    // Missing components are empty, so the whole address is replaced.
+    // A second address of a type is an item, unless it is preferred.
     card = Parsed({"ADR;WORK;POSTAL:;;x;y;z;1;c", "ADR;PARCEL:pobox;ext;street"});
+    EXPECT_EQ("x", FieldValue(card, WorkStreet));
+    card = Parsed({"ADR;WORK;POSTAL:;;x;y;z;1;c", "ADR;PREF:pobox;ext;street"});
     EXPECT_EQ("street", FieldValue(card, WorkStreet));
     EXPECT_EQ("", FieldValue(card, WorkCity));
-    EXPECT_EQ("", FieldValue(card, WorkCountry));
 }
 
 TEST(ParseVcardLine, Birthdays) {
@@ -432,7 +433,7 @@ TEST(ParseVcardLine, TheFirstOrPreferredNumberOfATypeKeepsItsFieldAndTheOthersMo
     ContactRecord dualSim = Parsed({"TEL;CELL:1", "TEL;CELL:2", "TEL;HOME;CELL:3", "TEL;CELL:1"});
     EXPECT_EQ("1", FieldValue(dualSim, Mobile));
     EXPECT_EQ("3", FieldValue(dualSim, HomePhone));  // a home mobile to the home phone
-    EXPECT_EQ("2", FieldValue(dualSim, WorkPhone));  // then the first free field
+    EXPECT_EQ("", FieldValue(dualSim, WorkPhone));  // a second mobile is no work phone
 }
 
 TEST(ParseVcardLine, TheFirstEmailUnlessALaterOneIsPreferredAndQQFromIMPP) {

@@ -77,6 +77,40 @@ int CommandNew(const Arguments& args) {
     return SaveBook(args[0], document) ? ExitOk : ExitFailed;
 }
 
+// A text of an item on one dump line: tabs, line breaks and backslashes escaped.
+std::string DumpText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// What a contact carries beside its fields, after its record line.
+std::string DumpDetails(const ContactRecord& record, const ContactDetails& details) {
+    std::string out = "id\t" + DumpText(details.id) + "\n";
+    for (const ContactItem& item : details.items) {
+        out += std::string("item\t") + ItemKindName(item.kind) + "\t" + DumpText(item.label) + "\t" +
+               DumpText(JoinedParts(item)) + "\n";
+    }
+    for (const auto& whole : details.wholes) {
+        // One that an edit of the field has made stale is no longer the field's.
+        if (WholeFieldValue(record, details, static_cast<ContactField>(whole.first)) != whole.second) continue;
+        out += "whole\t" + std::to_string(whole.first) + "\t" + DumpText(whole.second) + "\n";
+    }
+    return out;
+}
+
 // The book's own bytes (GB 18030), or with --utf8 the same texts in UTF-8.
 int CommandDump(const Arguments& all) {
     bool utf8 = !all.empty() && all[0] == PathFromAscii("--utf8");
@@ -95,6 +129,7 @@ int CommandDump(const Arguments& all) {
                 out += info.isText ? FieldValue(*record, info.field) : std::to_string(record->Gender);
             }
             out += "\t" + std::to_string(record->GroupIndex) + "\n";
+            out += DumpDetails(*record, DetailsOf(document.contacts, record.get()));
         }
     }
     PrintBytes(stdout, utf8 ? Gb18030ToUtf8(out) : out);

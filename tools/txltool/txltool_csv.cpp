@@ -36,14 +36,14 @@ int UsageError(const std::string& problem, const char* usage) {
     return ExitUsage;
 }
 
-// "TITLE=INDEX", split at the last "=", INDEX a CsvFieldTitles index.
+// "TITLE=INDEX", split at the last "=", INDEX a CsvFieldTitles index or 27 for "其他信息".
 bool ParseMapping(const PathString& argument, CommandLineAnswers& answers) {
     size_t equals = argument.rfind(PathChar('='));
     if (equals == PathString::npos) return false;
     std::string index = ArgumentToUtf8(argument.substr(equals + 1));
     if (index.empty() || index.size() > 2 || index.find_first_not_of("0123456789") != std::string::npos) return false;
     int field = std::stoi(index);
-    if (field >= ContactFieldCount) return false;
+    if (field > OtherInformationChoice) return false;  // 27: "其他信息"
     answers.fields[ArgumentToGbk(argument.substr(0, equals))] = field;
     return true;
 }

@@ -89,6 +89,7 @@ int CommandEdit(const Arguments& args) {
     ContactRecord* contact = NumberedContact(document, args[0], ArgumentToUtf8(args[1]));
     if (!contact) return ExitFailed;
     ContactRecord edited = *contact;
+    ContactDetails details = DetailsOf(document.contacts, contact);  // a text too long for its field is kept whole
     std::map<int, std::string> birthday;
     for (const auto& value : values) {
         int field = value.first;
@@ -108,7 +109,7 @@ int CommandEdit(const Arguments& args) {
             // character; an emptied surname keeps the stored one.
             text.resize(FitGbkLength(text.data(), text.size(), TextBoxReadLimit));
             if (field == Surname && text.empty()) continue;
-            SetField(edited, static_cast<ContactField>(field), text);
+            SetWholeField(edited, details, static_cast<ContactField>(field), text);
         }
     }
     if (!birthday.empty() && !ApplyBirthday(edited, birthday)) {
@@ -120,6 +121,7 @@ int CommandEdit(const Arguments& args) {
         return ExitFailed;
     }
     *contact = edited;
+    DetailsOf(document.contacts, contact) = details;
     return SaveBook(args[0], document) ? ExitOk : ExitFailed;
 }
 

@@ -1,0 +1,115 @@
+#include "store/contact_details.h"
+
+#include <algorithm>
+#include <random>
+#include <tuple>
+
+namespace {
+
+const char* const KindNames[ItemKindCount] = {"phone", "email", "address", "url", "im", "note", "date", "related", "custom"};
+
+}  // namespace
+
+bool operator==(const ContactItem& a, const ContactItem& b) {
+    return a.kind == b.kind && a.label == b.label && a.parts == b.parts;
+}
+
+bool operator==(const ContactDetails& a, const ContactDetails& b) {
+    return a.id == b.id && a.items == b.items && a.wholes == b.wholes;
+}
+
+bool SameItems(const std::vector<ContactItem>& a, const std::vector<ContactItem>& b) {
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;
+    auto order = [](const ContactItem& x, const ContactItem& y) {
+        return std::tie(x.kind, x.label, x.parts) < std::tie(y.kind, y.label, y.parts);
+    };
+    std::vector<ContactItem> sortedA = a, sortedB = b;
+    std::sort(sortedA.begin(), sortedA.end(), order);
+    std::sort(sortedB.begin(), sortedB.end(), order);
+    return sortedA == sortedB;
+}
+
+const char* ItemKindName(ItemKind kind) {
+    int k = static_cast<int>(kind);
+    return k >= 0 && k < ItemKindCount ? KindNames[k] : "custom";
+}
+
+bool ItemKindFromName(const std::string& name, ItemKind& kind) {
+    for (int k = 0; k < ItemKindCount; ++k) {
+        if (name == KindNames[k]) {
+            kind = static_cast<ItemKind>(k);
+            return true;
+        }
+    }
+    return false;
+}
+
+int ItemPartCount(ItemKind kind) {
+    if (kind == ItemKind::Address) return AddressPartCount;
+    if (kind == ItemKind::Im) return ImPartCount;
+    return 1;
+}
+
+ContactItem MakeItem(ItemKind kind, const std::string& label, const std::string& value) {
+    ContactItem item;
+    item.kind = kind;
+    item.label = label;
+    item.parts.assign(ItemPartCount(kind), std::string());
+    item.parts[kind == ItemKind::Im ? ImName : 0] = value;
+    return item;
+}
+
+std::string JoinedParts(const ContactItem& item) {
+    std::string joined;
+    for (size_t i = 0; i < item.parts.size(); ++i) {
+        if (i > 0) joined += ';';
+        joined += item.parts[i];
+    }
+    return joined;
+}
+
+bool HasOtherInformation(const ContactDetails& details) {
+    return details.idKept || !details.items.empty() || !details.wholes.empty();
+}
+
+void SetWholeField(ContactRecord& record, ContactDetails& details, ContactField field, const std::string& text) {
+    SetField(record, field, text);
+    if (FieldValue(record, field) == text) {
+        details.wholes.erase(field);
+    } else {
+        details.wholes[field] = text;
+    }
+}
+
+std::string WholeFieldValue(const ContactRecord& record, const ContactDetails& details, ContactField field) {
+    std::string cut = FieldValue(record, field);
+    auto it = details.wholes.find(field);
+    if (it == details.wholes.end()) return cut;
+    // The field was changed since (by a program that knows only the
+    // fields, or by hand): its text wins.
+    ContactRecord probe = EmptyRecord();
+    SetField(probe, field, it->second);
+    return FieldValue(probe, field) == cut ? it->second : cut;
+}
+
+void DropStaleWholeForms(const ContactRecord& record, ContactDetails& details) {
+    for (auto it = details.wholes.begin(); it != details.wholes.end();) {
+        if (WholeFieldValue(record, details, static_cast<ContactField>(it->first)) == it->second) {
+            ++it;
+        } else {
+            it = details.wholes.erase(it);
+        }
+    }
+}
+
+std::string NewContactId() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    static const char digits[] = "0123456789abcdef";
+    std::string id;
+    for (int i = 0; i < 2; ++i) {
+        uint64_t bits = generator();
+        for (int d = 0; d < 16; ++d) id += digits[(bits >> (4 * d)) & 0xF];
+    }
+    return id;
+}
