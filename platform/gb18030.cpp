@@ -105,16 +105,6 @@ char32_t CharacterOfCount(unsigned count) {
     return count < run.first + run.length ? run.character + (count - run.first) : Replacement;
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-        return;
-    }
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-}
-
 }  // namespace
 
 std::u16string Gb18030ToUtf16(std::string_view bytes) {
@@ -132,10 +122,10 @@ std::u16string Gb18030ToUtf16(std::string_view bytes) {
         size_t length = Gb18030CharacterLength(p + i, size - i);
         if (length == 2) {
             char32_t c = Gb18030TwoByteCharacters[(b - GbkFirstLead) * Gb18030TwoByteTrails + (p[i + 1] - GbkFirstTrail)];
-            AppendUtf16(out, c != 0 ? c : Replacement);
+            AppendCodePoint(out, c != 0 ? c : Replacement);
         } else if (length == 4) {
             unsigned count = (((b - 0x81) * 10 + (p[i + 1] - 0x30)) * 126 + (p[i + 2] - 0x81)) * 10 + (p[i + 3] - 0x30);
-            AppendUtf16(out, CharacterOfCount(count));
+            AppendCodePoint(out, CharacterOfCount(count));
         } else {
             out += b == LoneEuroByte ? Euro : Replacement;
         }

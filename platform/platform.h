@@ -32,6 +32,8 @@ std::string Utf16ToGbk(const std::u16string& units);
 // character below U+0800 (which an earlier export wrote for "·") is read
 // as that character.
 std::u16string Utf8ToUtf16(const std::string& utf8);
+// Appends a code point as one unit, or as a surrogate pair beyond U+FFFF.
+void AppendCodePoint(std::u16string& out, char32_t c);
 std::string Utf16ToUtf8(const std::u16string& units);
 // True when the bytes are strict UTF-8 (no overlong form, no surrogate).
 bool IsValidUtf8(const std::string& text);

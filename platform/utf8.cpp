@@ -16,16 +16,6 @@ int SequenceLength(unsigned char lead) {
     return 0;
 }
 
-void AppendCodePoint(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-        return;
-    }
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-}
-
 // Walks the text: how many bytes the next character takes (1 when it is
 // no character, which reads as U+FFFD) and whether it is strict UTF-8.
 int NextCharacter(const std::string& text, size_t i, bool* valid, char32_t* c) {
@@ -63,6 +53,16 @@ int NextCharacter(const std::string& text, size_t i, bool* valid, char32_t* c) {
 }
 
 }  // namespace
+
+void AppendCodePoint(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out += static_cast<char16_t>(c);
+        return;
+    }
+    c -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (c >> 10));
+    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+}
 
 std::u16string Utf8ToUtf16(const std::string& utf8) {
     std::u16string out;
