@@ -1,5 +1,6 @@
 #include "store/imported_contact.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -189,13 +190,26 @@ bool HoldsSameContact(const ContactStore& store, const ContactRecord& record, bo
 
 namespace {
 
-std::string NameKey(const ContactRecord& record) {
-    return FieldValue(record, Surname) + '\0' + FieldValue(record, GivenName);
+// A hash of every text SameContact compares byte for byte (the birthday's
+// parts, compared as numbers, and the group stay out), so that contacts
+// that share a name, even thousands of them, still fall apart.
+size_t ContactKey(const ContactRecord& record) {
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (int f = 0; f < ContactFieldCount; ++f) {
+        const ContactFieldInfo& info = FieldInfo(f);
+        if (!info.isText || IsBirthdayPart(info.field)) continue;
+        const char* text = FieldText(record, info.field);
+        for (int i = 0; i < info.width && text[i] != '\0'; ++i) {
+            hash = (hash ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+        }
+        hash = (hash ^ 0xFFu) * 1099511628211ull;  // ends the field
+    }
+    return static_cast<size_t>(hash);
 }
 
 bool HoldsIndexedContact(const ContactStore& store, const ImportGroups& made, const ContactRecord& record,
                          bool compareGroup, const std::vector<ContactItem>* items) {
-    auto range = made.byName.equal_range(NameKey(record));
+    auto range = made.byContent.equal_range(ContactKey(record));
     for (auto it = range.first; it != range.second; ++it) {
         if (SameContact(*it->second, record, compareGroup) && (!items || SameItems(HeldItems(store, it->second), *items))) {
             return true;
@@ -209,12 +223,12 @@ bool HoldsIndexedContact(const ContactStore& store, const ImportGroups& made, co
 bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const ContactRecord& named,
                           const ContactRecord& asWritten, bool sourceNamesGroup, const std::vector<ContactItem>* items) {
     if (made.indexed > RecordCount(store)) {
-        made.byName.clear();
+        made.byContent.clear();
         made.indexed = 0;
     }
     for (; made.indexed < RecordCount(store); ++made.indexed) {
         const ContactRecord* record = store.records[made.indexed].get();
-        made.byName.emplace(NameKey(*record), record);
+        made.byContent.emplace(ContactKey(*record), record);
     }
     if (HoldsIndexedContact(store, made, named, sourceNamesGroup, items)) return true;
     bool renamed = !SameText(named.Surname, asWritten.Surname, sizeof named.Surname) ||

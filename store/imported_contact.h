@@ -44,13 +44,13 @@ bool HoldsImportedContact(const ContactStore& store, ImportGroups& made, const C
                           const std::vector<ContactItem>* items = nullptr);
 
 // What one import keeps from contact to contact: the groups it made for
-// the categories it met, and the book's contacts by name, so that the
-// duplicate test of a contact looks only at those of its name. An import
+// the categories it met, and the book's contacts by content, so that the
+// duplicate test of a contact looks only at those of its texts. An import
 // only appends, so the index catches up with the records added since.
 struct ImportGroups {
     int created = 0;
-    std::unordered_multimap<std::string, const ContactRecord*> byName;
-    int indexed = 0;  // the store's first `indexed` records are in byName
+    std::unordered_multimap<size_t, const ContactRecord*> byContent;
+    int indexed = 0;  // the store's first `indexed` records are in byContent
 };
 const int MaxGroupsPerImport = 32;
 
