@@ -28,13 +28,18 @@ std::unique_ptr<char[]> ExactCopy(const std::string& text) {
     return copy;
 }
 
-// Where characters start, walking the text as GBK.
+bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
+
+// Where characters start, walking the text as GB 18030: a lead and a
+// trail byte, or lead, digit, lead, digit.
 std::vector<bool> CharacterStarts(const std::string& text) {
     std::vector<bool> starts(text.size() + 1, false);
     for (size_t i = 0; i < text.size();) {
         starts[i] = true;
         bool pair = IsGbkLead(text[i]) && i + 1 < text.size() && IsGbkTrail(text[i + 1]);
-        i += pair ? 2 : 1;
+        bool four = !pair && IsGbkLead(text[i]) && i + 3 < text.size() && IsDigitByte(text[i + 1]) &&
+                    IsGbkLead(text[i + 2]) && IsDigitByte(text[i + 3]);
+        i += pair ? 2 : four ? 4 : 1;
     }
     starts[text.size()] = true;
     return starts;
@@ -51,6 +56,24 @@ void CheckMatchText(const std::string& pattern, const std::string& text) {
         if (starts[at] && starts[at + pattern.size()]) expected = 1;
     }
     Require(found == expected, "MatchText disagrees with a search at character boundaries");
+}
+
+// The digits that stand as characters: not those inside a four-byte code.
+std::string DigitsOf(const std::string& text) {
+    std::vector<bool> starts = CharacterStarts(text);
+    std::string digits;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (starts[i] && starts[i + 1] && IsDigitByte(text[i])) digits += text[i];
+    }
+    return digits;
+}
+
+bool HoldsFourByteCharacter(const std::string& text) {
+    std::vector<bool> starts = CharacterStarts(text);
+    for (size_t i = 0; i + 4 <= text.size(); ++i) {
+        if (starts[i] && !starts[i + 1] && !starts[i + 2] && !starts[i + 3]) return true;
+    }
+    return false;
 }
 
 // The readings of the character at `at` (two bytes), the surname's first.
@@ -90,7 +113,8 @@ void CheckSpoken(const std::string& pattern, const std::string& text, bool isNam
     SearchQuery query = PrepareSearch(pattern);
     int found = MatchSpoken(query, text.data(), text.size(), isName);
     Require(found == 0 || found == 1, "MatchSpoken answered neither 0 nor 1");
-    if (query.letters.empty() || text.size() > 40) return;  // the reference is slow on long texts
+    // The reference is slow on long texts, and reads two-byte characters only.
+    if (query.letters.empty() || text.size() > 40 || HoldsFourByteCharacter(text)) return;
     std::vector<bool> starts = CharacterStarts(text);
     bool expected = false;
     std::vector<bool> failed((query.letters.size() + 1) * (text.size() + 1), false);
@@ -100,14 +124,6 @@ void CheckSpoken(const std::string& pattern, const std::string& text, bool isNam
         do ++at; while (!starts[at]);
     }
     Require(found == (expected ? 1 : 0), "MatchSpoken disagrees with a plain reading of the text");
-}
-
-std::string DigitsOf(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') digits += c;
-    }
-    return digits;
 }
 
 void CheckPhone(const std::string& pattern, const std::string& text) {

@@ -172,6 +172,12 @@ struct NumberDigits {
     size_t withoutCountry;
 };
 
+// Whole characters are stepped over, so that the trail byte of a pair is
+// never taken for the lead of a four-byte code.
+size_t CharacterLengthAt(const char* text, size_t at, size_t length) {
+    return Gb18030CharacterLength(reinterpret_cast<const unsigned char*>(text) + at, length - at);
+}
+
 void TakeDigits(const char* text, size_t length, NumberDigits& out) {
     out.digits = out.buffer;
     if (length > sizeof out.buffer) {
@@ -183,14 +189,14 @@ void TakeDigits(const char* text, size_t length, NumberDigits& out) {
     size_t i = 0;
     for (; i < length && (text[i] < '0' || text[i] > '9'); ++i) {
         plus = plus || text[i] == '+';
-        if (static_cast<unsigned char>(text[i]) >= GbkFirstLead) i += FourByteOrOne(text, i, length) - 1;
+        if (static_cast<unsigned char>(text[i]) >= GbkFirstLead) i += CharacterLengthAt(text, i, length) - 1;
     }
     out.length = 0;
     for (; i < length; ++i) {
         char c = text[i];
         out.digits[out.length] = c;
         out.length += static_cast<unsigned char>(c - '0') < 10;
-        if (static_cast<unsigned char>(c) >= GbkFirstLead) i += FourByteOrOne(text, i, length) - 1;
+        if (static_cast<unsigned char>(c) >= GbkFirstLead) i += CharacterLengthAt(text, i, length) - 1;
     }
     out.withoutCountry = 0;
     if (plus && out.length >= 2 && std::memcmp(out.digits, "86", 2) == 0) out.withoutCountry = 2;

@@ -187,6 +187,9 @@ TEST(MatchPhone, TheBytesOfAFourByteCharacterAreNoDigits) {
     EXPECT_EQ(0, Phone("27", "㻞"));      // 82 32 89 37
     EXPECT_EQ(1, Phone("27", "㻞 27"));
     EXPECT_EQ(0, Phone("1327", "1㻞3"));
+    // The trail byte of a pair is no lead: 张 (D5 C5), "1" and 𬎆 (99 31 DE 30)
+    // hold no four-byte code C5 31 99 31, so the 1 stays a digit.
+    EXPECT_EQ(1, Phone("1", "\xD5\xC5" "1" "\x99\x31\xDE\x30"));
 }
 
 TEST(MatchPhone, FindsTheDigitsWhateverTheSeparators) {
