@@ -1,5 +1,7 @@
 #include "bench/bench_data.h"
 
+#include <cstring>
+
 #include "store/fixed_text.h"
 #include "platform/platform.h"
 #include "vcard/text_encodings.h"
@@ -210,4 +212,14 @@ std::string GoogleCsvText(const ContactStore& store) {
                 cell(HomePostcode) + GoogleCell(Utf8(r, HomeCountry)) + ",\r\n";
     }
     return text;
+}
+
+void TakeFolderOption(int& argc, char**& argv, std::filesystem::path& folder) {
+    const char folderOption[] = "--folder=";
+    if (argc >= 2 && std::strncmp(argv[1], folderOption, sizeof folderOption - 1) == 0) {
+        folder = argv[1] + sizeof folderOption - 1;
+        argv[1] = argv[0];
+        ++argv;
+        --argc;
+    }
 }

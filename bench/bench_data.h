@@ -3,6 +3,7 @@
 // three encodings.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ const int BenchContacts = 512;
 // Chinese and ASCII text (digits where the field holds a number or a date),
 // female for odd n, in group n % 5.
 ContactRecord FullContact(int n);
+
+// Takes a first argument "--folder=FOLDER" off the command line into
+// `folder`: where a benchmark writes its files.
+void TakeFolderOption(int& argc, char**& argv, std::filesystem::path& folder);
 
 // `count` full contacts, FullContact(0) to FullContact(count - 1).
 void FillFullBook(ContactStore& store, int count = BenchContacts);

@@ -256,13 +256,7 @@ int main(int argc, char** argv) {
         PathString path = PathFromAscii(argv[1] + sizeof writePhoneOption - 1);
         return WriteFileReplacing(path, PhoneVcardText(FullBook())) ? 0 : 1;
     }
-    const char folderOption[] = "--folder=";
-    if (argc >= 2 && std::strncmp(argv[1], folderOption, sizeof folderOption - 1) == 0) {
-        parentFolder = argv[1] + sizeof folderOption - 1;
-        argv[1] = argv[0];
-        ++argv;
-        --argc;
-    }
+    TakeFolderOption(argc, argv, parentFolder);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -159,13 +159,7 @@ BENCHMARK(ExportCsv)->Apply(Sizes);
 BENCHMARK(ExportVcardOneFile)->Apply(Sizes);
 
 int main(int argc, char** argv) {
-    const char folderOption[] = "--folder=";
-    if (argc >= 2 && std::strncmp(argv[1], folderOption, sizeof folderOption - 1) == 0) {
-        parentFolder = argv[1] + sizeof folderOption - 1;
-        argv[1] = argv[0];
-        ++argv;
-        --argc;
-    }
+    TakeFolderOption(argc, argv, parentFolder);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -2,6 +2,7 @@
 // records in a line.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -40,6 +41,15 @@ private:
 std::string ReadFileBytes(const PathString& path);
 void WriteFileBytes(const PathString& path, const std::string& bytes);
 bool FileExists(const PathString& path);
+
+// Skips a test whose files are missing, except under .ci/run
+// (CORVELLE_CI set), where a missing file is a failure: a skip there would
+// prove nothing.
+#define SKIP_UNLESS_PRESENT(path)                                                    \
+    if (!std::filesystem::exists(path)) {                                             \
+        if (std::getenv("CORVELLE_CI")) FAIL() << (path) << " is missing";            \
+        GTEST_SKIP() << (path) << " is missing";                                      \
+    }
 
 // GBK bytes of a UTF-8 literal, for readable expectations.
 std::string Gbk(const char* utf8);

@@ -219,7 +219,7 @@ std::string Name(const ContactRecord& record) { return FieldValue(record, Surnam
 class CsvLayoutImport : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(Interop)) GTEST_SKIP() << "no interop folder beside the project";
+        SKIP_UNLESS_PRESENT(Interop);
         SetDefaultGroups(groups);
     }
 

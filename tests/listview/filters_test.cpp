@@ -184,9 +184,10 @@ int Phone(const char* search, const char* text) {
 }  // namespace
 
 TEST(MatchPhone, TheBytesOfAFourByteCharacterAreNoDigits) {
-    EXPECT_EQ(0, Phone("27", "㻞"));      // 82 32 89 37
-    EXPECT_EQ(1, Phone("27", "㻞 27"));
-    EXPECT_EQ(0, Phone("1327", "1㻞3"));
+    const char rare[] = "\x82\x32\x89\x37";  // 㻞
+    EXPECT_EQ(0, Phone("27", rare));
+    EXPECT_EQ(1, Phone("27", (std::string(rare) + " 27").c_str()));
+    EXPECT_EQ(0, Phone("1327", ("1" + std::string(rare) + "3").c_str()));
     // The trail byte of a pair is no lead: 张 (D5 C5), "1" and 𬎆 (99 31 DE 30)
     // hold no four-byte code C5 31 99 31, so the 1 stays a digit.
     EXPECT_EQ(1, Phone("1", "\xD5\xC5" "1" "\x99\x31\xDE\x30"));

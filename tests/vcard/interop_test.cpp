@@ -37,7 +37,7 @@ void ExpectContact(const ContactStore& store, int n, const Expected& expected, c
 }  // namespace
 
 TEST(InteropFiles, EveryFileImportsSafely) {
-    if (!std::filesystem::exists(Interop)) GTEST_SKIP() << "no interop folder beside the project";
+    SKIP_UNLESS_PRESENT(Interop);
     int files = 0;
     int contacts = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Interop)) {
@@ -55,7 +55,7 @@ TEST(InteropFiles, EveryFileImportsSafely) {
 }
 
 TEST(InteropFiles, PhonesAndMailProgramsGiveEveryField) {
-    if (!std::filesystem::exists(Interop)) GTEST_SKIP() << "no interop folder beside the project";
+    SKIP_UNLESS_PRESENT(Interop);
     // iPhone (3.0): groups, lower-case types, escapes, folded photo.
     ExpectContact(Imported("client-exports/John_Doe_IPHONE.vcf"), 0,
                   {{Surname, "Doe"}, {GivenName, "John"}, {Nickname, "Johny"}, {Company, "IBM"},
@@ -93,7 +93,7 @@ TEST(InteropFiles, PhonesAndMailProgramsGiveEveryField) {
 }
 
 TEST(InteropFiles, AndroidsQuotedPrintableAndCharsets) {
-    if (!std::filesystem::exists(Interop)) GTEST_SKIP() << "no interop folder beside the project";
+    SKIP_UNLESS_PRESENT(Interop);
     // Shift_JIS under quoted-printable, broken over three lines.
     ExpectContact(Imported("android-tests/v21_japanese_2.vcf"), 0,
                   {{Surname, "安藤"}, {GivenName, "ロイド1"}, {HomeStreet, "東京都渋谷区桜丘町26-1セルリアンタワー6階"},
