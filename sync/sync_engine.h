@@ -50,6 +50,7 @@ struct SyncProgress {
 // One property that both sides changed differently: both values, in the
 // book's encoding, for the user to choose.
 struct SyncConflict {
+    std::string contactId;
     std::string contactName;
     std::string property;  // "TEL", "EMAIL", ...
     std::string localValue;
@@ -73,6 +74,12 @@ struct SyncReport {
     int wouldDeleteServer = 0;
     std::string message;  // the failure in words, for the user (GBK)
 };
+
+// The user's pick for a conflict that KeepBoth left in the book: the
+// contact takes the chosen value and drops the other one kept as an item;
+// the next synchronisation carries it to the server. False when the
+// contact or the conflict is no longer there.
+bool ResolveConflict(Document& document, const SyncConflict& conflict, bool useServerValue);
 
 // Synchronises the document's contacts with the address book at `bookUrl`
 // and saves the book (to document.currentPath, which must be set) and the
