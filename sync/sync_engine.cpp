@@ -176,7 +176,7 @@ DavResult TakeWritten(Sync& sync, SyncedCard& entry, const WriteResult& written,
 // Brings a contact and its card together: `base` is the card both sides
 // last agreed on (empty when none is known), the entry holds the server's
 // card as it is now.
-DavResult Reconcile(Sync& sync, SyncedCard& entry, ContactRecord* record, const std::string& base, bool serverFresh) {
+DavResult Reconcile(Sync& sync, SyncedCard& entry, ContactRecord* record, std::string base, bool serverFresh) {
     for (int attempt = 0;; ++attempt) {
         std::string local = Render(sync, record);
         std::string server = serverFresh || base.empty() ? ServerForm(sync, entry.serverCard, entry.contactId) : base;
@@ -211,8 +211,10 @@ DavResult Reconcile(Sync& sync, SyncedCard& entry, ContactRecord* record, const 
         }
         // Only the properties the program holds change on the server.
         MergeResult upload = MergeCards(Parsed(server), Parsed(local), Parsed(entry.serverCard), ContactHolds, KeepLocal);
-        entry.agreedCard = local;
-        if (!upload.uploadNeeded) return DavResult();
+        if (!upload.uploadNeeded) {
+            entry.agreedCard = local;
+            return DavResult();
+        }
         std::string text = CardText(upload.upload);
         if (entry.etag.empty()) {
             DavResult got = Refetch(sync, entry);
@@ -223,6 +225,7 @@ DavResult Reconcile(Sync& sync, SyncedCard& entry, ContactRecord* record, const 
         WriteResult written;
         DavResult put = UpdateCard(sync.client, sync.book, entry.href, entry.etag, text, written);
         if (Succeeded(put)) {
+            entry.agreedCard = local;
             ++sync.report.uploaded;
             return TakeWritten(sync, entry, written, text);
         }
