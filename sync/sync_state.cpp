@@ -161,7 +161,11 @@ bool SaveBookAndState(const PathString& bookPath, const std::string& bookBytes, 
     state.earlierFingerprint = BookFingerprint(earlier);
     state.bookFingerprint = BookFingerprint(bookBytes);
     PathString pendingPath = PendingSyncStatePath(bookPath);
-    if (!WriteFileReplacing(pendingPath, SyncStateBytes(state))) return false;
+    std::string stateBytes = SyncStateBytes(state), saved;
+    if (earlier == bookBytes && ReadWholeFile(SyncStatePath(bookPath), saved) && saved == stateBytes) {
+        return true;  // nothing changed: no write, no wait for the disk
+    }
+    if (!WriteFileReplacing(pendingPath, stateBytes)) return false;
     if (!WriteFileReplacing(bookPath, bookBytes)) {
         RemoveFile(pendingPath);
         return false;

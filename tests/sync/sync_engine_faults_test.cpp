@@ -157,4 +157,33 @@ TEST(SyncEngineFaultsTest, AConnectionCutAfterAWriteWasStoredDoublesNothing) {
     (void)again;
 }
 
+TEST(SyncEngineFaultsTest, ACardOverTheServersLimitIsReportedAndKept) {
+    std::string url = FaultBook("small");
+    Device a;
+    AppendRecord(a.document.contacts, Person("Large"));
+    DetailsOf(a.document.contacts, a.Find("Large")).items.push_back(MakeItem(ItemKind::Note, "", std::string(400, 'n')));
+    AppendRecord(a.document.contacts, Person("Small"));
+    SyncReport report = SyncDone(a, url);
+    EXPECT_EQ(1, report.uploaded);
+    EXPECT_NE(std::string::npos, report.message.find("Large")) << report.message;
+    EXPECT_NE(nullptr, a.Find("Large"));
+    EXPECT_EQ(6u, Cards(url).size());
+}
+
+TEST(SyncEngineFaultsTest, ACancelledSyncStopsAndTheNextOneGoesOn) {
+    std::string url = FaultBook("plain");
+    Device a;
+    AppendRecord(a.document.contacts, Person("Mine"));
+    TestClient test;
+    SyncProgress progress;
+    progress.cancel = true;
+    SyncReport report;
+    EXPECT_EQ(SyncOutcome::Cancelled, SynchroniseBook(a.document, test.client, url, SyncOptions(), &progress, report));
+    EXPECT_EQ(5u, Cards(url).size());
+    SyncReport next = SyncDone(a, url);
+    EXPECT_EQ(1, next.uploaded);
+    EXPECT_EQ(5, next.downloaded);
+    EXPECT_EQ(6, RecordCount(a.document.contacts));
+}
+
 }  // namespace
