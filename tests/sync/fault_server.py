@@ -15,6 +15,8 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   busy         the first two requests of each kind get 429, Retry-After: 1
   overloaded   every request gets 503, Retry-After: 1
   later        every request gets 429, Retry-After: 3600
+  digest       asks for Digest authentication (MD5, qop=auth) of the test account
+  dated        the first request of each kind gets 429 with Retry-After as an HTTP date 2 s ahead
   reset        the first request of each kind finds its connection reset, with no answer
   cut          answers announce more bytes than they send, then close the connection
   slow         answers come after 8 s
@@ -57,6 +59,8 @@ def etag_of(text):
     return '"%s"' % hashlib.sha1(text.encode()).hexdigest()[:16]
 
 
+DIGEST_NONCE = "dcd98b7102dd2f0e8b11d0f600bfb0c093"
+TEST_USER, TEST_PASSWORD = "corvelle", "sync pass 1"
 lock = threading.Lock()
 books = {}       # name -> {href: text}
 versions = {}    # name -> list of (token number, href) changes
@@ -120,6 +124,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             seen = counts[(key, method)]
         if name == "unauthorized":
             self.answer(401, "", {"WWW-Authenticate": 'Basic realm="faults"'})
+        elif name == "digest" and not self.digest_answered(method):
+            self.answer(401, "", {"WWW-Authenticate": 'Basic realm="faults", Digest realm="faults@loopback", '
+                                  'qop="auth,auth-int", nonce="%s", opaque="op4que", algorithm=MD5' % DIGEST_NONCE})
+        elif name == "dated" and seen == 1:
+            self.answer(429, "", {"Retry-After": self.date_time_string(time.time() + 2)})
         elif name == "busy" and seen <= 2:
             self.answer(429, "", {"Retry-After": "1"})
         elif name == "overloaded":
@@ -148,6 +157,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         else:
             return False
         return True
+
+    def digest_answered(self, method):
+        """True when the request's Digest answer is right for the test account."""
+        given = self.headers.get("Authorization") or ""
+        if not given.startswith("Digest "):
+            return False
+        fields = dict((k, v.strip('"')) for k, v in re.findall(r'(\w+)=("[^"]*"|[^,\s]*)', given[7:]))
+        md5 = lambda text: hashlib.md5(text.encode()).hexdigest()
+        secret = md5("%s:%s:%s" % (TEST_USER, fields.get("realm"), TEST_PASSWORD))
+        expected = md5(":".join([secret, DIGEST_NONCE, fields.get("nc", ""), fields.get("cnonce", ""), "auth",
+                                 md5("%s:%s" % (method, self.path))]))
+        return (fields.get("username") == TEST_USER and fields.get("uri") == self.path and
+                fields.get("qop") == "auth" and fields.get("opaque") == "op4que" and fields.get("response") == expected)
 
     def entry(self, name, href, text, data=False):
         etag = "" if name == "noetag" else "<d:getetag>%s</d:getetag>" % escape(etag_of(text))
