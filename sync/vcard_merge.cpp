@@ -4,6 +4,7 @@
 #include <map>
 
 #include "store/text_operations.h"
+#include "vcard/vcard_format.h"
 
 namespace {
 
@@ -257,10 +258,19 @@ bool SameProperty(const CardProperty& a, const CardProperty& b) {
 }
 
 bool ContactHolds(const CardProperty& property) {
-    static const char* const Held[] = {"N", "FN", "NICKNAME", "BDAY", "EMAIL", "TEL", "ADR",
-                                       "ORG", "TITLE", "GENDER", "X-QQ", "CATEGORIES"};
+    // Everything the vCard writer writes for a contact, its items included,
+    // so that an item the user added or changed reaches the server with its label.
+    static const char* const Held[] = {
+        NameProperty, FormattedNameProperty, NicknameProperty, BirthdayProperty, EmailProperty, TelephoneProperty,
+        AddressProperty, OrganisationProperty, TitleProperty, GenderProperty, WabGenderProperty, QQProperty,
+        CategoriesProperty, MessagingProperty, UrlProperty, NoteProperty, AnniversaryProperty,
+        OldAnniversaryProperty, AppleDateProperty, RelatedProperty, AppleRelatedProperty, AppleLabelProperty,
+        CustomProperty};
     for (const char* name : Held) {
-        if (property.name == name) return true;
+        if (SameNoCase(property.name, name)) return true;
+    }
+    for (const OwnMessagingProperty& own : MessagingProperties) {
+        if (SameNoCase(property.name, own.property)) return true;
     }
     return false;
 }

@@ -47,8 +47,10 @@ bool SameProperty(const CardProperty& a, const CardProperty& b);
 // Which properties the program holds; every other property of the
 // server's card is kept exactly as the server has it.
 using HeldProperty = bool (*)(const CardProperty& property);
-// The properties a contact's fields come from and go to: the name,
-// nickname, birthday, e-mail, phones, addresses, company, title and QQ.
+// The properties a contact's fields and items come from and go to: the
+// name, nickname, birthday, e-mail, phones, addresses, company, title, QQ,
+// and the notes, websites, dates, messaging names, related people and
+// labels of its other information.
 bool ContactHolds(const CardProperty& property);
 
 // One property changed on both sides, to different values. A side
