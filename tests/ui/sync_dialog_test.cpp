@@ -1,0 +1,126 @@
+// The synchronisation dialog against the real Radicale of the sync tests
+// (servers.sh, started by ctest): connecting lists the account's address
+// books while the window keeps running, a refused password is asked for
+// again, and a remembered password comes back encrypted, never in plain.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "../sync/sync_servers.h"
+#include "resources/resource.h"
+#include "sync/sync_engine.h"
+#include "ui/app_state.h"
+#include "ui/ui_text.h"
+#include "ui_test_support.h"
+
+namespace {
+
+const wchar_t SyncCaption[] = L"同步";
+const wchar_t SaveFirstText[] = L"这个通讯录还没有保存为文件。请先点击“文件”菜单的“保存”，然后再同步。";
+const wchar_t PasswordRefusedText[] = L"服务器拒绝了用户名或密码，请重新输入密码。";
+
+// Runs the dialog's messages until `done` holds, for at most 30 s: the
+// work thread reports back through them.
+bool WaitFor(const std::function<bool()>& done) {
+    for (int waited = 0; waited < 30000; waited += 20) {
+        PumpMessages();
+        if (done()) return true;
+        Sleep(20);
+    }
+    return done();
+}
+
+HWND Box(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+// Types the test account and presses "连接"; true once the work is over
+// ("连接" can be pressed again).
+bool Connect(HWND dialog, const std::string& server, const std::string& password) {
+    TypeInto(Box(dialog, IDC_SYNC_SERVER), WideFromUtf8(server));
+    TypeInto(Box(dialog, IDC_SYNC_USER), WideFromUtf8(TestUser));
+    TypeInto(Box(dialog, IDC_SYNC_PASSWORD), WideFromUtf8(password));
+    ClickButton(dialog, IDC_SYNC_CONNECT);
+    EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_CONNECT))) << "connecting runs on";
+    return WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_CONNECT)) != FALSE; });
+}
+
+class SyncDialogTest : public MainWindowTest {
+protected:
+    void OpenSync(std::function<void(HWND)> act, std::function<void(ModalAnswers&)> expectMore = nullptr) {
+        ModalAnswers answers;
+        answers.ExpectDialog(SyncCaption, act);
+        if (expectMore) expectMore(answers);
+        SendCommand(IDM_SYNC);
+        EXPECT_TRUE(answers.AllAnswered());
+    }
+    PathString Book() const { return PathOf("default.txl"); }
+};
+
+}  // namespace
+
+TEST_F(SyncDialogTest, ConnectListsTheBooksAndARememberedPasswordComesBackEncrypted) {
+    std::string bookUrl = NewRadicaleBook("同步测试 Corvelle");
+    ASSERT_FALSE(bookUrl.empty());
+    std::string server = ServerUrl("radicale");
+    StartWith({Person(Gbk("张"), Gbk("三"))});
+    OpenSync([&](HWND dialog) {
+        EXPECT_TRUE(GetWindowLongW(Box(dialog, IDC_SYNC_PASSWORD), GWL_STYLE) & ES_PASSWORD);
+        ASSERT_TRUE(Connect(dialog, server, TestPassword));
+        std::vector<std::wstring> books = ComboTexts(Box(dialog, IDC_SYNC_BOOKS));
+        auto listed = std::find(books.begin(), books.end(), L"同步测试 Corvelle");
+        ASSERT_NE(books.end(), listed) << "the address book is listed by its name";
+        ChooseInCombo(Box(dialog, IDC_SYNC_BOOKS), static_cast<int>(listed - books.begin()));
+        SendMessageW(Box(dialog, IDC_SYNC_REMEMBER), BM_CLICK, 0, 0);
+        ClickButton(dialog, IDCANCEL);
+    });
+
+    std::string file = ReadFileBytes(SyncSettingsPath(Book()));
+    EXPECT_EQ(std::string::npos, file.find(TestPassword)) << "no password in plain text";
+    SyncSettings kept;
+    ASSERT_TRUE(ReadSyncSettings(Book(), kept));
+    EXPECT_EQ(server, kept.serverUrl);
+    EXPECT_EQ(TestUser, kept.user);
+    EXPECT_EQ(bookUrl, kept.bookUrl);
+    EXPECT_FALSE(kept.protectedPassword.empty());
+
+    OpenSync([&](HWND dialog) {
+        EXPECT_EQ(WideFromUtf8(server), WindowText(Box(dialog, IDC_SYNC_SERVER)));
+        EXPECT_EQ(WideFromUtf8(TestPassword), WindowText(Box(dialog, IDC_SYNC_PASSWORD)));
+        EXPECT_EQ(BST_CHECKED, Button_GetCheck(Box(dialog, IDC_SYNC_REMEMBER)));
+        EXPECT_EQ(0, ComboBox_GetCurSel(Box(dialog, IDC_SYNC_BOOKS))) << "the chosen book is chosen again";
+        // Unticked, the password leaves the file.
+        SendMessageW(Box(dialog, IDC_SYNC_REMEMBER), BM_CLICK, 0, 0);
+        ClickButton(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(ReadSyncSettings(Book(), kept));
+    EXPECT_EQ("", kept.protectedPassword);
+    EXPECT_EQ(bookUrl, kept.bookUrl);
+}
+
+TEST_F(SyncDialogTest, ARefusedPasswordIsAskedForAgain) {
+    StartWith({Person(Gbk("李"))});
+    OpenSync(
+        [&](HWND dialog) {
+            ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), "wrong"));
+            EXPECT_EQ(Box(dialog, IDC_SYNC_PASSWORD), GetFocus());
+            EXPECT_EQ(0, ComboBox_GetCount(Box(dialog, IDC_SYNC_BOOKS)));
+            ClickButton(dialog, IDCANCEL);
+        },
+        [](ModalAnswers& answers) {
+            answers.ExpectMessage(PasswordRefusedText, SyncCaption, MB_OK | MB_ICONWARNING, IDOK);
+        });
+    SyncSettings kept;
+    ASSERT_TRUE(ReadSyncSettings(Book(), kept)) << "the account typed is kept";
+    EXPECT_EQ(TestUser, kept.user);
+    EXPECT_EQ("", kept.protectedPassword) << "a password not to remember is not kept";
+}
+
+TEST_F(SyncDialogTest, ABookWithoutAFileIsSavedFirst) {
+    StartCorvelle();  // no default book: a new one
+    ModalAnswers answers;
+    answers.ExpectMessage(SaveFirstText, SyncCaption, MB_OK | MB_ICONINFORMATION, IDOK);
+    SendCommand(IDM_SYNC);
+    EXPECT_TRUE(answers.AllAnswered());
+}
