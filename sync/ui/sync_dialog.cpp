@@ -447,6 +447,7 @@ void SyncDialog_OnWorkDone(HWND dialog) {
         EndDialog(dialog, IDCANCEL);
         return;
     }
+    EnableControls(dialog);  // before any message, so that the password box can take the focus
     if (finished == Work::Connecting) ShowFoundBooks(dialog);
     if (finished == Work::Synchronising) ShowSyncOutcome(dialog);
     EnableControls(dialog);
