@@ -10,7 +10,9 @@
 #include <string>
 
 #include "../sync/sync_servers.h"
+#include "app/command_icons.h"
 #include "resources/resource.h"
+#include "sync/carddav_client.h"
 #include "sync/sync_engine.h"
 #include "ui/app_state.h"
 #include "ui/ui_text.h"
@@ -99,6 +101,37 @@ TEST_F(SyncDialogTest, ConnectListsTheBooksAndARememberedPasswordComesBackEncryp
     EXPECT_EQ(bookUrl, kept.bookUrl);
 }
 
+TEST_F(SyncDialogTest, SynchronisingRunsOnAndEndsWithTheSummaryAndTheListRefreshed) {
+    std::string bookUrl = NewRadicaleBook("两边");
+    ASSERT_FALSE(bookUrl.empty());
+    {
+        TestClient test;
+        AddressBook book;
+        ASSERT_TRUE(Succeeded(ReadBookProperties(test.client, bookUrl, book)));
+        WriteResult written;
+        std::string uid = "uid-from-server@corvelle";
+        ASSERT_TRUE(Succeeded(CreateCard(test.client, book, uid, SampleCard(uid, "Server Person"), written)));
+    }
+    StartWith({Person(Gbk("王"), Gbk("五"))});
+    OpenSync([&](HWND dialog) {
+        ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), TestPassword));
+        std::vector<std::wstring> books = ComboTexts(Box(dialog, IDC_SYNC_BOOKS));
+        auto listed = std::find(books.begin(), books.end(), L"两边");
+        ASSERT_NE(books.end(), listed);
+        ChooseInCombo(Box(dialog, IDC_SYNC_BOOKS), static_cast<int>(listed - books.begin()));
+        ClickButton(dialog, IDC_SYNC_START);
+        EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_START))) << "synchronising runs on";
+        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_START)) != FALSE; }));
+        EXPECT_EQ(L"同步完成：上传 1 个，下载 1 个，删除 0 个，冲突 0 个。", WindowText(Box(dialog, IDC_SYNC_STATUS)));
+        EXPECT_EQ(0, ListView_GetItemCount(Box(dialog, IDC_SYNC_CONFLICTS)));
+        EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_KEEP_SERVER))) << "no conflict to decide";
+        ClickButton(dialog, IDCANCEL);
+    });
+    std::vector<std::wstring> names = ColumnTexts(List());
+    EXPECT_EQ(2u, names.size()) << "the list shows the contact that came from the server";
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"Server Person"));
+}
+
 TEST_F(SyncDialogTest, ARefusedPasswordIsAskedForAgain) {
     StartWith({Person(Gbk("李"))});
     OpenSync(
@@ -123,4 +156,16 @@ TEST_F(SyncDialogTest, ABookWithoutAFileIsSavedFirst) {
     answers.ExpectMessage(SaveFirstText, SyncCaption, MB_OK | MB_ICONINFORMATION, IDOK);
     SendCommand(IDM_SYNC);
     EXPECT_TRUE(answers.AllAnswered());
+}
+
+TEST_F(SyncDialogTest, TheFunctionsMenuOffersItWithItsIconAfterTheExports) {
+    StartCorvelle();
+    HMENU functions = GetSubMenu(GetMenu(window), 2);
+    ASSERT_NE(nullptr, functions);
+    wchar_t text[32] = {};
+    GetMenuStringW(functions, 5, text, 32, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(L"同步..."), text);
+    EXPECT_EQ(static_cast<UINT>(IDM_SYNC), GetMenuItemID(functions, 5));
+    EXPECT_EQ(IDI_SYNC, MenuIconFor(IDM_SYNC));
+    EXPECT_NE(nullptr, CommandIcon(IDI_SYNC));
 }
