@@ -48,6 +48,49 @@ bool Connect(HWND dialog, const std::string& server, const std::string& password
     return WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_CONNECT)) != FALSE; });
 }
 
+// A phone's card of one contact, "Li Lei", with a mobile number.
+std::string PhoneCard(const std::string& mobile) {
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:conflict-uid\r\nFN:Lei Li\r\nN:Li;Lei;;;\r\nTEL;TYPE=CELL:" + mobile +
+           "\r\nEND:VCARD\r\n";
+}
+
+// The phone writes its card straight to the server, as another device would.
+void PutPhoneCard(const std::string& url, const std::string& mobile) {
+    HttpRequest request;
+    request.method = "PUT";
+    request.url = url;
+    request.user = TestUser;
+    request.password = TestPassword;
+    request.headers = {{"Content-Type", "text/vcard; charset=utf-8"}};
+    request.body = PhoneCard(mobile);
+    HttpSession* session = OpenHttpSession();
+    HttpResponse response = SendHttpRequest(session, request);
+    CloseHttpSession(session);
+    EXPECT_EQ(2, response.status / 100) << response.message;
+}
+
+ContactRecord* ContactNamed(const std::string& surname) {
+    for (const auto& record : App.document.contacts.records) {
+        if (FieldValue(*record, Surname) == surname) return record.get();
+    }
+    return nullptr;
+}
+
+// Chooses the address book of that name after "连接".
+void ChooseBook(HWND dialog, const std::wstring& name) {
+    std::vector<std::wstring> books = ComboTexts(Box(dialog, IDC_SYNC_BOOKS));
+    auto listed = std::find(books.begin(), books.end(), name);
+    ASSERT_NE(books.end(), listed) << "the address book is listed by its name";
+    ChooseInCombo(Box(dialog, IDC_SYNC_BOOKS), static_cast<int>(listed - books.begin()));
+}
+
+// Presses "同步"; true once it has ended ("同步" can be pressed again).
+bool Synchronise(HWND dialog) {
+    ClickButton(dialog, IDC_SYNC_START);
+    EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_START))) << "synchronising runs on";
+    return WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_START)) != FALSE; });
+}
+
 class SyncDialogTest : public MainWindowTest {
 protected:
     void OpenSync(std::function<void(HWND)> act, std::function<void(ModalAnswers&)> expectMore = nullptr) {
@@ -70,10 +113,7 @@ TEST_F(SyncDialogTest, ConnectListsTheBooksAndARememberedPasswordComesBackEncryp
     OpenSync([&](HWND dialog) {
         EXPECT_TRUE(GetWindowLongW(Box(dialog, IDC_SYNC_PASSWORD), GWL_STYLE) & ES_PASSWORD);
         ASSERT_TRUE(Connect(dialog, server, TestPassword));
-        std::vector<std::wstring> books = ComboTexts(Box(dialog, IDC_SYNC_BOOKS));
-        auto listed = std::find(books.begin(), books.end(), L"同步测试 Corvelle");
-        ASSERT_NE(books.end(), listed) << "the address book is listed by its name";
-        ChooseInCombo(Box(dialog, IDC_SYNC_BOOKS), static_cast<int>(listed - books.begin()));
+        ChooseBook(dialog, L"同步测试 Corvelle");
         SendMessageW(Box(dialog, IDC_SYNC_REMEMBER), BM_CLICK, 0, 0);
         ClickButton(dialog, IDCANCEL);
     });
@@ -115,13 +155,8 @@ TEST_F(SyncDialogTest, SynchronisingRunsOnAndEndsWithTheSummaryAndTheListRefresh
     StartWith({Person(Gbk("王"), Gbk("五"))});
     OpenSync([&](HWND dialog) {
         ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), TestPassword));
-        std::vector<std::wstring> books = ComboTexts(Box(dialog, IDC_SYNC_BOOKS));
-        auto listed = std::find(books.begin(), books.end(), L"两边");
-        ASSERT_NE(books.end(), listed);
-        ChooseInCombo(Box(dialog, IDC_SYNC_BOOKS), static_cast<int>(listed - books.begin()));
-        ClickButton(dialog, IDC_SYNC_START);
-        EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_START))) << "synchronising runs on";
-        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_START)) != FALSE; }));
+        ChooseBook(dialog, L"两边");
+        ASSERT_TRUE(Synchronise(dialog));
         EXPECT_EQ(L"同步完成：上传 1 个，下载 1 个，删除 0 个，冲突 0 个。", WindowText(Box(dialog, IDC_SYNC_STATUS)));
         EXPECT_EQ(0, ListView_GetItemCount(Box(dialog, IDC_SYNC_CONFLICTS)));
         EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_KEEP_SERVER))) << "no conflict to decide";
@@ -130,6 +165,38 @@ TEST_F(SyncDialogTest, SynchronisingRunsOnAndEndsWithTheSummaryAndTheListRefresh
     std::vector<std::wstring> names = ColumnTexts(List());
     EXPECT_EQ(2u, names.size()) << "the list shows the contact that came from the server";
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"Server Person"));
+}
+
+TEST_F(SyncDialogTest, AConflictIsListedAndTheUsersPickIsKept) {
+    std::string bookUrl = NewRadicaleBook("冲突");
+    ASSERT_FALSE(bookUrl.empty());
+    PutPhoneCard(bookUrl + "c.vcf", "13900000001");
+    StartWith({});
+    OpenSync([&](HWND dialog) {
+        ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), TestPassword));
+        ChooseBook(dialog, L"冲突");
+        ASSERT_TRUE(Synchronise(dialog));
+        ContactRecord* li = ContactNamed("Li");
+        ASSERT_NE(nullptr, li);
+        // Both sides change the same number, differently.
+        SetField(*li, Mobile, "13911111111");
+        PutPhoneCard(bookUrl + "c.vcf", "13922222222");
+        ASSERT_TRUE(Synchronise(dialog));
+
+        HWND conflicts = Box(dialog, IDC_SYNC_CONFLICTS);
+        std::wstring summary = WindowText(Box(dialog, IDC_SYNC_STATUS));
+        EXPECT_EQ(0u, summary.find(L"同步完成：")) << Utf8FromWide(summary);
+        EXPECT_NE(std::wstring::npos, summary.find(L"冲突 1 个。")) << Utf8FromWide(summary);
+        ASSERT_EQ(1, ListView_GetItemCount(conflicts));
+        EXPECT_EQ(L"电话", CellText(conflicts, 0, 1));
+        EXPECT_EQ(L"13911111111", CellText(conflicts, 0, 2));
+        EXPECT_EQ(L"13922222222", CellText(conflicts, 0, 3));
+        ClickButton(dialog, IDC_SYNC_KEEP_SERVER);
+        EXPECT_EQ(0, ListView_GetItemCount(conflicts));
+        EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_KEEP_SERVER)));
+        EXPECT_EQ("13922222222", FieldValue(*ContactNamed("Li"), Mobile));
+        ClickButton(dialog, IDCANCEL);
+    });
 }
 
 TEST_F(SyncDialogTest, ARefusedPasswordIsAskedForAgain) {
