@@ -27,9 +27,11 @@ const wchar_t ChooseBookText[] = L"请先点击“连接”，再选择一个通
 const wchar_t NoBooksText[] = L"这个账户没有通讯录。";
 const wchar_t PasswordRefusedText[] = L"服务器拒绝了用户名或密码，请重新输入密码。";
 const wchar_t ConnectFailedText[] = L"连接失败：%s\n\n%s";
-const wchar_t SyncFailedText[] = L"同步失败：\n%s\n\n通讯录和同步状态保持失败前的样子，可以再次同步。";
-const wchar_t MassDeleteQuestion[] =
-    L"这次同步将删除本地的 %s 个联系人和服务器上的 %s 个联系人。\n确定要删除吗？点击“否”则什么也不改动。";
+const wchar_t SyncFailedText[] = L"同步失败：\n%s\n\n失败前完成的部分已保存，再次同步时从这里继续。";
+const wchar_t MassDeleteBoth[] = L"这次同步将删除本地的 %s 个联系人和服务器上的 %s 个联系人。";
+const wchar_t MassDeleteLocal[] = L"这次同步将删除本地的 %s 个联系人。";
+const wchar_t MassDeleteServer[] = L"这次同步将删除服务器上的 %s 个联系人。";
+const wchar_t MassDeleteQuestion[] = L"\n确定要删除吗？点击“否”则什么也不改动。";
 const wchar_t SelectOneText[] = L"请选择一项！";
 const wchar_t ConflictGoneText[] = L"这个联系人或冲突已经不在了。";
 
@@ -40,7 +42,7 @@ const wchar_t ProgressStatus[] = L"正在同步：%s / %s";
 const wchar_t DoneStatus[] = L"同步完成：上传 %s 个，下载 %s 个，删除 %s 个，冲突 %s 个。";
 const wchar_t CancelledStatus[] =
     L"同步已取消。取消前完成的部分已保存（上传 %s 个，下载 %s 个，删除 %s 个），其余的下次同步时继续。";
-const wchar_t FailedStatus[] = L"同步失败，通讯录没有改动。";
+const wchar_t FailedStatus[] = L"同步失败。";
 const wchar_t NotSyncedStatus[] = L"没有同步，通讯录和服务器都没有改动。";
 const wchar_t StoppingStatus[] = L"正在停止...";
 const wchar_t ResolvedStatus[] = L"已按你的选择修改联系人，下次同步时上传到服务器。";
@@ -77,6 +79,7 @@ struct SyncDialogState {
     PathString bookPath;
     SyncSettings saved;         // as the file holds them
     std::string savedPassword;  // the remembered password, decrypted
+    bool toldNotSaved = false;  // a file that cannot be written is said once, not at every step
 
     Work work = Work::None;
     std::thread thread;
@@ -185,8 +188,11 @@ void KeepSettings(HWND dialog) {
     SyncSettings settings = ShownSettings(dialog);
     if (SameSettings(settings, state.saved)) return;
     if (!WriteSyncSettings(state.bookPath, settings)) {
-        ShowMessage(dialog, FillIn(SettingsNotSavedText, {SyncSettingsPath(state.bookPath)}), SyncCaption,
-                    MB_OK | MB_ICONWARNING);
+        if (!state.toldNotSaved) {
+            ShowMessage(dialog, FillIn(SettingsNotSavedText, {SyncSettingsPath(state.bookPath)}), SyncCaption,
+                        MB_OK | MB_ICONWARNING);
+        }
+        state.toldNotSaved = true;
         return;
     }
     state.saved = settings;
@@ -227,6 +233,13 @@ void EnableControls(HWND dialog) {
     EnableWindow(Control(dialog, IDC_SYNC_KEEP_SERVER), decidable);
     EnableWindow(Control(dialog, IDC_SYNC_STOP), state.work == Work::Synchronising && !state.progress.cancel);
     EnableWindow(Control(dialog, IDCANCEL), !state.closeWhenDone);
+    // A control just disabled drops the keyboard focus: it goes on to the
+    // button the user may want next, so that Esc and Enter keep working.
+    HWND focus = GetFocus();
+    if (!state.closeWhenDone && (!focus || !IsWindowEnabled(focus))) {
+        int next = idle ? IDC_SYNC_START : IsWindowEnabled(Control(dialog, IDC_SYNC_STOP)) ? IDC_SYNC_STOP : IDCANCEL;
+        FocusControl(dialog, next);
+    }
 }
 
 void SetUpConflictList(HWND dialog) {
@@ -365,6 +378,7 @@ void HoldContactList() { ListView_SetItemCountEx(App.contactList, 0, 0); }
 
 void StartSynchronising(HWND dialog, bool allowMassDelete) {
     SyncDialogState& state = State(dialog);
+    TakeAccount(dialog);
     state.conflicts.clear();
     ShowConflicts(dialog);
     state.options = SyncOptions{};
@@ -386,10 +400,17 @@ void SyncDialog_OnStart(HWND dialog) {
         ShowMessage(dialog, ChooseBookText, SyncCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    TakeAccount(dialog);
     state.bookUrl = state.bookUrls[chosen];
     KeepSettings(dialog);
     StartSynchronising(dialog, false);
+}
+
+// How many contacts the synchronisation would delete, and where.
+std::wstring MassDeleteText(const SyncReport& report) {
+    std::wstring local = Number(report.wouldDeleteLocal);
+    std::wstring server = Number(report.wouldDeleteServer);
+    if (report.wouldDeleteLocal > 0 && report.wouldDeleteServer > 0) return FillIn(MassDeleteBoth, {local, server});
+    return report.wouldDeleteLocal > 0 ? FillIn(MassDeleteLocal, {local}) : FillIn(MassDeleteServer, {server});
 }
 
 void ShowSyncOutcome(HWND dialog) {
@@ -413,8 +434,7 @@ void ShowSyncOutcome(HWND dialog) {
             break;
         case SyncOutcome::MassDelete: {
             SetStatus(dialog, L"");
-            std::wstring question =
-                FillIn(MassDeleteQuestion, {Number(report.wouldDeleteLocal), Number(report.wouldDeleteServer)});
+            std::wstring question = MassDeleteText(report) + MassDeleteQuestion;
             if (ShowMessage(dialog, question, SyncCaption, MB_YESNO | MB_ICONWARNING) == IDYES) {
                 StartSynchronising(dialog, true);
             } else {

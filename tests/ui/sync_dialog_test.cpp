@@ -54,19 +54,20 @@ std::string PhoneCard(const std::string& mobile) {
            "\r\nEND:VCARD\r\n";
 }
 
-// The phone writes its card straight to the server, as another device would.
-void PutPhoneCard(const std::string& url, const std::string& mobile) {
+// The phone writes to the server (PUT a card, DELETE one) straight, as
+// another device would.
+void PhoneRequest(const std::string& method, const std::string& url, const std::string& card = std::string()) {
     HttpRequest request;
-    request.method = "PUT";
+    request.method = method;
     request.url = url;
     request.user = TestUser;
     request.password = TestPassword;
-    request.headers = {{"Content-Type", "text/vcard; charset=utf-8"}};
-    request.body = PhoneCard(mobile);
+    if (!card.empty()) request.headers = {{"Content-Type", "text/vcard; charset=utf-8"}};
+    request.body = card;
     HttpSession* session = OpenHttpSession();
     HttpResponse response = SendHttpRequest(session, request);
     CloseHttpSession(session);
-    EXPECT_EQ(2, response.status / 100) << response.message;
+    EXPECT_EQ(2, response.status / 100) << method << " " << url << ": " << response.message;
 }
 
 ContactRecord* ContactNamed(const std::string& surname) {
@@ -170,7 +171,7 @@ TEST_F(SyncDialogTest, SynchronisingRunsOnAndEndsWithTheSummaryAndTheListRefresh
 TEST_F(SyncDialogTest, AConflictIsListedAndTheUsersPickIsKept) {
     std::string bookUrl = NewRadicaleBook("冲突");
     ASSERT_FALSE(bookUrl.empty());
-    PutPhoneCard(bookUrl + "c.vcf", "13900000001");
+    PhoneRequest("PUT", bookUrl + "c.vcf", PhoneCard("13900000001"));
     StartWith({});
     OpenSync([&](HWND dialog) {
         ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), TestPassword));
@@ -180,7 +181,7 @@ TEST_F(SyncDialogTest, AConflictIsListedAndTheUsersPickIsKept) {
         ASSERT_NE(nullptr, li);
         // Both sides change the same number, differently.
         SetField(*li, Mobile, "13911111111");
-        PutPhoneCard(bookUrl + "c.vcf", "13922222222");
+        PhoneRequest("PUT", bookUrl + "c.vcf", PhoneCard("13922222222"));
         ASSERT_TRUE(Synchronise(dialog));
 
         HWND conflicts = Box(dialog, IDC_SYNC_CONFLICTS);
@@ -197,6 +198,40 @@ TEST_F(SyncDialogTest, AConflictIsListedAndTheUsersPickIsKept) {
         EXPECT_EQ("13922222222", FieldValue(*ContactNamed("Li"), Mobile));
         ClickButton(dialog, IDCANCEL);
     });
+}
+
+TEST_F(SyncDialogTest, DeletingManyContactsIsAskedFirstAndNoChangesNothing) {
+    std::string bookUrl = NewRadicaleBook("很多");
+    ASSERT_FALSE(bookUrl.empty());
+    const int count = 12;
+    for (int i = 0; i < count; ++i) {
+        std::string uid = "many-" + std::to_string(i);
+        PhoneRequest("PUT", bookUrl + uid + ".vcf", SampleCard(uid, "Many " + std::to_string(i)));
+    }
+    StartWith({});
+    const std::wstring question = L"这次同步将删除本地的 12 个联系人。\n确定要删除吗？点击“否”则什么也不改动。";
+    OpenSync(
+        [&](HWND dialog) {
+            ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), TestPassword));
+            ChooseBook(dialog, L"很多");
+            ASSERT_TRUE(Synchronise(dialog));
+            ASSERT_EQ(count, RecordCount(App.document.contacts));
+            for (int i = 0; i < count; ++i) PhoneRequest("DELETE", bookUrl + "many-" + std::to_string(i) + ".vcf");
+            ASSERT_TRUE(Synchronise(dialog));  // answered "否"
+            EXPECT_EQ(L"没有同步，通讯录和服务器都没有改动。", WindowText(Box(dialog, IDC_SYNC_STATUS)));
+            EXPECT_EQ(count, RecordCount(App.document.contacts));
+            EXPECT_EQ(count, RowCount(List()));
+            ASSERT_TRUE(Synchronise(dialog));  // answered "是": runs again, allowed to delete
+            EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_START)) != FALSE; }));
+            EXPECT_EQ(L"同步完成：上传 0 个，下载 0 个，删除 12 个，冲突 0 个。", WindowText(Box(dialog, IDC_SYNC_STATUS)));
+            ClickButton(dialog, IDCANCEL);
+        },
+        [&](ModalAnswers& answers) {
+            answers.ExpectMessage(question, SyncCaption, MB_YESNO | MB_ICONWARNING, IDNO);
+            answers.ExpectMessage(question, SyncCaption, MB_YESNO | MB_ICONWARNING, IDYES);
+        });
+    EXPECT_EQ(0, RecordCount(App.document.contacts));
+    EXPECT_EQ(0, RowCount(List()));
 }
 
 TEST_F(SyncDialogTest, ARefusedPasswordIsAskedForAgain) {
