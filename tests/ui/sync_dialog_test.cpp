@@ -234,6 +234,32 @@ TEST_F(SyncDialogTest, DeletingManyContactsIsAskedFirstAndNoChangesNothing) {
     EXPECT_EQ(0, RowCount(List()));
 }
 
+TEST_F(SyncDialogTest, CancelKeepsWhatWasDoneAndClosingWaitsForTheWorkToStop) {
+    std::string bookUrl = NewRadicaleBook("取消");
+    ASSERT_FALSE(bookUrl.empty());
+    StartWith({Person(Gbk("甲")), Person(Gbk("乙")), Person(Gbk("丙"))});
+    OpenSync([&](HWND dialog) {
+        ASSERT_TRUE(Connect(dialog, ServerUrl("radicale"), TestPassword));
+        ChooseBook(dialog, L"取消");
+        // Pressed at once, long before the first card could be sent.
+        ClickButton(dialog, IDC_SYNC_START);
+        ClickButton(dialog, IDC_SYNC_STOP);
+        EXPECT_EQ(L"正在停止...", WindowText(Box(dialog, IDC_SYNC_STATUS)));
+        EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDC_SYNC_STOP)));
+        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Box(dialog, IDC_SYNC_START)) != FALSE; }));
+        EXPECT_EQ(L"同步已取消。取消前完成的部分已保存（上传 0 个，下载 0 个，删除 0 个），其余的下次同步时继续。",
+                  WindowText(Box(dialog, IDC_SYNC_STATUS)));
+        EXPECT_EQ(3, RowCount(List())) << "the list shows the book again";
+        // "关闭" while it runs: the dialog stays until the work has stopped.
+        ClickButton(dialog, IDC_SYNC_START);
+        ClickButton(dialog, IDCANCEL);
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_FALSE(IsWindowEnabled(Box(dialog, IDCANCEL)));
+    });
+    EXPECT_EQ(3, RowCount(List()));
+    EXPECT_EQ(3, RecordCount(App.document.contacts));
+}
+
 TEST_F(SyncDialogTest, ARefusedPasswordIsAskedForAgain) {
     StartWith({Person(Gbk("李"))});
     OpenSync(
