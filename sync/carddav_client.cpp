@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <map>
+#include <random>
 #include <thread>
 #include <utility>
 
@@ -35,11 +38,29 @@ DavResult Result(DavStatus status, int httpStatus, const std::string& message) {
     return result;
 }
 
-// Retry-After in seconds; an HTTP date or nothing counts as one second.
+// Retry-After in seconds, or as an HTTP date measured against the answer's
+// own Date (so that the two clocks need not agree); 1 when it says nothing
+// usable.
 int RetryAfterSeconds(const HttpResponse& response) {
     std::string value = FindHeader(response.headers, "Retry-After");
-    if (value.empty() || value.size() > 9 || value.find_first_not_of("0123456789") != std::string::npos) return 1;
-    return std::stoi(value);
+    if (!value.empty() && value.size() <= 9 && value.find_first_not_of("0123456789") == std::string::npos) {
+        return std::stoi(value);
+    }
+    int64_t until = 0;
+    if (!ParseHttpDate(value, until)) return 1;
+    int64_t now = 0;
+    if (!ParseHttpDate(FindHeader(response.headers, "Date"), now)) now = static_cast<int64_t>(std::time(nullptr));
+    int64_t wait = until - now;
+    if (wait < 0) return 0;
+    return wait > 86400 * 365 ? 86400 * 365 : static_cast<int>(wait);
+}
+
+// A client nonce for Digest: fresh for each request, never guessable from the last.
+std::string ClientNonce() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+    return text;
 }
 
 // The password goes only where the user pointed, or over HTTPS.
@@ -55,13 +76,18 @@ DavResult Send(CardDavClient& client, const std::string& method, std::string& ur
     std::string start = url;
     int retries = 0;
     int redirects = 0;
+    int digestTries = 0;
     for (;;) {
         HttpRequest request;
         request.method = method;
         request.url = url;
         request.headers = headers;
         request.body = body;
-        if (CredentialsGo(start, url)) {
+        bool credentials = CredentialsGo(start, url) && !client.user.empty();
+        if (credentials && client.useDigest) {
+            request.headers.push_back({"Authorization", DigestAuthorization(client.digest, client.user, client.password,
+                                                                            method, HrefPath(url), ClientNonce())});
+        } else if (credentials) {
             request.user = client.user;
             request.password = client.password;
         }
@@ -70,6 +96,17 @@ DavResult Send(CardDavClient& client, const std::string& method, std::string& ur
         ++client.requestsSent;
         if (response.outcome != HttpDone) {
             return Result(DavTransportFailed, 0, Describe(method, url) + response.message);
+        }
+        // A server that asks for Digest is answered once; a second 401 for
+        // the same nonce means the password was refused. A stale nonce is
+        // only renewed.
+        DigestChallenge challenge;
+        if (response.status == 401 && credentials && digestTries < 2 && FindDigestChallenge(response.headers, challenge) &&
+            (!client.useDigest || challenge.stale || challenge.nonce != client.digest.nonce)) {
+            ++digestTries;
+            client.useDigest = true;
+            client.digest = challenge;
+            continue;
         }
         if (response.status == 429 || response.status == 503) {
             int wait = RetryAfterSeconds(response);

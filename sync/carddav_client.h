@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/http.h"
+#include "sync/http_auth.h"
 
 // The connection to one account, kept for a whole synchronisation.
 struct CardDavClient {
@@ -24,6 +25,10 @@ struct CardDavClient {
     size_t multigetBatch = 200;  // cards asked for in one addressbook-multiget
     int maxRedirects = 5;
     int requestsSent = 0;        // counted, for tests and progress
+    // Set once a server asked for Digest authentication: every later
+    // request answers it instead of sending Basic.
+    bool useDigest = false;
+    DigestChallenge digest;
 };
 
 enum DavStatus {

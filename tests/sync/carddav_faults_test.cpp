@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sync/carddav_client.h"
+#include "sync/http_auth.h"
 #include "sync/vcard_merge.h"
 #include "sync_servers.h"
 
@@ -204,6 +205,47 @@ TEST(CardDavFaultsTest, NoEtagIsInventedAndMissingCardsAreFetchedAlone) {
     ASSERT_EQ(2u, fetched.size());
     EXPECT_EQ(hrefs[1], fetched[1].href);
     EXPECT_EQ(1, test.client.requestsSent);
+}
+
+TEST(CardDavFaultsTest, ADigestServerIsAnsweredWithDigestAndAWrongPasswordStillRefused) {
+    TestClient test;
+    std::vector<CardRef> cards;
+    DavResult result = ListCards(test.client, FaultBook("digest"), cards);
+    ASSERT_TRUE(Succeeded(result)) << result.message;
+    EXPECT_EQ(5u, cards.size());
+    EXPECT_EQ(2, test.client.requestsSent);  // Basic refused, then Digest
+    ASSERT_TRUE(Succeeded(ListCards(test.client, FaultBook("digest"), cards)));
+    EXPECT_EQ(3, test.client.requestsSent);  // the nonce is used again, counted on
+
+    TestClient wrong;
+    wrong.client.password = "not it";
+    EXPECT_EQ(DavUnauthorized, ListCards(wrong.client, FaultBook("digest"), cards).status);
+    EXPECT_EQ(2, wrong.client.requestsSent);
+}
+
+TEST(CardDavFaultsTest, ARetryAfterGivenAsADateIsWaitedFor) {
+    TestClient test;
+    auto start = std::chrono::steady_clock::now();
+    std::vector<CardRef> cards;
+    DavResult result = ListCards(test.client, FaultBook("dated"), cards);
+    ASSERT_TRUE(Succeeded(result)) << result.message;
+    EXPECT_EQ(2, test.client.requestsSent);
+    EXPECT_GE(SecondsSince(start), 0.9);  // two seconds ahead of a Date rounded to the second
+}
+
+TEST(HttpAuthTest, Md5AndHttpDatesAsTheirRfcsGiveThem) {
+    EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", Md5Hex(""));
+    EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", Md5Hex("abc"));
+    EXPECT_EQ("57edf4a22be3c955ac49da2e2107b67a",
+              Md5Hex("12345678901234567890123456789012345678901234567890123456789012345678901234567890"));
+    int64_t seconds = 0;
+    for (const char* form : {"Sun, 06 Nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37 1994"}) {
+        ASSERT_TRUE(ParseHttpDate(form, seconds)) << form;
+        EXPECT_EQ(784111777, seconds) << form;
+    }
+    for (const char* bad : {"", "120", "Sun, 06 Nov 1994 08:49:37", "Sun, 32 Nov 1994 08:49:37 GMT", "Sun, 06 Nov 1994 25:00:00 GMT"}) {
+        EXPECT_FALSE(ParseHttpDate(bad, seconds)) << bad;
+    }
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   busy         the first two requests of each kind get 429, Retry-After: 1
   overloaded   every request gets 503, Retry-After: 1
   later        every request gets 429, Retry-After: 3600
+  digest       asks for Digest authentication (MD5, qop=auth) of the test account
+  dated        the first request of each kind gets 429 with Retry-After as an HTTP date 2 s ahead
   reset        the first request of each kind finds its connection reset, with no answer
   cut          answers announce more bytes than they send, then close the connection
   slow         answers come after 8 s
@@ -24,6 +26,10 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   escaped      a multiget answers with hrefs escaped otherwise than asked ("c%61rd0.vcf")
   broken       answers 500
   garbage      multistatus answers that are no XML
+  race         the first conditional write to each card gets 412, the card
+               having been changed meanwhile (a new e-mail line)
+  putcut       the third PUT of the book is stored, but its answer is cut off
+A book /faults/NAME-ANYTHING/ behaves as NAME, with cards of its own.
 A second port answers the same over HTTPS with a certificate no system
 trusts (self-signed), which every client must refuse.
 Usage: fault_server.py PORT [TLS_PORT CERTIFICATE KEY]
@@ -53,17 +59,20 @@ def etag_of(text):
     return '"%s"' % hashlib.sha1(text.encode()).hexdigest()[:16]
 
 
+DIGEST_NONCE = "dcd98b7102dd2f0e8b11d0f600bfb0c093"
+TEST_USER, TEST_PASSWORD = "corvelle", "sync pass 1"
 lock = threading.Lock()
 books = {}       # name -> {href: text}
 versions = {}    # name -> list of (token number, href) changes
-counts = {}      # (name, method) -> requests seen
+counts = {}      # (book, method) -> requests seen
+raced = set()    # hrefs of the race book that met their 412
 
 
-def book(name):
-    if name not in books:
-        books[name] = {"/faults/%s/card%d.vcf" % (name, i): card("card-%d" % i, "Person %d" % i) for i in range(5)}
-        versions[name] = 1
-    return books[name]
+def book(key):
+    if key not in books:
+        books[key] = {"/faults/%s/card%d.vcf" % (key, i): card("card-%d" % i, "Person %d" % i) for i in range(5)}
+        versions[key] = 1
+    return books[key]
 
 
 def reserialized(text):
@@ -83,8 +92,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def scenario(self):
-        match = re.match(r"^/faults/([a-z0-9]+)/", self.path)
-        return match.group(1) if match else ""
+        """The book's behaviour, and the book's own name."""
+        match = re.match(r"^/faults/(([a-z0-9]+)(-[a-z0-9]+)?)/", self.path)
+        return (match.group(2), match.group(1)) if match else ("", "")
 
     def body(self):
         length = int(self.headers.get("Content-Length") or 0)
@@ -107,13 +117,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             text += "<d:sync-token>%s</d:sync-token>" % escape(token)
         self.answer(207, text + "</d:multistatus>")
 
-    def fault(self, name, method):
+    def fault(self, name, key, method):
         """Answers for the scenarios that fail before any work; True when answered."""
         with lock:
-            counts[(name, method)] = counts.get((name, method), 0) + 1
-            seen = counts[(name, method)]
+            counts[(key, method)] = counts.get((key, method), 0) + 1
+            seen = counts[(key, method)]
         if name == "unauthorized":
             self.answer(401, "", {"WWW-Authenticate": 'Basic realm="faults"'})
+        elif name == "digest" and not self.digest_answered(method):
+            self.answer(401, "", {"WWW-Authenticate": 'Basic realm="faults", Digest realm="faults@loopback", '
+                                  'qop="auth,auth-int", nonce="%s", opaque="op4que", algorithm=MD5' % DIGEST_NONCE})
+        elif name == "dated" and seen == 1:
+            self.answer(429, "", {"Retry-After": self.date_time_string(time.time() + 2)})
         elif name == "busy" and seen <= 2:
             self.answer(429, "", {"Retry-After": "1"})
         elif name == "overloaded":
@@ -143,6 +158,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return False
         return True
 
+    def digest_answered(self, method):
+        """True when the request's Digest answer is right for the test account."""
+        given = self.headers.get("Authorization") or ""
+        if not given.startswith("Digest "):
+            return False
+        fields = dict((k, v.strip('"')) for k, v in re.findall(r'(\w+)=("[^"]*"|[^,\s]*)', given[7:]))
+        md5 = lambda text: hashlib.md5(text.encode()).hexdigest()
+        secret = md5("%s:%s:%s" % (TEST_USER, fields.get("realm"), TEST_PASSWORD))
+        expected = md5(":".join([secret, DIGEST_NONCE, fields.get("nc", ""), fields.get("cnonce", ""), "auth",
+                                 md5("%s:%s" % (method, self.path))]))
+        return (fields.get("username") == TEST_USER and fields.get("uri") == self.path and
+                fields.get("qop") == "auth" and fields.get("opaque") == "op4que" and fields.get("response") == expected)
+
     def entry(self, name, href, text, data=False):
         etag = "" if name == "noetag" else "<d:getetag>%s</d:getetag>" % escape(etag_of(text))
         address = "<card:address-data>%s</card:address-data>" % escape(text) if data else ""
@@ -150,33 +178,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 "<d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>" % (href, etag, address))
 
     def do_PROPFIND(self):
-        name = self.scenario()
+        name, key = self.scenario()
         self.body()
-        if self.fault(name, "PROPFIND"):
+        if self.fault(name, key, "PROPFIND"):
             return
         with lock:
-            cards = dict(book(name))
-            token = "token-%d" % versions[name]
+            cards = dict(book(key))
+            token = "token-%d" % versions[key]
         size = "<card:max-resource-size>300</card:max-resource-size>" if name == "small" else ""
         me = ("<d:response><d:href>/faults/%s/</d:href><d:propstat><d:prop>"
               "<d:resourcetype><d:collection/><card:addressbook/></d:resourcetype>"
               "<d:displayname>%s</d:displayname>%s<d:sync-token>%s</d:sync-token>"
               "<d:supported-report-set><d:supported-report><d:report><d:sync-collection/></d:report>"
               "</d:supported-report></d:supported-report-set>"
-              "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>" % (name, name, size, token))
+              "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>" % (key, key, size, token))
         responses = [me]
         if self.headers.get("Depth") == "1":
             responses += [self.entry(name, href, text) for href, text in sorted(cards.items())]
         self.multistatus(responses)
 
     def do_REPORT(self):
-        name = self.scenario()
+        name, key = self.scenario()
         body = self.body()
-        if self.fault(name, "REPORT"):
+        if self.fault(name, key, "REPORT"):
             return
         with lock:
-            cards = dict(book(name))
-            version = versions[name]
+            cards = dict(book(key))
+            version = versions[key]
         if "addressbook-multiget" in body:
             responses = []
             for href in re.findall(r"<d:href>([^<]*)</d:href>", body):
@@ -206,21 +234,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
             responses = [self.entry(name, href, cards[href]) for href in page]
             if not done:
                 responses.append("<d:response><d:href>/faults/%s/</d:href>"
-                                 "<d:status>HTTP/1.1 507 Insufficient Storage</d:status></d:response>" % name)
+                                 "<d:status>HTTP/1.1 507 Insufficient Storage</d:status></d:response>" % key)
             next_token = "page-0" if name == "stuck" else ("token-%d" % version if done else "page-%d" % (start + 2))
             self.multistatus(responses, next_token)
             return
         self.multistatus([self.entry(name, href, cards[href]) for href in hrefs], "token-%d" % version)
 
     def do_GET(self):
-        name = self.scenario()
+        name, key = self.scenario()
         if self.path == "/":
             self.answer(200, "fault server", content_type="text/plain")
             return
-        if self.fault(name, "GET"):
+        if self.fault(name, key, "GET"):
             return
         with lock:
-            text = book(name).get(self.path)
+            text = book(key).get(self.path)
         if text is None:
             self.answer(404, "")
             return
@@ -228,12 +256,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.answer(200, text, headers, "text/vcard; charset=utf-8")
 
     def do_PUT(self):
-        name = self.scenario()
+        name, key = self.scenario()
         text = self.body()
-        if self.fault(name, "PUT"):
+        if self.fault(name, key, "PUT"):
             return
         with lock:
-            cards = book(name)
+            seen = counts[(key, "PUT")]
+        with lock:
+            cards = book(key)
             current = cards.get(self.path)
             if name == "precondition":
                 self.answer(412, "")
@@ -248,6 +278,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if match is not None and (current is None or match != etag_of(current)):
                 self.answer(412, "")
                 return
+            if name == "race" and match is not None and self.path not in raced:
+                raced.add(self.path)
+                cards[self.path] = current.replace("END:VCARD", "EMAIL:phone@example.com\r\nEND:VCARD")
+                versions[key] += 1
+                self.answer(412, "")
+                return
             stored = text
             if name == "reserialize":
                 stored = reserialized(text)
@@ -255,17 +291,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 stored = re.sub(r"(?m)^UID:.*$", "UID:server-made-uid\r", text.replace("\r\n", "\n")).replace("\n", "\r\n")
                 stored = stored.replace("\r\r", "\r")
             cards[self.path] = stored
-            versions[name] += 1
+            versions[key] += 1
+        if name == "putcut" and seen == 3:
+            self.send_response(201)
+            self.send_header("Content-Length", "100")
+            self.end_headers()
+            self.wfile.write(b"Created")
+            self.wfile.flush()
+            self.close_connection = True
+            return
         changed = name in ("reserialize", "uid")
         headers = {} if changed else {"ETag": etag_of(stored)}
         self.answer(204 if current is not None else 201, "", headers)
 
     def do_DELETE(self):
-        name = self.scenario()
-        if self.fault(name, "DELETE"):
+        name, key = self.scenario()
+        if self.fault(name, key, "DELETE"):
             return
         with lock:
-            cards = book(name)
+            cards = book(key)
             current = cards.get(self.path)
             if current is None:
                 self.answer(404, "")
@@ -274,7 +318,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.answer(412, "")
                 return
             del cards[self.path]
-            versions[name] += 1
+            versions[key] += 1
         self.answer(204, "")
 
 

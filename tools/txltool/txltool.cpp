@@ -29,6 +29,7 @@ const Command Commands[] = {
     {"export-vcf", CommandExportVcf, ExportVcfUsage},
     {"edit", CommandEdit, EditUsageText},
     {"delete", CommandDelete, DeleteUsageText},
+    {"sync", CommandSync, SyncUsageText},
 };
 
 int Usage() {

@@ -43,3 +43,5 @@ int CommandEdit(const Arguments& args);
 int CommandDelete(const Arguments& args);
 extern const char EditUsageText[];
 extern const char DeleteUsageText[];
+int CommandSync(const Arguments& args);
+extern const char SyncUsageText[];
