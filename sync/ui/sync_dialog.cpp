@@ -155,7 +155,8 @@ void SynchroniseWork(SyncDialogState* state, HWND dialog) {
     client.user = state->user;
     client.password = state->password;
     state->report = SyncReport{};
-    state->outcome = SynchroniseBook(App.document, client, state->bookUrl, state->options, &state->progress, state->report);
+    state->outcome =
+        SynchroniseBook(App.document, client, state->bookUrl, state->options, &state->progress, state->report);
     CloseHttpSession(client.http);
     PostMessageW(dialog, WM_SYNC_WORK_DONE, 0, 0);
 }
@@ -261,6 +262,10 @@ void SetCell(HWND list, int row, int column, const std::wstring& text) {
     ListView_SetItemText(list, row, column, const_cast<wchar_t*>(text.c_str()));
 }
 
+void SelectConflict(HWND list, int row) {
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
 void ShowConflicts(HWND dialog) {
     SyncDialogState& state = State(dialog);
     HWND list = Control(dialog, IDC_SYNC_CONFLICTS);
@@ -277,7 +282,7 @@ void ShowConflicts(HWND dialog) {
         SetCell(list, row, 2, WideFromGbk(conflict.localValue));
         SetCell(list, row, 3, WideFromGbk(conflict.serverValue));
     }
-    if (!state.conflicts.empty()) ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!state.conflicts.empty()) SelectConflict(list, 0);
 }
 
 void ShowProgress(HWND dialog) {
@@ -347,8 +352,9 @@ void ShowFoundBooks(HWND dialog) {
         if (state.found.status == DavUnauthorized) {
             AskForPasswordAgain(dialog);
         } else {
-            ShowMessage(dialog, FillIn(ConnectFailedText, {ConnectFailure(state.found.status), WideFromUtf8(state.found.message)}),
-                        SyncCaption, MB_OK | MB_ICONWARNING);
+            std::wstring reason = ConnectFailure(state.found.status);
+            ShowMessage(dialog, FillIn(ConnectFailedText, {reason, WideFromUtf8(state.found.message)}), SyncCaption,
+                        MB_OK | MB_ICONWARNING);
         }
         return;
     }
@@ -422,11 +428,12 @@ void ShowSyncOutcome(HWND dialog) {
             ShowConflicts(dialog);
             SendMessageW(Control(dialog, IDC_SYNC_PROGRESS), PBM_SETRANGE32, 0, 1);
             SendMessageW(Control(dialog, IDC_SYNC_PROGRESS), PBM_SETPOS, 1, 0);
-            SetStatus(dialog, FillIn(DoneStatus, {Number(report.uploaded), Number(report.downloaded), Number(report.deleted),
-                                                  Number(static_cast<int>(report.conflicts.size()))}));
+            SetStatus(dialog, FillIn(DoneStatus, {Number(report.uploaded), Number(report.downloaded),
+                                                  Number(report.deleted), Number(static_cast<int>(report.conflicts.size()))}));
             break;
         case SyncOutcome::Cancelled:
-            SetStatus(dialog, FillIn(CancelledStatus, {Number(report.uploaded), Number(report.downloaded), Number(report.deleted)}));
+            SetStatus(dialog, FillIn(CancelledStatus,
+                                     {Number(report.uploaded), Number(report.downloaded), Number(report.deleted)}));
             break;
         case SyncOutcome::NeedsPassword:
             SetStatus(dialog, L"");
@@ -444,7 +451,8 @@ void ShowSyncOutcome(HWND dialog) {
         }
         case SyncOutcome::Failed:
             SetStatus(dialog, FailedStatus);
-            ShowMessage(dialog, FillIn(SyncFailedText, {WideFromGbk(report.message)}), SyncCaption, MB_OK | MB_ICONWARNING);
+            ShowMessage(dialog, FillIn(SyncFailedText, {WideFromGbk(report.message)}), SyncCaption,
+                        MB_OK | MB_ICONWARNING);
             break;
     }
 }
@@ -497,7 +505,7 @@ void SyncDialog_OnKeep(HWND dialog, bool useServerValue) {
     state.conflicts.erase(state.conflicts.begin() + row);
     ListView_DeleteItem(list, row);
     int next = row < ListView_GetItemCount(list) ? row : row - 1;
-    if (next >= 0) ListView_SetItemState(list, next, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (next >= 0) SelectConflict(list, next);
     EnableControls(dialog);
 }
 

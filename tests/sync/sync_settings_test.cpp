@@ -38,8 +38,8 @@ bool Same(const SyncSettings& a, const SyncSettings& b) {
 }
 
 SyncSettings Sample() {
-    return {"https://cloud.example/remote.php/dav", "李雷", "https://cloud.example/remote.php/dav/addressbooks/users/x/contacts/",
-            "AQAAANCMnd8BFdERjHoAwE/Cl+s="};
+    return {"https://cloud.example/remote.php/dav", "李雷",
+            "https://cloud.example/remote.php/dav/addressbooks/users/x/contacts/", "AQAAANCMnd8BFdERjHoAwE/Cl+s="};
 }
 
 class SyncSettingsTest : public testing::Test {
@@ -60,7 +60,8 @@ TEST(SyncSettingsPathTest, TakesThePlaceOfTheBooksExtension) {
 TEST_F(SyncSettingsTest, WhatIsWrittenIsReadBackWithCrLfLines) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 200; ++round) {
-        SyncSettings written = {RandomUtf8(random, 60), RandomUtf8(random, 20), RandomUtf8(random, 80), RandomBase64(random)};
+        SyncSettings written = {RandomUtf8(random, 60), RandomUtf8(random, 20), RandomUtf8(random, 80),
+                                RandomBase64(random)};
         ASSERT_TRUE(WriteSyncSettings(Book(), written)) << round;
         SyncSettings read;
         ASSERT_TRUE(ReadSyncSettings(Book(), read)) << round;
@@ -116,7 +117,8 @@ TEST_F(SyncSettingsTest, AValueTheFileCannotHoldIsRefusedAndTheOldFileKept) {
     std::string before = ReadFileBytes(SettingsFile());
     SyncSettings broken = Sample();
     for (std::string SyncSettings::*field : {&SyncSettings::serverUrl, &SyncSettings::user, &SyncSettings::bookUrl}) {
-        for (const std::string& bad : {std::string("a\r\nprotected_password=x"), std::string("\xFF"), std::string(1, '\0')}) {
+        for (const std::string& bad :
+             {std::string("a\r\nprotected_password=x"), std::string("\xFF"), std::string(1, '\0')}) {
             SyncSettings settings = Sample();
             settings.*field = bad;
             EXPECT_FALSE(WriteSyncSettings(Book(), settings));
