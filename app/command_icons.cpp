@@ -10,7 +10,7 @@ namespace {
 const int SmallIconResources[] = {
     IDI_CHECK_TICKED,   IDI_CHECK_EMPTY, IDI_ADD_CONTACT, IDI_DELETE_CONTACT, IDI_EDIT_CONTACT,
     IDI_NEW_BOOK,       IDI_OPEN_BOOK,   IDI_SAVE_BOOK,   IDI_SETTINGS,       IDI_ABOUT,
-    IDI_HELP_TOPICS,    IDI_GROUPS,      IDI_FEEDBACK,    IDI_SAVE_DEFAULT,
+    IDI_HELP_TOPICS,    IDI_GROUPS,      IDI_FEEDBACK,    IDI_SAVE_DEFAULT,   IDI_SYNC,
 };
 const int SmallIconCount = sizeof SmallIconResources / sizeof SmallIconResources[0];
 
@@ -33,6 +33,7 @@ const CommandIconEntry MenuIconTable[] = {
     {IDM_ITEM_DELETE, IDI_DELETE_CONTACT},
     {IDM_SETTINGS, IDI_SETTINGS},
     {IDM_GROUPS, IDI_GROUPS},
+    {IDM_SYNC, IDI_SYNC},
     {IDM_FEEDBACK, IDI_FEEDBACK},
     {IDM_HELP_TOPICS, IDI_HELP_TOPICS},
     {IDM_ABOUT, IDI_ABOUT},

@@ -17,6 +17,7 @@
 #include "resources/resource.h"
 #include "store/address_book_file.h"
 #include "store/name_order.h"
+#include "sync/ui/sync_dialog.h"
 #include "ui/app_state.h"
 #include "ui/capacity_check.h"
 #include "ui/file_dialogs.h"
@@ -262,6 +263,7 @@ void MainWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         case IDM_ABOUT: RunAboutDialog(window); break;
         case IDM_SETTINGS: RunSettingsDialog(window); break;
         case IDM_GROUPS: RunGroupDialog(window); break;
+        case IDM_SYNC: RunSyncDialog(window); break;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "store/fixed_text.h"
 #include "store/safe_file.h"
 #include "store/settings_file.h"
+#include "sync/sync_engine.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_writer.h"
 
@@ -417,6 +418,17 @@ bool WriteSettings(const std::string& folder) {
     return SaveSettings(settings, folder + "/chosen.dat") == 1 && ok;
 }
 
+// Settings beside a book, as the synchronisation dialog writes them; the
+// harness reads "NAME.sync.ini" beside "NAME.txl".
+bool WriteSyncSettingsSeeds(const std::string& folder) {
+    SyncSettings settings = {"https://cloud.example/remote.php/dav", "\xE6\x9D\x8E\xE9\x9B\xB7",
+                             "https://cloud.example/remote.php/dav/addressbooks/users/li/contacts/",
+                             "AQAAANCMnd8BFdERjHoAwE/Cl+sBAAAA"};
+    bool ok = WriteSyncSettings(folder + "/nextcloud.txl", settings);
+    settings = {"http://127.0.0.1:5232/", "corvelle", "", ""};
+    return WriteSyncSettings(folder + "/radicale.txl", settings) && ok;
+}
+
 bool SaveText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -484,6 +496,7 @@ struct SeedSet {
 const SeedSet SeedSets[] = {
     {"address_book", WriteBooks},
     {"settings", WriteSettings},
+    {"sync_settings", WriteSyncSettingsSeeds},
     {"vcard_file", WriteVcardFiles},
     {"vcard_line", WriteVcardLines},
     {"text_encodings", WriteEncodedTexts},

@@ -23,6 +23,7 @@
 #define IDI_HELP_TOPICS 158
 #define IDI_SETTINGS 159
 #define IDI_SAVE_DEFAULT 160
+#define IDI_SYNC 172
 
 // Dialog templates
 #define IDD_CONTACT_EDITOR 121
@@ -59,6 +60,7 @@
 #define IDM_FILE_SAVE_DEFAULT 40036
 #define IDM_ITEM_SELECT_ALL 40037
 #define IDM_ITEM_SORT_BY_NAME 40040
+#define IDM_SYNC 40041
 
 // The ids the owner-drawn menus give the items that only open a menu:
 // the four bar items (IDM_DRAW_BAR_FIRST + position) and the submenus 导入 and 输出.
@@ -174,3 +176,19 @@
 
 // Progress of long work
 #define IDC_PROGRESS_TEXT 1076
+
+// Synchronisation with a CardDAV server
+#define IDD_SYNC 171
+#define IDC_SYNC_SERVER 1090
+#define IDC_SYNC_USER 1091
+#define IDC_SYNC_PASSWORD 1092
+#define IDC_SYNC_REMEMBER 1093
+#define IDC_SYNC_CONNECT 1094
+#define IDC_SYNC_BOOKS 1095
+#define IDC_SYNC_START 1096
+#define IDC_SYNC_PROGRESS 1097
+#define IDC_SYNC_STATUS 1098
+#define IDC_SYNC_STOP 1099
+#define IDC_SYNC_CONFLICTS 1100
+#define IDC_SYNC_KEEP_LOCAL 1101
+#define IDC_SYNC_KEEP_SERVER 1102

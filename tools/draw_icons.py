@@ -372,6 +372,29 @@ def small_window(size):
     return c
 
 
+def round_arrows(size):
+    """Two arrows chasing each other round a circle: blue over the top, green along the bottom."""
+    c = small(size)
+
+    def arc(start, stop):
+        return [(8 + 5.2 * math.cos(math.radians(a)), 8 - 5.2 * math.sin(math.radians(a)))
+                for a in range(start, stop - 1, -5)]
+
+    def turned(points):  # the same shape half a turn round the middle
+        return [(16 - x, 16 - y) for x, y in points]
+
+    top = arc(150, 40)
+    head = [(9.2, 4.6), (16, 4.6), (12.6, 9.6)]
+    for points, tip, dark, light in ((top, head, (10, 50, 140), (40, 120, 225)),
+                                     (turned(top), turned(head), (0, 90, 20), (40, 175, 60))):
+        c.stroke(points, 1.25, dark)
+        c.polygon(tip, dark)
+        c.stroke(points, 0.55, light)
+        mx, my = sum(x for x, _ in tip) / 3, sum(y for _, y in tip) / 3
+        c.polygon([(x + (mx - x) * 0.5, y + (my - y) * 0.5) for x, y in tip], light)
+    return c
+
+
 # The icon files of the menus and buttons, by the resource that names them.
 COMMAND_ICONS = [
     ("new_book.ico", new_page),                      # 134 新建
@@ -386,6 +409,7 @@ COMMAND_ICONS = [
     ("feedback.ico", envelope_with_arrow),           # 155 反馈...
     ("help_topics.ico", green_question_mark),        # 158 使用说明...
     ("about.ico", small_window),                     # 156 关于...
+    ("sync.ico", round_arrows),                      # 172 同步...
 ]
 
 

@@ -1,5 +1,6 @@
 // The edge between GBK, in which the program keeps every text, and the
-// UTF-16 of the W API; and the one helper every message box goes through.
+// UTF-16 of the W API; UTF-8 for what goes to a server; and the one helper
+// every message box goes through.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,13 @@ inline HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 // The text of a control as GBK.
 std::string ControlTextGbk(HWND control);
 void SetControlTextGbk(HWND control, const std::string& gbk);
+
+// Addresses, user names and passwords go to a server as UTF-8, whatever
+// GBK can spell.
+std::wstring WideFromUtf8(const std::string& utf8);
+std::string Utf8FromWide(const std::wstring& wide);
+std::string ControlTextUtf8(HWND control);
+void SetControlTextUtf8(HWND control, const std::string& utf8);
 
 // Captions that several features' message boxes share.
 const wchar_t ErrorCaption[] = L"错误";
