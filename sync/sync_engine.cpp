@@ -351,6 +351,7 @@ struct Plan {
     std::vector<ContactRecord*> upload;
     std::vector<size_t> deleteOnServer;
     std::vector<size_t> deleteLocal;
+    std::vector<size_t> restore;  // entries whose contact comes back from the server
     std::vector<size_t> forget;  // entries of cards gone from both sides
 };
 
@@ -585,6 +586,9 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
                 if (!linked.count(card.contactId)) plan.upload.push_back(record);
                 linked.insert(card.contactId);
             }
+        } else if (!record && now != fetched.end() &&
+                   !SameCard(ServerForm(sync, card.serverCard, card.contactId), card.agreedCard)) {
+            plan.restore.push_back(i);  // deleted here, changed there: the change is kept
         } else if (!record) {
             plan.deleteOnServer.push_back(i);
         } else if (now != fetched.end() || Render(sync, record) != card.agreedCard) {
@@ -606,7 +610,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
     }
 
     if (progress) {
-        progress->total += static_cast<int>(plan.reconcile.size() + plan.download.size() + plan.upload.size() +
+        progress->total += static_cast<int>(plan.reconcile.size() + plan.download.size() + plan.restore.size() + plan.upload.size() +
                                             plan.deleteOnServer.size() + plan.deleteLocal.size());
     }
     // From here every step leaves the book and the state fit to be saved.
@@ -645,6 +649,17 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
             report.message += GbkText(u"通讯录已满，未收到：") + href + "\r\n";
         }
         if (record) sync.state.cards.push_back(entry);
+        Step(sync);
+    }
+    for (size_t index : plan.restore) {
+        if (interrupted()) break;
+        SyncedCard& entry = sync.state.cards[index];
+        ContactRecord* record = AddFromCard(sync, entry.serverCard, entry.contactId);
+        if (record) {
+            entry.contactId = DetailsOf(document.contacts, record).id;
+            entry.agreedCard = Render(sync, record);
+            ++report.downloaded;
+        }
         Step(sync);
     }
     for (ContactRecord* record : plan.upload) {
