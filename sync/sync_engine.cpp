@@ -45,6 +45,8 @@ struct Sync {
     std::vector<SyncedCard> bases;  // a first synchronisation's cards of a state it cannot trust
     ImportGroups made;
     std::unordered_map<std::string, ContactRecord*> byId;
+    std::unordered_map<std::string, size_t> known;  // href -> card of the state as loaded
+    std::unordered_map<std::string, const SyncedCard*> baseOf;  // href -> card of `bases`
 };
 
 Stop Failure(const DavResult& result) {
@@ -141,7 +143,9 @@ ContactItem ItemOfProperty(const CardProperty& property) {
     return MakeItem(kind, ConflictItemLabel(), text);
 }
 
-void ReportConflicts(Sync& sync, ContactRecord* record, const std::vector<MergeConflict>& conflicts) {
+// Lists each conflict once, and with KeepBoth keeps the server's value
+// as an item of the contact (once, however often the merge is tried).
+void KeepConflicts(Sync& sync, ContactRecord* record, const std::vector<MergeConflict>& conflicts) {
     ContactDetails& details = DetailsOf(sync.document.contacts, record);
     for (const MergeConflict& conflict : conflicts) {
         SyncConflict reported;
@@ -150,7 +154,17 @@ void ReportConflicts(Sync& sync, ContactRecord* record, const std::vector<MergeC
         reported.property = conflict.key.substr(0, conflict.key.find(';'));
         if (conflict.inLocal) reported.localValue = CardValueText(conflict.local.value);
         if (conflict.inServer) reported.serverValue = CardValueText(conflict.server.value);
-        sync.report.conflicts.push_back(reported);
+        bool listed = false;
+        for (const SyncConflict& other : sync.report.conflicts) {
+            listed = listed || (other.contactId == reported.contactId && other.property == reported.property &&
+                                other.localValue == reported.localValue && other.serverValue == reported.serverValue);
+        }
+        if (!listed) sync.report.conflicts.push_back(reported);
+        if (sync.options.conflicts != ConflictChoice::KeepBoth || !conflict.inServer) continue;
+        ContactItem kept = ItemOfProperty(conflict.server);
+        bool held = false;
+        for (const ContactItem& item : details.items) held = held || item == kept;
+        if (!held) details.items.push_back(kept);
     }
 }
 
@@ -197,15 +211,8 @@ DavResult Reconcile(Sync& sync, SyncedCard& entry, ContactRecord* record, std::s
             MergePreference preference =
                 sync.options.conflicts == ConflictChoice::PreferServer ? KeepServer : KeepLocal;
             MergeResult merged = MergeCards(Parsed(base), Parsed(local), Parsed(server), AllHeld, preference);
-            if (attempt == 0) ReportConflicts(sync, record, merged.conflicts);
             ApplyCard(sync, record, CardText(merged.merged));
-            if (attempt == 0 && sync.options.conflicts == ConflictChoice::KeepBoth) {
-                // ApplyCard took the merged card; the kept server values come back.
-                ContactDetails& details = DetailsOf(sync.document.contacts, record);
-                for (const MergeConflict& conflict : merged.conflicts) {
-                    if (conflict.inServer) details.items.push_back(ItemOfProperty(conflict.server));
-                }
-            }
+            KeepConflicts(sync, record, merged.conflicts);
             local = Render(sync, record);
             ++sync.report.downloaded;
         }
@@ -245,10 +252,15 @@ SyncedCard* EntryOf(Sync& sync, const std::string& href) {
 }
 
 std::string BaseFor(const Sync& sync, const std::string& href, const std::string& contactId) {
-    for (const SyncedCard& card : sync.bases) {
-        if (card.href == href && card.contactId == contactId) return card.agreedCard;
-    }
-    return std::string();
+    auto base = sync.baseOf.find(href);
+    if (base == sync.baseOf.end() || base->second->contactId != contactId) return std::string();
+    return base->second->agreedCard;
+}
+
+// The state's card of an href, as the state was loaded.
+SyncedCard* KnownEntry(Sync& sync, const std::string& href) {
+    auto found = sync.known.find(href);
+    return found == sync.known.end() ? nullptr : &sync.state.cards[found->second];
 }
 
 // Uploads a contact the server does not have. A card already under its
@@ -429,7 +441,7 @@ bool GiveIds(Sync& sync, bool& changed) {
 SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std::string& bookUrl,
                             const SyncOptions& options, SyncProgress* progress, SyncReport& report) {
     report = SyncReport();
-    Sync sync{document, client, AddressBook(), options, progress, report, SyncState(), false, {}, {}, {}};
+    Sync sync{document, client, AddressBook(), options, progress, report, SyncState(), false, {}, {}, {}, {}, {}};
     if (document.currentPath.empty()) {
         return Finish(sync, {SyncOutcome::Failed, GbkText(u"请先保存通讯录，再同步。")});
     }
@@ -441,6 +453,8 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
         sync.state = SyncState();
     }
     sync.state.bookUrl = bookUrl;
+    for (size_t i = 0; i < sync.state.cards.size(); ++i) sync.known[sync.state.cards[i].href] = i;
+    for (const SyncedCard& card : sync.bases) sync.baseOf[card.href] = &card;
 
     DavResult result = ReadBookProperties(client, bookUrl, sync.book);
     if (!Succeeded(result)) return Finish(sync, Failure(result));
@@ -488,7 +502,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
     for (const CardRef& ref : changed) {
         std::string href = HrefPath(ref.href);
         removed.erase(href);
-        SyncedCard* known = EntryOf(sync, href);
+        SyncedCard* known = KnownEntry(sync, href);
         if (!known || ref.etag.empty() || known->etag != ref.etag) toFetch.push_back(href);
     }
     if (progress) progress->total = static_cast<int>(toFetch.size());
@@ -504,7 +518,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
         if (!Succeeded(result)) return Finish(sync, Failure(result));
         for (CardData& card : cards) fetched[HrefPath(card.href)] = std::move(card);
         for (const std::string& href : missing) {
-            if (EntryOf(sync, HrefPath(href))) removed.insert(HrefPath(href));
+            if (KnownEntry(sync, HrefPath(href))) removed.insert(HrefPath(href));
         }
         if (progress) progress->done += static_cast<int>(batch.size());
     }
@@ -518,7 +532,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
     std::unordered_multimap<std::string, ContactRecord*> byContent;
     bool contentIndexed = false;
     for (auto& [href, data] : fetched) {
-        if (EntryOf(sync, href)) continue;
+        if (KnownEntry(sync, href)) continue;
         VcardCard card;
         bool named = ReadContactCard(data.vcard, card);
         ContactRecord* match = nullptr;
