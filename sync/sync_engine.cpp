@@ -27,6 +27,9 @@ std::string ConflictItemLabel() { return GbkText(u"服务器"); }
 
 bool AllHeld(const CardProperty&) { return true; }
 
+// The contact id that marks a card of the state to be dropped when it is saved.
+const char DroppedCard[] = "\x01";
+
 // A synchronisation stops: how, and why in words.
 struct Stop {
     SyncOutcome outcome;
@@ -314,7 +317,7 @@ DavResult DeleteOnServer(Sync& sync, size_t index) {
         DavResult deleted = entry.etag.empty() ? noEtag
                                                : DeleteCard(sync.client, sync.book, entry.href, entry.etag);
         if (Succeeded(deleted) || deleted.status == DavNotFound) {
-            entry.contactId = std::string("\x01");  // dropped below
+            entry.contactId = DroppedCard;  // dropped below
             ++sync.report.deleted;
             return DavResult();
         }
@@ -322,7 +325,7 @@ DavResult DeleteOnServer(Sync& sync, size_t index) {
         std::string etag = entry.etag;
         DavResult got = Refetch(sync, entry);
         if (got.status == DavNotFound) {
-            entry.contactId = std::string("\x01");
+            entry.contactId = DroppedCard;
             return DavResult();
         }
         if (!Succeeded(got)) return got;
@@ -695,13 +698,13 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
             sync.byId.erase(contact);
             ++report.deleted;
         }
-        entry.contactId = std::string("\x01");
+        entry.contactId = DroppedCard;
         Step(sync);
     }
-    for (size_t index : plan.forget) sync.state.cards[index].contactId = std::string("\x01");
+    for (size_t index : plan.forget) sync.state.cards[index].contactId = DroppedCard;
     std::vector<SyncedCard> kept;
     for (SyncedCard& card : sync.state.cards) {
-        if (card.contactId != "\x01") kept.push_back(std::move(card));
+        if (card.contactId != DroppedCard) kept.push_back(std::move(card));
     }
     sync.state.cards = std::move(kept);
     ShownFlagsChanged(document.contacts);
