@@ -17,6 +17,8 @@
 #include "store/safe_file.h"
 #include "store/settings_file.h"
 #include "sync/sync_engine.h"
+#include "sync/contact_card.h"
+#include "sync/sync_state.h"
 #include "vcard/text_encodings.h"
 #include "vcard/vcard_writer.h"
 
@@ -487,6 +489,27 @@ bool WriteCardMerges(const std::string& folder) {
            SaveText(folder + "/keep_server.txt", std::string(1, '\1') + cards);
 }
 
+// Cards as servers hold them, the program's own card of a contact, and a
+// sync state.
+bool WriteSyncCards(const std::string& folder) {
+    Document document;
+    ResetDocument(document);
+    ContactRecord rare = RareCharacterContact();
+    ContactDetails details;
+    details.id = "seed-id";
+    details.items.push_back(MakeItem(ItemKind::Note, Gbk(u"备注"), Gbk(u"第一行；第二行")));
+    std::string own = ContactCardText(rare, details, document.groups);
+    std::string phone =
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:1\r\nFN:Li Lei\r\nN:Li;Lei;;;\r\nTEL;TYPE=cell:+86 139\r\n"
+        "item1.EMAIL:l@example.com\r\nitem1.X-ABLabel:_$!<Other>!$_\r\nCATEGORIES:Friends\r\nX-PHONE:kept\r\nEND:VCARD\r\n";
+    SyncState state;
+    state.bookUrl = "http://127.0.0.1/u/book/";
+    state.token = "t1";
+    state.cards.push_back({"/u/book/a.vcf", "\"e1\"", "seed-id", phone, own});
+    return SaveText(folder + "/own.vcf", own) && SaveText(folder + "/phone.vcf", phone) &&
+           SaveText(folder + "/state.txt", SyncStateBytes(state));
+}
+
 // The seeds of each harness, written into corpus/HARNESS/.
 struct SeedSet {
     const char* harness;
@@ -504,6 +527,7 @@ const SeedSet SeedSets[] = {
     {"match_text", WriteSearches},
     {"xml_multistatus", WriteServerAnswers},
     {"card_merge", WriteCardMerges},
+    {"sync_card", WriteSyncCards},
 };
 
 }  // namespace

@@ -55,6 +55,8 @@ CardProperty As30(const CardProperty& property) {
     if (!types.empty()) parameters.insert(parameters.begin(), "TYPE=" + types);
     std::string value = qp ? DecodeQpBytes(property.value) : property.value;
     if (!IsValidUtf8(value)) value = Utf8Of(value);
+    // 3.0 has no escape for white space at a line's end, which readers trim.
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
     return MakeProperty(property.group, property.name, parameters, value);
 }
 

@@ -27,6 +27,9 @@ std::string ConflictItemLabel() { return GbkText(u"服务器"); }
 
 bool AllHeld(const CardProperty&) { return true; }
 
+// The contact id that marks a card of the state to be dropped when it is saved.
+const char DroppedCard[] = "\x01";
+
 // A synchronisation stops: how, and why in words.
 struct Stop {
     SyncOutcome outcome;
@@ -45,6 +48,8 @@ struct Sync {
     std::vector<SyncedCard> bases;  // a first synchronisation's cards of a state it cannot trust
     ImportGroups made;
     std::unordered_map<std::string, ContactRecord*> byId;
+    std::unordered_map<std::string, size_t> known;  // href -> card of the state as loaded
+    std::unordered_map<std::string, const SyncedCard*> baseOf;  // href -> card of `bases`
 };
 
 Stop Failure(const DavResult& result) {
@@ -141,7 +146,9 @@ ContactItem ItemOfProperty(const CardProperty& property) {
     return MakeItem(kind, ConflictItemLabel(), text);
 }
 
-void ReportConflicts(Sync& sync, ContactRecord* record, const std::vector<MergeConflict>& conflicts) {
+// Lists each conflict once, and with KeepBoth keeps the server's value
+// as an item of the contact (once, however often the merge is tried).
+void KeepConflicts(Sync& sync, ContactRecord* record, const std::vector<MergeConflict>& conflicts) {
     ContactDetails& details = DetailsOf(sync.document.contacts, record);
     for (const MergeConflict& conflict : conflicts) {
         SyncConflict reported;
@@ -150,7 +157,17 @@ void ReportConflicts(Sync& sync, ContactRecord* record, const std::vector<MergeC
         reported.property = conflict.key.substr(0, conflict.key.find(';'));
         if (conflict.inLocal) reported.localValue = CardValueText(conflict.local.value);
         if (conflict.inServer) reported.serverValue = CardValueText(conflict.server.value);
-        sync.report.conflicts.push_back(reported);
+        bool listed = false;
+        for (const SyncConflict& other : sync.report.conflicts) {
+            listed = listed || (other.contactId == reported.contactId && other.property == reported.property &&
+                                other.localValue == reported.localValue && other.serverValue == reported.serverValue);
+        }
+        if (!listed) sync.report.conflicts.push_back(reported);
+        if (sync.options.conflicts != ConflictChoice::KeepBoth || !conflict.inServer) continue;
+        ContactItem kept = ItemOfProperty(conflict.server);
+        bool held = false;
+        for (const ContactItem& item : details.items) held = held || item == kept;
+        if (!held) details.items.push_back(kept);
     }
 }
 
@@ -197,15 +214,8 @@ DavResult Reconcile(Sync& sync, SyncedCard& entry, ContactRecord* record, std::s
             MergePreference preference =
                 sync.options.conflicts == ConflictChoice::PreferServer ? KeepServer : KeepLocal;
             MergeResult merged = MergeCards(Parsed(base), Parsed(local), Parsed(server), AllHeld, preference);
-            if (attempt == 0) ReportConflicts(sync, record, merged.conflicts);
             ApplyCard(sync, record, CardText(merged.merged));
-            if (attempt == 0 && sync.options.conflicts == ConflictChoice::KeepBoth) {
-                // ApplyCard took the merged card; the kept server values come back.
-                ContactDetails& details = DetailsOf(sync.document.contacts, record);
-                for (const MergeConflict& conflict : merged.conflicts) {
-                    if (conflict.inServer) details.items.push_back(ItemOfProperty(conflict.server));
-                }
-            }
+            KeepConflicts(sync, record, merged.conflicts);
             local = Render(sync, record);
             ++sync.report.downloaded;
         }
@@ -245,10 +255,15 @@ SyncedCard* EntryOf(Sync& sync, const std::string& href) {
 }
 
 std::string BaseFor(const Sync& sync, const std::string& href, const std::string& contactId) {
-    for (const SyncedCard& card : sync.bases) {
-        if (card.href == href && card.contactId == contactId) return card.agreedCard;
-    }
-    return std::string();
+    auto base = sync.baseOf.find(href);
+    if (base == sync.baseOf.end() || base->second->contactId != contactId) return std::string();
+    return base->second->agreedCard;
+}
+
+// The state's card of an href, as the state was loaded.
+SyncedCard* KnownEntry(Sync& sync, const std::string& href) {
+    auto found = sync.known.find(href);
+    return found == sync.known.end() ? nullptr : &sync.state.cards[found->second];
 }
 
 // Uploads a contact the server does not have. A card already under its
@@ -302,7 +317,7 @@ DavResult DeleteOnServer(Sync& sync, size_t index) {
         DavResult deleted = entry.etag.empty() ? noEtag
                                                : DeleteCard(sync.client, sync.book, entry.href, entry.etag);
         if (Succeeded(deleted) || deleted.status == DavNotFound) {
-            entry.contactId = std::string("\x01");  // dropped below
+            entry.contactId = DroppedCard;  // dropped below
             ++sync.report.deleted;
             return DavResult();
         }
@@ -310,7 +325,7 @@ DavResult DeleteOnServer(Sync& sync, size_t index) {
         std::string etag = entry.etag;
         DavResult got = Refetch(sync, entry);
         if (got.status == DavNotFound) {
-            entry.contactId = std::string("\x01");
+            entry.contactId = DroppedCard;
             return DavResult();
         }
         if (!Succeeded(got)) return got;
@@ -351,6 +366,7 @@ struct Plan {
     std::vector<ContactRecord*> upload;
     std::vector<size_t> deleteOnServer;
     std::vector<size_t> deleteLocal;
+    std::vector<size_t> restore;  // entries whose contact comes back from the server
     std::vector<size_t> forget;  // entries of cards gone from both sides
 };
 
@@ -428,7 +444,7 @@ bool GiveIds(Sync& sync, bool& changed) {
 SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std::string& bookUrl,
                             const SyncOptions& options, SyncProgress* progress, SyncReport& report) {
     report = SyncReport();
-    Sync sync{document, client, AddressBook(), options, progress, report, SyncState(), false, {}, {}, {}};
+    Sync sync{document, client, AddressBook(), options, progress, report, SyncState(), false, {}, {}, {}, {}, {}};
     if (document.currentPath.empty()) {
         return Finish(sync, {SyncOutcome::Failed, GbkText(u"请先保存通讯录，再同步。")});
     }
@@ -440,6 +456,8 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
         sync.state = SyncState();
     }
     sync.state.bookUrl = bookUrl;
+    for (size_t i = 0; i < sync.state.cards.size(); ++i) sync.known[sync.state.cards[i].href] = i;
+    for (const SyncedCard& card : sync.bases) sync.baseOf[card.href] = &card;
 
     DavResult result = ReadBookProperties(client, bookUrl, sync.book);
     if (!Succeeded(result)) return Finish(sync, Failure(result));
@@ -487,7 +505,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
     for (const CardRef& ref : changed) {
         std::string href = HrefPath(ref.href);
         removed.erase(href);
-        SyncedCard* known = EntryOf(sync, href);
+        SyncedCard* known = KnownEntry(sync, href);
         if (!known || ref.etag.empty() || known->etag != ref.etag) toFetch.push_back(href);
     }
     if (progress) progress->total = static_cast<int>(toFetch.size());
@@ -503,7 +521,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
         if (!Succeeded(result)) return Finish(sync, Failure(result));
         for (CardData& card : cards) fetched[HrefPath(card.href)] = std::move(card);
         for (const std::string& href : missing) {
-            if (EntryOf(sync, HrefPath(href))) removed.insert(HrefPath(href));
+            if (KnownEntry(sync, HrefPath(href))) removed.insert(HrefPath(href));
         }
         if (progress) progress->done += static_cast<int>(batch.size());
     }
@@ -517,7 +535,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
     std::unordered_multimap<std::string, ContactRecord*> byContent;
     bool contentIndexed = false;
     for (auto& [href, data] : fetched) {
-        if (EntryOf(sync, href)) continue;
+        if (KnownEntry(sync, href)) continue;
         VcardCard card;
         bool named = ReadContactCard(data.vcard, card);
         ContactRecord* match = nullptr;
@@ -585,6 +603,9 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
                 if (!linked.count(card.contactId)) plan.upload.push_back(record);
                 linked.insert(card.contactId);
             }
+        } else if (!record && now != fetched.end() &&
+                   !SameCard(ServerForm(sync, card.serverCard, card.contactId), card.agreedCard)) {
+            plan.restore.push_back(i);  // deleted here, changed there: the change is kept
         } else if (!record) {
             plan.deleteOnServer.push_back(i);
         } else if (now != fetched.end() || Render(sync, record) != card.agreedCard) {
@@ -606,7 +627,7 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
     }
 
     if (progress) {
-        progress->total += static_cast<int>(plan.reconcile.size() + plan.download.size() + plan.upload.size() +
+        progress->total += static_cast<int>(plan.reconcile.size() + plan.download.size() + plan.restore.size() + plan.upload.size() +
                                             plan.deleteOnServer.size() + plan.deleteLocal.size());
     }
     // From here every step leaves the book and the state fit to be saved.
@@ -647,6 +668,17 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
         if (record) sync.state.cards.push_back(entry);
         Step(sync);
     }
+    for (size_t index : plan.restore) {
+        if (interrupted()) break;
+        SyncedCard& entry = sync.state.cards[index];
+        ContactRecord* record = AddFromCard(sync, entry.serverCard, entry.contactId);
+        if (record) {
+            entry.contactId = DetailsOf(document.contacts, record).id;
+            entry.agreedCard = Render(sync, record);
+            ++report.downloaded;
+        }
+        Step(sync);
+    }
     for (ContactRecord* record : plan.upload) {
         if (interrupted()) break;
         failed(Upload(sync, record));
@@ -666,13 +698,13 @@ SyncOutcome SynchroniseBook(Document& document, CardDavClient& client, const std
             sync.byId.erase(contact);
             ++report.deleted;
         }
-        entry.contactId = std::string("\x01");
+        entry.contactId = DroppedCard;
         Step(sync);
     }
-    for (size_t index : plan.forget) sync.state.cards[index].contactId = std::string("\x01");
+    for (size_t index : plan.forget) sync.state.cards[index].contactId = DroppedCard;
     std::vector<SyncedCard> kept;
     for (SyncedCard& card : sync.state.cards) {
-        if (card.contactId != "\x01") kept.push_back(std::move(card));
+        if (card.contactId != DroppedCard) kept.push_back(std::move(card));
     }
     sync.state.cards = std::move(kept);
     ShownFlagsChanged(document.contacts);

@@ -74,4 +74,9 @@ done
 wineserver -k 2> /dev/null || true
 stat -c '%s' "$windows/app/Corvelle.exe" > "$results/size.txt"
 
-{ /usr/bin/python3 "$root/bench/report.py" "$results"; echo; cat "$results/growth.md"; } | tee "$results/results.md"
+echo "== Synchronisation with Radicale, beside vdirsyncer" >&2
+cmake --build "$native" -j "$jobs" --target txltool > /dev/null
+"$root/bench/sync_timing.sh" "$native/tools/txltool/txltool" "$results/sync" 3 > "$results/sync.md"
+
+{ /usr/bin/python3 "$root/bench/report.py" "$results"; echo; cat "$results/growth.md"; echo; cat "$results/sync.md"; } |
+  tee "$results/results.md"

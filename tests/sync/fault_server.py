@@ -29,6 +29,7 @@ NAME says; every book starts with five cards, card0.vcf to card4.vcf.
   race         the first conditional write to each card gets 412, the card
                having been changed meanwhile (a new e-mail line)
   putcut       the third PUT of the book is stored, but its answer is cut off
+  nosync       offers no sync-collection report and no sync token
 A book /faults/NAME-ANYTHING/ behaves as NAME, with cards of its own.
 A second port answers the same over HTTPS with a certificate no system
 trusts (self-signed), which every client must refuse.
@@ -186,12 +187,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             cards = dict(book(key))
             token = "token-%d" % versions[key]
         size = "<card:max-resource-size>300</card:max-resource-size>" if name == "small" else ""
+        sync = ("<d:sync-token>%s</d:sync-token>"
+                "<d:supported-report-set><d:supported-report><d:report><d:sync-collection/></d:report>"
+                "</d:supported-report></d:supported-report-set>" % token) if name != "nosync" else ""
         me = ("<d:response><d:href>/faults/%s/</d:href><d:propstat><d:prop>"
               "<d:resourcetype><d:collection/><card:addressbook/></d:resourcetype>"
-              "<d:displayname>%s</d:displayname>%s<d:sync-token>%s</d:sync-token>"
-              "<d:supported-report-set><d:supported-report><d:report><d:sync-collection/></d:report>"
-              "</d:supported-report></d:supported-report-set>"
-              "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>" % (key, key, size, token))
+              "<d:displayname>%s</d:displayname>%s%s"
+              "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>" % (key, key, size, sync))
         responses = [me]
         if self.headers.get("Depth") == "1":
             responses += [self.entry(name, href, text) for href, text in sorted(cards.items())]

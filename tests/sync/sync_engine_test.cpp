@@ -220,6 +220,24 @@ TEST(SyncEngineTest, DeletionsTravelBothWaysAndAMassDeletionAsksFirst) {
     EXPECT_EQ(0, fromPhone.uploaded);
     EXPECT_EQ(nullptr, a.Find("P1"));
 
+    // Deleted on one side, changed on the other: the change is kept.
+    const CardData* p12 = CardHolding(cards, "N:P12;");
+    const CardData* p13 = CardHolding(cards, "N:P13;");
+    ASSERT_TRUE(p12 && p13);
+    RemoveRecord(a.document.contacts, a.Find("P12"));
+    std::string edited = p12->vcard;
+    edited.insert(edited.find("END:VCARD"), "TEL;TYPE=WORK:13500000012\r\n");
+    ASSERT_EQ(2, PhoneRequest("PUT", ResolveHref(url, p12->href), edited) / 100);
+    SetField(*a.Find("P13"), Mobile, "13500000013");
+    EXPECT_EQ(2, PhoneRequest("DELETE", ResolveHref(url, p13->href)) / 100);
+    SyncReport kept = RunDone(a, url);
+    EXPECT_EQ(0, kept.deleted);
+    ASSERT_NE(nullptr, a.Find("P12"));
+    EXPECT_EQ("13500000012", FieldValue(*a.Find("P12"), WorkPhone));
+    EXPECT_NE(nullptr, CardHolding(ServerCards(url), "13500000013"));
+    EXPECT_EQ(28, RecordCount(a.document.contacts));
+    EXPECT_EQ(28u, ServerCards(url).size());
+
     // Ten of 28 deleted on the phone: nothing deleted until allowed.
     for (int i = 2; i < 12; ++i) {
         const CardData* card = CardHolding(cards, "N:P" + std::to_string(i) + ";");

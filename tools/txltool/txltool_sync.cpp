@@ -24,6 +24,11 @@ std::string Password() {
 
 // The address book the URL names: itself, or the only one of the account.
 bool ChooseBook(CardDavClient& client, const std::string& url, std::string& bookUrl) {
+    AddressBook itself;
+    if (Succeeded(ReadBookProperties(client, url, itself))) {
+        bookUrl = itself.url;  // an address book: no need to list what lies beside or in it
+        return true;
+    }
     std::vector<AddressBook> books;
     DavResult found = DiscoverAddressBooks(client, url, books);
     if (!Succeeded(found)) {
