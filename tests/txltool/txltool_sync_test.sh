@@ -8,18 +8,7 @@ records() { run dump "$1" | iconv -f GBK -t UTF-8 | grep '^record' | cut -f 2- |
 number() { run dump "$1" | iconv -f GBK -t UTF-8 | grep '^record' | grep -nP "$2" | cut -d: -f1; }  # of the contact holding $2
 counts() { printf 'uploaded %s\ndownloaded %s\ndeleted %s\nconflicts %s' "$@"; }
 
-servers=${CORVELLE_TEST_SERVERS:?run through ctest, which starts the servers}
-root=$(cat "$servers/radicale.url")
-url="${root}corvelle/script-$$-$RANDOM/"
-python3 - "$url" <<'PY'
-import sys, urllib.request, base64
-body = b'<?xml version="1.0"?><d:mkcol xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:carddav"><d:set><d:prop>' \
-       b'<d:resourcetype><d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>'
-request = urllib.request.Request(sys.argv[1], data=body, method="MKCOL")
-request.add_header("Authorization", "Basic " + base64.b64encode(b"corvelle:sync pass 1").decode())
-urllib.request.urlopen(request, timeout=10)
-PY
-export CORVELLE_PASSWORD='sync pass 1'
+source "$(dirname "$0")/sync_checks.sh" script
 
 gbk '姓,名,手机,电子邮件\r\n张,三,13800000001,zhang@example.com\r\nDoe,John,13800000002,\r\n' > people.csv
 run import-csv a.txl people.csv > /dev/null
