@@ -98,8 +98,12 @@ void FeedByte(CsvLineParser& p, char c) {
     case CsvState::InQuotes:
         if (c == '"') {
             p.state = CsvState::QuoteInQuotes;
+        } else if (IsLineBreak(c)) {
+            // The book's line break, whichever the file has.
+            Collect(p, '\r');
+            Collect(p, '\n');
         } else {
-            Collect(p, IsLineBreak(c) ? ' ' : c);
+            Collect(p, c);
         }
         return;
     case CsvState::QuoteInQuotes:

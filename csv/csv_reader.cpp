@@ -308,9 +308,10 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
             // Beside a layout's columns an empty cell takes nothing from them.
             if (map.layout != nullptr && TrimSpaces(line.cells[k]).empty()) continue;
             ApplyCsvCell(column.detail, line.cells[k], row.record);
-            // A text longer than its field is kept whole beside it.
+            // A text longer than its field, or of several lines, is kept whole beside it.
             if (column.detail != Gender && column.detail != BirthYear && FieldInfo(column.detail).isText &&
-                line.cells[k].size() >= static_cast<size_t>(FieldInfo(column.detail).width)) {
+                (line.cells[k].size() >= static_cast<size_t>(FieldInfo(column.detail).width) ||
+                 line.cells[k].find('\n') != std::string::npos)) {
                 SetWholeField(row.record, row.details, static_cast<ContactField>(column.detail), line.cells[k]);
             }
             if (column.detail == GivenName) row.givenName = line.cells[k];

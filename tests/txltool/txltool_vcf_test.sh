@@ -131,7 +131,7 @@ check "export to a missing directory exits 1" 1 $?
     printf 'NOTE:Met at the fair\\nBerlin\r\nURL:http://example.com\r\nEND:VCARD\r\n'
 } > phone.vcf
 run import-vcf items.txl phone.vcf > /dev/null
-expected=$'id\tabc-1\nitem\tnote\t\tMet at the fair Berlin\nitem\turl\t\thttp://example.com\nitem\tphone\t手机\t2\nitem\tphone\t微信\t3\nwhole\t0\tMustermann'
+expected=$'id\tabc-1\nitem\tnote\t\tMet at the fair\\r\\nBerlin\nitem\turl\t\thttp://example.com\nitem\tphone\t手机\t2\nitem\tphone\t微信\t3\nwhole\t0\tMustermann'
 check "items, the UID and a whole surname are dumped after the record" "$expected" \
     "$(run dump items.txl | iconv -f GBK -t UTF-8 | grep -a -v '^group' | tail -n +3)"
 check "the record keeps the cut surname" "Musterman" "$(records items.txl | cut -f1)"

@@ -14,9 +14,9 @@
 namespace {
 
 std::string RandomValue(std::mt19937& random) {
-    static const char* const pieces[] = {"a", "Zz", "\xD5\xC5", "\x88\x40", ";", ",", "\\", ":", "=", "x y", "=3D", "9"};
+    static const char* const pieces[] = {"a", "Zz", "\xD5\xC5", "\x88\x40", ";", ",", "\\", ":", "=", "x y", "=3D", "9", "\r\n"};
     std::string text = "v";
-    for (int i = random() % 5; i > 0; --i) text += pieces[random() % 12];
+    for (int i = random() % 5; i > 0; --i) text += pieces[random() % 13];
     return text + "e";
 }
 
