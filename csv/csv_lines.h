@@ -39,9 +39,10 @@ struct CsvSource {
 CsvSource OpenCsvSource(FILE* file);
 
 struct CsvLine {
-    // GBK, each cell at most CsvCellBytes bytes, cut at a whole character.
+    // GB 18030, each cell at most CsvCellLimit bytes, cut at a whole character.
     std::vector<std::string> cells;
-    bool ended;  // by a line end, not by the end of the file
+    bool ended = false;  // by a line end, not by the end of the file
+    bool cut = false;    // a kept cell lost text: past CsvCellLimit, or past the line's limit
 };
 
 // Reads the next line, keeping its first `columns` cells. False at the

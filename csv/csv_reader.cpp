@@ -339,6 +339,7 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
 std::vector<std::string> HeaderTitles(CsvLine line) {
     if (!line.ended && !line.cells.empty()) line.cells.pop_back();
     for (std::string& title : line.cells) {
+        title.resize(FitGbkLength(title.data(), title.size(), CsvCellBytes));
         title.erase(std::remove(title.begin(), title.end(), '\r'), title.end());
         TrimSpacesAndTrailingLineFeeds(title);
     }
@@ -523,6 +524,7 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
         while (ReadCsvLine(source, map.columns.size(), line)) {
             if (!HoldsText(line)) continue;
             ++result.rows;
+            if (line.cut) ++result.cutRows;
             CsvRow row = RowFromCsvLine(line, map);
             ContactRecord asWritten = row.record;
             if (!NameImportedContact(row.record, row.displayName)) continue;
