@@ -103,9 +103,7 @@ void FeedByte(CsvLineParser& p, char c) {
         if (c == '"') {
             p.state = CsvState::QuoteInQuotes;
         } else if (IsLineBreak(c)) {
-            // The book's line break, whichever the file has.
-            Collect(p, '\r');
-            Collect(p, '\n');
+            Collect(p, '\n');  // the book's line break, whichever the file has
         } else {
             Collect(p, c);
         }

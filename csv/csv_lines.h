@@ -53,8 +53,8 @@ struct CsvLine {
 // - Commas (or the source's separator) separate cells. A cell that begins with a double quote is
 //   quoted: it runs to the next double quote that is not doubled, "" in
 //   it is one double quote, and commas and line breaks in it are text; a
-//   line break in it (CR LF, LF or CR) is kept as CR LF (a field makes it
-//   a space, an item and a whole form keep it). Bytes after the closing
+//   line break in it (CR LF, LF or CR) is kept as LF, the book's line
+//   break (a field makes it a space, an item and a whole form keep it). Bytes after the closing
 //   quote, up to the comma, are added as they are. A double quote anywhere else is an ordinary byte.
 // - A quote that never closes runs to the end of the file. Only the first
 //   CsvLineLimit bytes of a line give cells; the rest is read to find the

@@ -327,9 +327,7 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
     }
     if (map.layout != nullptr) FinishRow(row);
     PlaceNumberedItems(row);
-    // By kind, as the export's columns group them.
-    std::stable_sort(row.details.items.begin(), row.details.items.end(),
-                     [](const ContactItem& a, const ContactItem& b) { return a.kind < b.kind; });
+    OrderItems(row.details.items);
     KeepLongGivenName(row);
     return row;
 }

@@ -105,7 +105,7 @@ const char* FieldText(const ContactRecord& record, ContactField field);
 std::string FieldValue(const ContactRecord& record, ContactField field);
 
 // Puts text into a text field, cut at a whole GBK character to fit. A field
-// holds one line: each line break (CR LF, LF or CR) becomes a space; the
+// holds one line: each line break (LF, CR LF or CR) becomes a space; the
 // text with its breaks is kept whole beside the field (SetWholeField).
 void SetField(ContactRecord& record, ContactField field, const std::string& text);
 

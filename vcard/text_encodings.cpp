@@ -40,8 +40,8 @@ std::u16string TextFromCodePage(const std::string& bytes, unsigned codePage) {
 }
 
 // "\\", "\;", "\," and "\n" or "\N" undone; a line break, escaped or
-// not (quoted-printable's =0D=0A), is kept as CR LF, the book's line
-// break. Any other backslash stays, with what follows it.
+// not (quoted-printable's =0D=0A), is kept as LF, the book's line
+// break, as the editor writes it. Any other backslash stays, with what follows it.
 std::u16string Unescaped(const std::u16string& text) {
     std::u16string out;
     out.reserve(text.size());
@@ -55,25 +55,21 @@ std::u16string Unescaped(const std::u16string& text) {
                 continue;
             }
             if (next == u'n' || next == u'N') {
-                out += u"\r\n";
+                out += u'\n';
                 ++i;
                 continue;
             }
         }
         if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        if (c == u'\r' || c == u'\n') {
-            out += u"\r\n";
-        } else {
-            out += c;
-        }
+        out += c == u'\r' ? u'\n' : c;
     }
     return out;
 }
 
 // "\", ";" and "," with a backslash before them (a reader of vCard 3.0
 // takes a bare "," in a name or an address for a list). A line break
-// (CR LF, LF or CR) is "\n" in the plain form; the quoted-printable forms
-// keep it as CR LF for their escapes, =0D=0A, which phones read.
+// (LF, CR LF or CR) is "\n" in the plain form; the quoted-printable forms
+// make it CR LF for their escapes, =0D=0A, which phones read.
 // Walked by whole characters, so that a trail byte of a double-byte
 // character is never taken for "\".
 std::string Escaped(const std::string& gbk, VcardEncoding encoding) {

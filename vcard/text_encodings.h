@@ -36,7 +36,7 @@ unsigned CodePageOfCharset(const std::string& name);
 
 // One text of a card: the value bytes (quoted-printable already undone)
 // in the given code page, with the escapes "\\", "\;", "\," and "\n"
-// undone, as GBK. A line break, escaped or not, becomes CR LF; a character GBK lacks
+// undone, as GBK. A line break, escaped or not, becomes LF; a character GBK lacks
 // becomes "?". Bytes in a code page this system cannot convert are read
 // as GBK.
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);

@@ -38,7 +38,7 @@ TEST(VcardText, ReadsTheNamedCharacterSets) {
 
 TEST(VcardText, UndoesBackslashEscapesAndKeepsLineBreaks) {
     EXPECT_EQ("Smith, Jones; A\\B", VcardTextToGbk("Smith\\, Jones\\; A\\\\B", Utf8CodePage));
-    EXPECT_EQ("Street4\r\nBuilding 6\r\nFloor 8", VcardTextToGbk("Street4\\nBuilding 6\\NFloor 8", Utf8CodePage));
-    EXPECT_EQ("a\r\nb\r\nc\r\nd", VcardTextToGbk("a\r\nb\nc\rd", GbkCodePage));  // as quoted-printable gives them
+    EXPECT_EQ("Street4\nBuilding 6\nFloor 8", VcardTextToGbk("Street4\\nBuilding 6\\NFloor 8", Utf8CodePage));
+    EXPECT_EQ("a\nb\nc\nd", VcardTextToGbk("a\r\nb\nc\rd", GbkCodePage));  // as quoted-printable gives them
     EXPECT_EQ("C:\\x", VcardTextToGbk("C:\\x", GbkCodePage));  // an unknown escape stays
 }
