@@ -77,8 +77,9 @@ std::string FieldValue(const ContactRecord& record, ContactField field) {
 }
 
 void SetField(ContactRecord& record, ContactField field, const std::string& text) {
-    // Neither byte occurs inside a double- or four-byte character.
-    if (text.find_first_of("\r\n") == std::string::npos) {
+    // Neither byte occurs inside a double- or four-byte character; memchr
+    // keeps the usual text, of one line, as quick as a plain copy.
+    if (!std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size())) {
         CopyToField(FieldText(record, field), fieldTable[field].width, text);
         return;
     }
