@@ -1,6 +1,7 @@
 #include "store/contact_details.h"
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <tuple>
 
@@ -108,8 +109,11 @@ bool HasOtherInformation(const ContactDetails& details) {
 
 void SetWholeField(ContactRecord& record, ContactDetails& details, ContactField field, const std::string& text) {
     SetField(record, field, text);
-    if (FieldValue(record, field) == text) {
-        details.wholes.erase(field);
+    // Compared where it lies: an import calls this for most fields of every contact.
+    const char* stored = FieldText(record, field);
+    size_t length = strnlen(stored, static_cast<size_t>(FieldInfo(field).width));
+    if (length == text.size() && std::memcmp(stored, text.data(), length) == 0) {
+        if (!details.wholes.empty()) details.wholes.erase(field);
     } else {
         details.wholes[field] = text;
     }
