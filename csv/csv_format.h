@@ -21,9 +21,14 @@ std::string CsvFieldTitle(int index);
 // line. Outlook writes 92 columns, Google one group of columns per phone,
 // e-mail, address and custom field a contact has.
 const int CsvMaxColumns = 1024;
-// A title or a cell keeps at most this many bytes, cut at a whole
-// character: as many as the widest field, the e-mail address, holds.
+// A title keeps at most this many bytes, cut at a whole character: as
+// many as the widest field, the e-mail address, holds. A field cuts a
+// cell to its own width.
 const size_t CsvCellBytes = sizeof(ContactRecord::Email) - 1;
+// A cell keeps at most this many bytes, cut at a whole character, so that a
+// long note, address or company arrives whole in an item or a whole form;
+// a longer cell (a damaged or hostile file) is cut and the import says so.
+const size_t CsvCellLimit = 64 * 1024;
 // The bytes of one line the reader keeps, the line breaks of its quoted
 // cells included. A longer line keeps its start and loses its tail; it is
 // never taken as two lines. Room for every column at its widest.

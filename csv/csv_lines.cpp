@@ -11,9 +11,8 @@ const char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 const size_t Utf8ByteOrderMarkLength = 3;
 
 // A cell keeps this many bytes of the file before it is converted and cut:
-// enough for CsvCellBytes + 1 bytes of GBK even when every character is a
-// four-byte UTF-8 sequence (which GBK turns into "?").
-const size_t RawCellBytes = 4 * (CsvCellBytes + 1);
+// enough for CsvCellLimit + 1 bytes of GB 18030 whatever the file's encoding.
+const size_t RawCellBytes = 4 * (CsvCellLimit + 1);
 
 // Follows UTF-8's rules byte by byte, across the reads of a file: no
 // overlong form, no surrogate, nothing above U+10FFFF, nothing cut short.
@@ -77,10 +76,15 @@ struct CsvLineParser {
     size_t quotedEnd = 0;  // the cell's bytes up to its closing quote, which no trim takes
     size_t lineBytes = 0;
     CsvState state = CsvState::LineStart;
+    bool cut = false;  // a byte of a kept cell was dropped
 };
 
 void Collect(CsvLineParser& p, char c) {
-    if (p.lineBytes <= CsvLineLimit && p.cell.size() < RawCellBytes) p.cell += c;
+    if (p.lineBytes <= CsvLineLimit && p.cell.size() < RawCellBytes) {
+        p.cell += c;
+    } else if (p.cells.size() < p.columns) {
+        p.cut = true;
+    }
 }
 
 void EndCell(CsvLineParser& p) {
@@ -98,8 +102,10 @@ void FeedByte(CsvLineParser& p, char c) {
     case CsvState::InQuotes:
         if (c == '"') {
             p.state = CsvState::QuoteInQuotes;
+        } else if (IsLineBreak(c)) {
+            Collect(p, '\n');  // the book's line break, whichever the file has
         } else {
-            Collect(p, IsLineBreak(c) ? ' ' : c);
+            Collect(p, c);
         }
         return;
     case CsvState::QuoteInQuotes:
@@ -140,13 +146,21 @@ void FinishLine(CsvLineParser& p) {
     EndCell(p);
 }
 
-std::string CellAsGbk(const std::string& bytes, CsvEncoding encoding, bool number) {
-    std::string gbk = bytes;
+// The cell as GB 18030, at most CsvCellLimit bytes; `cut` is set when it
+// was longer.
+std::string CellAsGbk(std::string bytes, CsvEncoding encoding, bool number, bool& cut) {
+    std::string gbk;
     if (encoding != CsvEncoding::Gbk) {
         std::u16string text = Utf8ToUtf16(bytes);
         gbk = Utf16ToGbk(number ? WithoutInvisibleMarks(text) : text);
+    } else {
+        gbk.swap(bytes);
     }
-    return gbk.substr(0, FitGbkLength(gbk.data(), gbk.size(), CsvCellBytes));
+    if (gbk.size() > CsvCellLimit) {
+        gbk.resize(FitGbkLength(gbk.data(), gbk.size(), CsvCellLimit));
+        cut = true;
+    }
+    return gbk;
 }
 
 // Feeds the bytes that `next` gives (EOF at the end) up to the line's end.
@@ -165,9 +179,10 @@ bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t colum
     line.ended = parser.state == CsvState::LineEnd;
     FinishLine(parser);
     line.cells.clear();
+    line.cut = parser.cut;
     for (size_t k = 0; k < parser.cells.size(); ++k) {
         bool number = k < numberColumns.size() && numberColumns[k];
-        line.cells.push_back(CellAsGbk(parser.cells[k], encoding, number));
+        line.cells.push_back(CellAsGbk(std::move(parser.cells[k]), encoding, number, line.cut));
     }
     return true;
 }
@@ -274,7 +289,7 @@ CsvLine SplitCsvLine(const std::string& text, size_t columns) {
         if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
         return static_cast<int>(static_cast<unsigned char>(text[at++]));
     };
-    CsvLine line = {{}, false};
+    CsvLine line;
     ParseLine(next, CsvEncoding::Gbk, ',', columns, line, {});
     return line;
 }

@@ -39,9 +39,10 @@ struct CsvSource {
 CsvSource OpenCsvSource(FILE* file);
 
 struct CsvLine {
-    // GBK, each cell at most CsvCellBytes bytes, cut at a whole character.
+    // GB 18030, each cell at most CsvCellLimit bytes, cut at a whole character.
     std::vector<std::string> cells;
-    bool ended;  // by a line end, not by the end of the file
+    bool ended = false;  // by a line end, not by the end of the file
+    bool cut = false;    // a kept cell lost text: past CsvCellLimit, or past the line's limit
 };
 
 // Reads the next line, keeping its first `columns` cells. False at the
@@ -52,9 +53,9 @@ struct CsvLine {
 // - Commas (or the source's separator) separate cells. A cell that begins with a double quote is
 //   quoted: it runs to the next double quote that is not doubled, "" in
 //   it is one double quote, and commas and line breaks in it are text; a
-//   line break in it (CR LF, LF or CR) becomes a space, as no field holds
-//   one. Bytes after the closing quote, up to the comma, are added as
-//   they are. A double quote anywhere else is an ordinary byte.
+//   line break in it (CR LF, LF or CR) is kept as LF, the book's line
+//   break (a field makes it a space, an item and a whole form keep it). Bytes after the closing
+//   quote, up to the comma, are added as they are. A double quote anywhere else is an ordinary byte.
 // - A quote that never closes runs to the end of the file. Only the first
 //   CsvLineLimit bytes of a line give cells; the rest is read to find the
 //   line's end, so one line is never taken as two.

@@ -41,6 +41,12 @@ inline std::wstring CsvDuplicatesText(int duplicates) {
     return L"文件中有 " + std::to_wstring(duplicates) + L" 个联系人已在通讯录中，没有再次导入。";
 }
 
+// Import: `cutRows` lines held a text longer than the reader keeps (64 KB),
+// which was imported cut (warning icon).
+inline std::wstring CsvCutTextsText(int cutRows) {
+    return L"文件中有 " + std::to_wstring(cutRows) + L" 行含有超过 64 KB 的文字，超出的部分没有导入。";
+}
+
 // Export: all contacts (是), the ticked ones (否) or nothing (取消)
 // (Yes/No/Cancel, information icon).
 const wchar_t CsvExportQuestionText[] = L"请选择输出的项目：\n点击“是”输出所有项，“否”输出选中项";

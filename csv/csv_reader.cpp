@@ -308,9 +308,10 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
             // Beside a layout's columns an empty cell takes nothing from them.
             if (map.layout != nullptr && TrimSpaces(line.cells[k]).empty()) continue;
             ApplyCsvCell(column.detail, line.cells[k], row.record);
-            // A text longer than its field is kept whole beside it.
+            // A text longer than its field, or of several lines, is kept whole beside it.
             if (column.detail != Gender && column.detail != BirthYear && FieldInfo(column.detail).isText &&
-                line.cells[k].size() >= static_cast<size_t>(FieldInfo(column.detail).width)) {
+                (line.cells[k].size() >= static_cast<size_t>(FieldInfo(column.detail).width) ||
+                 line.cells[k].find('\n') != std::string::npos)) {
                 SetWholeField(row.record, row.details, static_cast<ContactField>(column.detail), line.cells[k]);
             }
             if (column.detail == GivenName) row.givenName = line.cells[k];
@@ -326,9 +327,7 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
     }
     if (map.layout != nullptr) FinishRow(row);
     PlaceNumberedItems(row);
-    // By kind, as the export's columns group them.
-    std::stable_sort(row.details.items.begin(), row.details.items.end(),
-                     [](const ContactItem& a, const ContactItem& b) { return a.kind < b.kind; });
+    OrderItems(row.details.items);
     KeepLongGivenName(row);
     return row;
 }
@@ -338,6 +337,7 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
 std::vector<std::string> HeaderTitles(CsvLine line) {
     if (!line.ended && !line.cells.empty()) line.cells.pop_back();
     for (std::string& title : line.cells) {
+        title.resize(FitGbkLength(title.data(), title.size(), CsvCellBytes));
         title.erase(std::remove(title.begin(), title.end(), '\r'), title.end());
         TrimSpacesAndTrailingLineFeeds(title);
     }
@@ -522,6 +522,7 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
         while (ReadCsvLine(source, map.columns.size(), line)) {
             if (!HoldsText(line)) continue;
             ++result.rows;
+            if (line.cut) ++result.cutRows;
             CsvRow row = RowFromCsvLine(line, map);
             ContactRecord asWritten = row.record;
             if (!NameImportedContact(row.record, row.displayName)) continue;

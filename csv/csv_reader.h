@@ -56,13 +56,14 @@ struct CsvImportResult {
     // Why lines gave no contact: what a tool tells when a file gives nothing.
     int rows = 0;                // lines after the header that hold any text
     bool namingColumn = false;   // a column goes to a field that can name a contact
+    int cutRows = 0;             // lines with a cell longer than CsvCellLimit (or a line past CsvLineLimit), kept cut
     std::vector<std::string> unknownTitles;  // GBK, as in ColumnMap
 };
 
 // The titles of a header line, its cells as ReadCsvLine reads them
 // (quoted ones included), each trimmed and without CRs; the text after the
 // last comma of a line without a line end is no title. At most
-// CsvMaxColumns titles of CsvCellBytes bytes.
+// CsvMaxColumns titles of CsvCellBytes bytes, cut at a whole character.
 std::vector<std::string> ParseCsvHeader(const std::string& line);
 
 // "请选择一项与文件中的 TITLE 表头对应", in GBK: the mapping dialog's prompt.

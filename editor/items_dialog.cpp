@@ -106,8 +106,8 @@ BOOL ItemsDialog_OnInitDialog(HWND dialog) {
 void ItemsDialog_OnAdd(HWND dialog) {
     ContactItem item = ItemFromBoxes(dialog);
     if (IsEmptyItem(item)) return;
-    edit->items.push_back(item);
-    FillList(dialog, static_cast<int>(edit->items.size()) - 1);
+    // In the order the files keep, so that an export and an import give the list back as shown.
+    FillList(dialog, static_cast<int>(InsertItemInOrder(edit->items, item)));
 }
 
 void ItemsDialog_OnChange(HWND dialog) {
@@ -115,8 +115,8 @@ void ItemsDialog_OnChange(HWND dialog) {
     if (index < 0) return;
     ContactItem item = ItemFromBoxes(dialog);
     if (IsEmptyItem(item)) return;
-    edit->items[index] = item;
-    FillList(dialog, index);
+    edit->items.erase(edit->items.begin() + index);
+    FillList(dialog, static_cast<int>(InsertItemInOrder(edit->items, item)));
 }
 
 void ItemsDialog_OnRemove(HWND dialog) {

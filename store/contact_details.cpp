@@ -1,14 +1,48 @@
 #include "store/contact_details.h"
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <tuple>
+
+#include "platform/platform.h"
 
 namespace {
 
 const char* const KindNames[ItemKindCount] = {"phone", "email", "address", "url", "im", "note", "date", "related", "custom"};
 
+// Where an item stands in the order: its kind, then for a custom item its
+// rank among the name's parts (NamePartCount for any other).
+const int NamePartCount = 4;
+
+int ItemRank(const ContactItem& item) {
+    int rank = static_cast<int>(item.kind) * (NamePartCount + 1);
+    if (item.kind != ItemKind::Custom) return rank;
+    static const std::string labels[NamePartCount] = {MiddleNameLabel(), NamePrefixLabel(), NameSuffixLabel(),
+                                                      OrganisationUnitLabel()};
+    int part = 0;
+    while (part < NamePartCount && item.label != labels[part]) ++part;
+    return rank + part;
+}
+
+bool RanksBefore(const ContactItem& a, const ContactItem& b) { return ItemRank(a) < ItemRank(b); }
+
 }  // namespace
+
+std::string MiddleNameLabel() { return Utf16ToGbk(u"中间名"); }
+std::string NamePrefixLabel() { return Utf16ToGbk(u"称谓"); }
+std::string NameSuffixLabel() { return Utf16ToGbk(u"后缀"); }
+std::string OrganisationUnitLabel() { return Utf16ToGbk(u"部门"); }
+
+void OrderItems(std::vector<ContactItem>& items) {
+    if (std::is_sorted(items.begin(), items.end(), RanksBefore)) return;
+    std::stable_sort(items.begin(), items.end(), RanksBefore);
+}
+
+size_t InsertItemInOrder(std::vector<ContactItem>& items, const ContactItem& item) {
+    auto at = std::upper_bound(items.begin(), items.end(), item, RanksBefore);
+    return static_cast<size_t>(items.insert(at, item) - items.begin());
+}
 
 bool operator==(const ContactItem& a, const ContactItem& b) {
     return a.kind == b.kind && a.label == b.label && a.parts == b.parts;
@@ -75,8 +109,11 @@ bool HasOtherInformation(const ContactDetails& details) {
 
 void SetWholeField(ContactRecord& record, ContactDetails& details, ContactField field, const std::string& text) {
     SetField(record, field, text);
-    if (FieldValue(record, field) == text) {
-        details.wholes.erase(field);
+    // Compared where it lies: an import calls this for most fields of every contact.
+    const char* stored = FieldText(record, field);
+    size_t length = strnlen(stored, static_cast<size_t>(FieldInfo(field).width));
+    if (length == text.size() && std::memcmp(stored, text.data(), length) == 0) {
+        if (!details.wholes.empty()) details.wholes.erase(field);
     } else {
         details.wholes[field] = text;
     }

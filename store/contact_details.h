@@ -37,6 +37,22 @@ bool operator==(const ContactDetails& a, const ContactDetails& b);
 // The same items, whatever their order.
 bool SameItems(const std::vector<ContactItem>& a, const std::vector<ContactItem>& b);
 
+// The labels of the custom items that are parts of the name and the
+// organisation, which vCard carries in N and ORG.
+std::string MiddleNameLabel();
+std::string NamePrefixLabel();
+std::string NameSuffixLabel();
+std::string OrganisationUnitLabel();
+
+// The order a contact's items are kept in, which every file form gives
+// back: by kind in ItemKind's order (as CSV's columns group them); among
+// the custom items first the parts of the name and the organisation that
+// vCard carries in N and ORG (middle name, prefix, suffix, unit), then the
+// others; otherwise as they came.
+void OrderItems(std::vector<ContactItem>& items);
+// Puts the item where that order has it (behind its equals); its index.
+size_t InsertItemInOrder(std::vector<ContactItem>& items, const ContactItem& item);
+
 // "phone", "email", ...: the names txltool and the files use.
 const char* ItemKindName(ItemKind kind);
 bool ItemKindFromName(const std::string& name, ItemKind& kind);

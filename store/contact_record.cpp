@@ -77,7 +77,20 @@ std::string FieldValue(const ContactRecord& record, ContactField field) {
 }
 
 void SetField(ContactRecord& record, ContactField field, const std::string& text) {
-    CopyToField(FieldText(record, field), fieldTable[field].width, text);
+    // Neither byte occurs inside a double- or four-byte character; memchr
+    // keeps the usual text, of one line, as quick as a plain copy.
+    if (!std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size())) {
+        CopyToField(FieldText(record, field), fieldTable[field].width, text);
+        return;
+    }
+    std::string line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool lineBreak = text[i] == '\r' || text[i] == '\n';
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        line += lineBreak ? ' ' : text[i];
+    }
+    CopyToField(FieldText(record, field), fieldTable[field].width, line);
 }
 
 ContactRecord EmptyRecord() {

@@ -104,7 +104,9 @@ const char* FieldText(const ContactRecord& record, ContactField field);
 // A field's text, stopped at its width even when unterminated.
 std::string FieldValue(const ContactRecord& record, ContactField field);
 
-// Puts text into a text field, cut at a whole GBK character to fit.
+// Puts text into a text field, cut at a whole GBK character to fit. A field
+// holds one line: each line break (LF, CR LF or CR) becomes a space; the
+// text with its breaks is kept whole beside the field (SetWholeField).
 void SetField(ContactRecord& record, ContactField field, const std::string& text);
 
 // The contact's check box is ticked.

@@ -193,16 +193,30 @@ namespace {
 // A hash of every text SameContact compares byte for byte (the birthday's
 // parts, compared as numbers, and the group stay out), so that contacts
 // that share a name, even thousands of them, still fall apart.
+// FNV-1a over eight bytes at a time, the tail byte by byte: an import
+// hashes every contact once or twice, and a byte at a time took a fifth of
+// a CSV import.
+uint64_t HashText(uint64_t hash, const char* text, size_t length) {
+    const uint64_t prime = 1099511628211ull;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        hash = (hash ^ word) * prime;
+        hash ^= hash >> 29;  // lets the high bytes of the word reach the low bits
+    }
+    for (; i < length; ++i) hash = (hash ^ static_cast<unsigned char>(text[i])) * prime;
+    return (hash ^ 0xFFu) * prime;  // ends the field
+}
+
 size_t ContactKey(const ContactRecord& record) {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    uint64_t hash = 14695981039346656037ull;
     for (int f = 0; f < ContactFieldCount; ++f) {
         const ContactFieldInfo& info = FieldInfo(f);
         if (!info.isText || IsBirthdayPart(info.field)) continue;
         const char* text = FieldText(record, info.field);
-        for (int i = 0; i < info.width && text[i] != '\0'; ++i) {
-            hash = (hash ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
-        }
-        hash = (hash ^ 0xFFu) * 1099511628211ull;  // ends the field
+        // Up to the terminator: what follows it in a field read from a file is no text.
+        hash = HashText(hash, text, strnlen(text, static_cast<size_t>(info.width)));
     }
     return static_cast<size_t>(hash);
 }

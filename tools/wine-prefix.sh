@@ -28,9 +28,11 @@ font_mark="$WINEPREFIX/.corvelle-font"
 # Each step leaves a mark, so that an older prefix gets the later steps;
 # the font's mark holds its name, so that a changed choice is applied again.
 dpi_mark="$WINEPREFIX/.corvelle-dpi"
-link_mark="$WINEPREFIX/.corvelle-font-link"
+link_mark="$WINEPREFIX/.corvelle-font-link-wine-names"
+unsubstituted_mark="$WINEPREFIX/.corvelle-simsun-unsubstituted"
 ready() {
   [ -f "$WINEPREFIX/.corvelle-ready" ] && [ "$(cat "$font_mark" 2> /dev/null)" = "$font" ] && [ -f "$link_mark" ] &&
+    [ -f "$unsubstituted_mark" ] &&
     [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ] && [ "$(cat "$dpi_mark" 2> /dev/null)" = "$CORVELLE_DPI" ]
 }
 ready && exit 0
@@ -48,28 +50,49 @@ fi
 
 # Wine maps "MS Shell Dlg" (the menus, the list, the dialogs) to SimSun in
 # a Chinese locale; SimSun itself must then be a real font, which only a
-# replacement, not a substitute, gives it.
+# replacement, not a substitute, gives it. "宋体" and the other SimSun names
+# are replaced only, never substituted: Wine looks a font's links up under
+# the name the program asked for, and drops the SystemLink of a name that
+# has a substitute, so the list's "宋体" would find no HanaMin behind it.
+substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+simsun_names=("宋体" "SimSun" "新宋体" "NSimSun")
 if [ "$(cat "$font_mark" 2> /dev/null)" != "$font" ]; then
   fc-list -q "$font" || echo "warning: the font \"$font\" is not installed (tools/setup.sh installs it)" >&2
-  substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-  for face in "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+  for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
     wine reg add "$substitutes" /v "$face" /d "$font" /f > /dev/null 2>&1
   done
-  for face in "宋体" "SimSun" "新宋体" "NSimSun"; do
+  for face in "${simsun_names[@]}"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$font" /f > /dev/null 2>&1
   done
   wineserver -w
   echo "$font" > "$font_mark"
 fi
+# A prefix made when the SimSun names were substituted too loses those substitutes.
+if [ ! -f "$unsubstituted_mark" ]; then
+  for face in "${simsun_names[@]}"; do
+    wine reg delete "$substitutes" /v "$face" /f > /dev/null 2>&1 || true
+  done
+  wineserver -w
+  touch "$unsubstituted_mark"
+fi
 
 # Characters beyond the basic plane (CJK Extension B and later: 𬎆, 𬀩)
 # are drawn from HanaMin B, linked behind the list's font as Windows links
-# SimSun-ExtB behind SimSun; HanaMin A fills in Extension A.
+# SimSun-ExtB behind SimSun; HanaMin A fills in Extension A (䶮).
+# Wine looks the links up under the family name of the face it chose, which
+# for the WenQuanYi fonts in a Chinese locale is their Chinese name
+# (文泉驿微米黑); it drops a link under a name that is a substitute, as the
+# English name is. So the links go under every name fontconfig gives the font.
 if [ ! -f "$link_mark" ]; then
   fc-list -q HanaMinB || echo "warning: fonts-hanazono is not installed (tools/setup.sh installs it)" >&2
   links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-  for face in "$font" "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
-    wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d 'HanaMinB.ttf,HanaMinB\0HanaMinA.ttf,HanaMinA' /f > /dev/null 2>&1
+  # Wine finds a linked face by its file; Debian's fonts-japanese-mincho.ttf,
+  # when it points to HanaMin A, is the file Wine loads it from.
+  linked='HanaMinB.ttf,HanaMinB\0HanaMinA.ttf,HanaMinA\0fonts-japanese-mincho.ttf,HanaMinA'
+  font_names=()
+  IFS=, read -r -a font_names <<< "$(fc-list "$font" family | head -n 1)"
+  for face in "$font" "${font_names[@]}" "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+    wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d "$linked" /f > /dev/null 2>&1
   done
   wineserver -w
   touch "$link_mark"

@@ -89,7 +89,8 @@ std::string DecodeQpPairs(std::string_view text) {
 
 bool QpMustEscape(const std::string& bytes, size_t i) {
     unsigned char b = static_cast<unsigned char>(bytes[i]);
-    if (b >= 0x80 || b == '=') return true;
+    // Control bytes too: a raw CR or LF would end the line.
+    if (b >= 0x80 || b == '=' || (b < 0x20 && b != '\t')) return true;
     return (b == ' ' || b == '\t') && i + 1 == bytes.size();
 }
 

@@ -28,8 +28,9 @@ bool IsQpPairs(std::string_view text);
 std::string DecodeQpPairs(std::string_view text);
 
 // Which bytes an encoder escapes besides those of 0x80 and above: "="
-// always, and a space or tab that ends the value, which a reader would
-// drop with the line's trailing white space.
+// always, a control byte (CR and LF among them) but the tab, and a space or
+// tab that ends the value, which a reader would drop with the line's
+// trailing white space.
 bool QpMustEscape(const std::string& bytes, size_t i);
 
 // Escapes what QpMustEscape names as "=XY"; nothing else changes and no

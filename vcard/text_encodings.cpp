@@ -39,8 +39,9 @@ std::u16string TextFromCodePage(const std::string& bytes, unsigned codePage) {
     return GbkToUtf16(bytes);
 }
 
-// "\\", "\;", "\," and "\n" or "\N" undone; a line break (escaped or
-// not) becomes a space. Any other backslash stays, with what follows it.
+// "\\", "\;", "\," and "\n" or "\N" undone; a line break, escaped or
+// not (quoted-printable's =0D=0A), is kept as LF, the book's line
+// break, as the editor writes it. Any other backslash stays, with what follows it.
 std::u16string Unescaped(const std::u16string& text) {
     std::u16string out;
     out.reserve(text.size());
@@ -54,23 +55,24 @@ std::u16string Unescaped(const std::u16string& text) {
                 continue;
             }
             if (next == u'n' || next == u'N') {
-                out += u' ';
+                out += u'\n';
                 ++i;
                 continue;
             }
         }
         if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        out += c == u'\r' || c == u'\n' ? u' ' : c;
+        out += c == u'\r' ? u'\n' : c;
     }
     return out;
 }
 
 // "\", ";" and "," with a backslash before them (a reader of vCard 3.0
-// takes a bare "," in a name or an address for a list), a line break as
-// a space;
-// walked by whole GBK characters, so that the second byte of a
-// double-byte character is never taken for "\".
-std::string Escaped(const std::string& gbk) {
+// takes a bare "," in a name or an address for a list). A line break
+// (LF, CR LF or CR) is "\n" in the plain form; the quoted-printable forms
+// make it CR LF for their escapes, =0D=0A, which phones read.
+// Walked by whole characters, so that a trail byte of a double-byte
+// character is never taken for "\".
+std::string Escaped(const std::string& gbk, VcardEncoding encoding) {
     std::string out;
     out.reserve(gbk.size() + 8);
     for (size_t i = 0; i < gbk.size();) {
@@ -78,7 +80,8 @@ std::string Escaped(const std::string& gbk) {
         char c = gbk[i];
         if (length == 1 && (c == '\\' || c == ';' || c == ',')) out += '\\';
         if (length == 1 && (c == '\r' || c == '\n')) {
-            out += ' ';
+            if (c == '\r' && i + 1 < gbk.size() && gbk[i + 1] == '\n') ++i;
+            out += encoding == Plain ? "\\n" : "\r\n";
         } else {
             out.append(gbk, i, length);
         }
@@ -125,7 +128,7 @@ std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage) {
 }
 
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
-    std::string text = Escaped(gbk);
+    std::string text = Escaped(gbk, encoding);
     switch (encoding) {
     case Utf8Qp: return EncodeQpBytes(Utf16ToUtf8(GbkToUtf16(text)));
     case UnicodeQp: return EncodeQpPairs(text);

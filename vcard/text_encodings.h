@@ -36,7 +36,7 @@ unsigned CodePageOfCharset(const std::string& name);
 
 // One text of a card: the value bytes (quoted-printable already undone)
 // in the given code page, with the escapes "\\", "\;", "\," and "\n"
-// undone, as GBK. A line break becomes a space; a character GBK lacks
+// undone, as GBK. A line break, escaped or not, becomes LF; a character GBK lacks
 // becomes "?". Bytes in a code page this system cannot convert are read
 // as GBK.
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
@@ -45,8 +45,9 @@ std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
 std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage);
 
 // A contact's text as one escaped component of a value in the chosen
-// encoding: "\", ";" and "," get a backslash, line breaks become spaces, and
-// the quoted-printable forms escape every byte they would otherwise lose.
+// encoding: "\", ";" and "," get a backslash, a line break is "\n" in the
+// plain form and =0D=0A in the quoted-printable ones, and those forms
+// escape every byte they would otherwise lose.
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding);
 
 // True when the text has a byte of 0x80 or above.

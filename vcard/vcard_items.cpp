@@ -64,7 +64,3 @@ unsigned TypesOfLabel(const std::string& label) {
 
 std::string AnniversaryLabel() { return Gbk(u"纪念日"); }
 std::string NicknameLabel() { return Gbk(u"昵称"); }
-std::string MiddleNameLabel() { return Gbk(u"中间名"); }
-std::string NamePrefixLabel() { return Gbk(u"称谓"); }
-std::string NameSuffixLabel() { return Gbk(u"后缀"); }
-std::string OrganisationUnitLabel() { return Gbk(u"部门"); }

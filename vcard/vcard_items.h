@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "store/contact_details.h"
+
 // The label (GBK) for VcardType bits, or the type text that names no
 // known type; empty when the types say nothing.
 std::string LabelOfTypes(unsigned types, const std::string& typeLabel);
@@ -21,7 +23,5 @@ unsigned TypesOfLabel(const std::string& label);
 // Labels the reader gives to items that have no type of their own.
 std::string AnniversaryLabel();
 std::string NicknameLabel();
-std::string MiddleNameLabel();
-std::string NamePrefixLabel();
-std::string NameSuffixLabel();
-std::string OrganisationUnitLabel();
+// The name's and the organisation's parts: MiddleNameLabel() and the
+// others, which the book's order of items knows (store/contact_details.h).

@@ -655,6 +655,7 @@ bool FinishVcardCard(VcardCard& card) {
     PlaceNumbers(card);
     PlaceLabels(card);
     ApplyGroupLabels(card);
+    OrderItems(card.details.items);
     if (!card.nameMiddle.empty() &&
         TrimSpacesAndTabs(card.formattedName) == FieldValue(card.record, Surname) + card.nameGiven + card.nameMiddle) {
         SetField(card.record, GivenName, card.nameGiven + card.nameMiddle);

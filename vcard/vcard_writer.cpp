@@ -48,10 +48,12 @@ bool AllEmpty(const CardWriter& card, std::initializer_list<ContactField> fields
     return true;
 }
 
-// Bytes beyond ASCII, or white space at an end, which a reader would
-// trim away with the line's: quoted-printable keeps it as "=20".
+// Bytes beyond ASCII, white space at an end, which a reader would trim
+// away with the line's (quoted-printable keeps it as "=20"), or a line
+// break, which phones read as =0D=0A.
 bool NeedsQp(const std::string& text) {
-    return HasNonAscii(text) || (!text.empty() && (text.back() == ' ' || text.back() == '\t'));
+    return HasNonAscii(text) || (!text.empty() && (text.back() == ' ' || text.back() == '\t')) ||
+           text.find_first_of("\r\n") != std::string::npos;
 }
 
 bool AnyNeedsQp(const CardWriter& card, std::initializer_list<ContactField> fields) {

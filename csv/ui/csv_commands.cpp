@@ -23,6 +23,9 @@ void ImportCsvCommand(HWND window) {
     if (result.notImported > 0) {
         ShowMessage(window, CsvBookFullText(Contacts().capacity, result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
     }
+    if (result.cutRows > 0) {
+        ShowMessage(window, CsvCutTextsText(result.cutRows), CsvCaption, MB_OK | MB_ICONWARNING);
+    }
     if (result.duplicates > 0) {
         ShowMessage(window, CsvDuplicatesText(result.duplicates), CsvCaption, MB_OK | MB_ICONINFORMATION);
     }

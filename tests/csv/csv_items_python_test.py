@@ -1,8 +1,10 @@
 """Python's csv module writes a Google Contacts export whose columns have
 no field (a second mobile, a second e-mail address, a website, a note, a
-relation, a messaging name, a custom field); txltool imports it and exports
-it again. The csv module must find every value in the columns after the 27,
-and the export imported once more must give the same items.
+relation, a messaging name, a custom field, a note of two lines); txltool
+imports it and exports it again. The csv module must find every value in
+the columns after the 27, the note's line break inside its cell, and the export
+imported once more must give the same items; the dump shows the line break
+as \\n.
 Arguments: the command that runs txltool (under Wine for the Windows build).
 """
 import csv
@@ -17,9 +19,9 @@ HEADER = ["First Name", "Last Name", "Phone 1 - Label", "Phone 1 - Value", "Phon
           "IM 1 - Service", "IM 1 - Value", "Custom Field 1 - Label", "Custom Field 1 - Value"]
 ROW = ["Erika", "Mustermann", "Mobile", "138 0000 0001 ::: 138 0000 0002", "微信", "139 0000 0000", "Home",
        "erika@example.com", "Work", "e.m@example.com", "Profile", "https://example.com/erika",
-       "见面在展会, 带\"名片\"", "Spouse", "Max", "Work", "Skype", "erika.m", "紧急联系人", "110"]
+       "见面在展会, 带\"名片\"\n第二行", "Spouse", "Max", "Work", "Skype", "erika.m", "紧急联系人", "110"]
 EXPECTED = {"138 0000 0002", "139 0000 0000", "微信", "e.m@example.com", "https://example.com/erika",
-            "见面在展会, 带\"名片\"", "Max", "Spouse", "Skype", "erika.m", "紧急联系人", "110", "Mustermann"}
+            "见面在展会, 带\"名片\"\n第二行", "Max", "Spouse", "Skype", "erika.m", "紧急联系人", "110", "Mustermann"}
 
 
 def main():
@@ -56,6 +58,8 @@ def main():
             return [l for l in lines if l.startswith(("item\t", "whole\t", "record\t"))]
 
         first, second = details("a.txl"), details("b.txl")
+        if not any(l.startswith("item\tnote\t") and l.endswith("\t见面在展会, 带\"名片\"\\n第二行") for l in first):
+            failures.append(f"the dump shows the note's line break escaped: {first}")
         if first != second:
             failures.append(f"the export imported again differs:\n{first}\n{second}")
     for failure in failures:

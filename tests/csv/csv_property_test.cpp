@@ -4,6 +4,8 @@
 // whole; the gender is 1 or 0, the group is not written, and a contact
 // without a surname is named as every import names it.
 // Lines run past 255 bytes: the reader reads each line to its end.
+// Contacts with items of every kind come back with the same items in the
+// order the book keeps them, line breaks and the name's parts included.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -57,7 +59,59 @@ ContactRecord WhatTheFormatCarries(const ContactRecord& written) {
     return back;
 }
 
+// A value as an item holds it: no space at an end, where Google's values are trimmed.
+std::string RandomItemValue(std::mt19937& random) {
+    static const char* const pieces[] = {"a", "\xD5\xC5", ",", "\"", "\n", ";", "\\", "x y", ":", "9"};
+    std::string text = "v";
+    for (int i = RandomBelow(random, 6); i > 0; --i) text += pieces[RandomBelow(random, 10)];
+    return text + "e";
+}
+
+std::vector<ContactItem> RandomItems(std::mt19937& random) {
+    static const char16_t* const labels[] = {u"", u"微信", u"手机", u"中间名", u"后缀", u"a,b"};
+    std::vector<ContactItem> items;
+    for (int i = RandomBelow(random, 8); i > 0; --i) {
+        ItemKind kind = static_cast<ItemKind>(RandomBelow(random, ItemKindCount));
+        ContactItem item = MakeItem(kind, Utf16ToGbk(labels[RandomBelow(random, 6)]), RandomItemValue(random));
+        if (kind == ItemKind::Address) {
+            for (std::string& part : item.parts) part = RandomBelow(random, 2) ? RandomItemValue(random) : "";
+            item.parts[Street] = RandomItemValue(random);
+        }
+        if (kind == ItemKind::Im) item.parts[ImService] = RandomBelow(random, 2) ? "Skype" : "QQ";
+        items.push_back(item);
+    }
+    OrderItems(items);
+    return items;
+}
+
 }  // namespace
+
+TEST(CsvProperty, ItemsComeBackInTheBooksOrder) {
+    ScratchFolder folder;
+    PathString path = folder.Path("items.csv");
+    std::mt19937 random(27);
+    ContactStore written;
+    for (int n = 0; n < ContactsPerFile; ++n) {
+        ContactRecord record = EmptyRecord();
+        SetField(record, Surname, "n" + std::to_string(n));
+        ContactDetails details;
+        details.items = RandomItems(random);
+        AppendContact(written, record, details);
+    }
+    ASSERT_TRUE(ExportCsvFile(path, written, false));
+    ContactStore read;
+    GroupList groups;
+    ImportCsvFile(path, read, groups, ColumnMappingQuestion{FailIfAsked, nullptr});
+    ASSERT_EQ(ContactsPerFile, RecordCount(read));
+    for (int n = 0; n < ContactsPerFile; ++n) {
+        const ContactDetails* expected = FindDetails(written, RecordAt(written, n));
+        const ContactDetails* back = FindDetails(read, RecordAt(read, n));
+        std::vector<ContactItem> none;
+        EXPECT_EQ(expected ? expected->items : none, back ? back->items : none) << "contact " << n << "\n"
+                                                                              << ReadFileBytes(path);
+        if (HasFailure()) return;
+    }
+}
 
 TEST(CsvProperty, RandomContactsComeBackWithEveryField) {
     ScratchFolder folder;

@@ -368,10 +368,11 @@ TEST_F(CsvImport, ALineOverTheLimitLosesItsTailButNotTheNextLine) {
 }
 
 TEST_F(CsvImport, OnlyCrLfIsALineEnd) {
-    // A CR alone stays in its cell; CR LF and LF end lines alike.
+    // A CR alone stays in its cell (where a field, of one line, makes it a
+    // space); CR LF and LF end lines alike.
     Import(Gbk("姓,名\r\n张,a\rb\r\n李,c\n"));
     ASSERT_EQ(2, RecordCount(store));
-    EXPECT_EQ("a\rb", Field(0, GivenName));
+    EXPECT_EQ("a b", Field(0, GivenName));
     EXPECT_EQ("c", Field(1, GivenName));
 }
 
@@ -518,4 +519,28 @@ TEST_F(CsvImport, HugeHeadersAndCellsAreHandled) {
     // A cell of 10 MB keeps what its field holds.
     EXPECT_EQ(1, Import(Gbk("姓,公司\n李,") + std::string(10 << 20, 'y') + "\n").imported);
     EXPECT_EQ(std::string(29, 'y'), Field(1, Company));
+}
+
+// A long note, address or company arrives whole in its item or its whole
+// form, the field holding its cut form; a cell past the reader's limit is
+// cut there and the import says so.
+TEST_F(CsvImport, LongCellsArriveWholeUpToTheLimit) {
+    std::string note, company, street;
+    for (int i = 0; i < 300; ++i) note += Gbk("备注") + std::to_string(i);
+    for (int i = 0; i < 40; ++i) company += Gbk("公司");
+    for (int i = 0; i < 60; ++i) street += Gbk("路") + std::to_string(i);
+    std::string huge(CsvCellLimit + 10, 'x');
+    CsvImportResult result = Import(Gbk("姓,公司,住宅：街道,备注1\r\n") + Gbk("张,") + company + "," + street + ",\"" + note +
+                                    "\"\r\n" + Gbk("李,c,s,") + huge + "\r\n");
+    ASSERT_EQ(2, RecordCount(store));
+    const ContactDetails& details = DetailsOf(store, RecordAt(store, 0));
+    ASSERT_EQ(1u, details.items.size());
+    EXPECT_EQ(note, details.items[0].parts[0]);
+    EXPECT_EQ(company, WholeFieldValue(*RecordAt(store, 0), details, Company));
+    EXPECT_EQ(street, WholeFieldValue(*RecordAt(store, 0), details, HomeStreet));
+    ContactRecord cut = EmptyRecord();
+    SetField(cut, Company, company);
+    EXPECT_EQ(FieldValue(cut, Company), Field(0, Company));
+    EXPECT_EQ(std::string(CsvCellLimit, 'x'), DetailsOf(store, RecordAt(store, 1)).items.at(0).parts[0]);
+    EXPECT_EQ(1, result.cutRows);
 }

@@ -123,7 +123,7 @@ check "a missing book is not created by export" "no" "$( [ -e missing.txl ] && e
 run export-vcf book.txl no-such-dir > /dev/null 2>&1
 check "export to a missing directory exits 1" 1 $?
 
-# A phone's card: three mobiles, a note, a website, a custom label, a
+# A phone's card: three mobiles, a note of two lines, a website, a custom label, a
 # surname longer than its field. What has no field is dumped after the record.
 {
     printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nUID:abc-1\r\nN:Mustermann;Erika;;;\r\n'
@@ -131,7 +131,8 @@ check "export to a missing directory exits 1" 1 $?
     printf 'NOTE:Met at the fair\\nBerlin\r\nURL:http://example.com\r\nEND:VCARD\r\n'
 } > phone.vcf
 run import-vcf items.txl phone.vcf > /dev/null
-expected=$'id\tabc-1\nitem\tnote\t\tMet at the fair Berlin\nitem\turl\t\thttp://example.com\nitem\tphone\t手机\t2\nitem\tphone\t微信\t3\nwhole\t0\tMustermann'
+# The items by kind, as every file form keeps them; the note's line break escaped.
+expected=$'id\tabc-1\nitem\tphone\t手机\t2\nitem\tphone\t微信\t3\nitem\turl\t\thttp://example.com\nitem\tnote\t\tMet at the fair\\nBerlin\nwhole\t0\tMustermann'
 check "items, the UID and a whole surname are dumped after the record" "$expected" \
     "$(run dump items.txl | iconv -f GBK -t UTF-8 | grep -a -v '^group' | tail -n +3)"
 check "the record keeps the cut surname" "Musterman" "$(records items.txl | cut -f1)"

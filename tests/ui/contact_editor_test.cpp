@@ -497,10 +497,11 @@ TEST_F(ContactEditorTest, TheItemsDialogAddsChangesAndRemovesItemsAndNamesStayWh
         TypeInto(GetDlgItem(items, IDC_ITEM_LABEL), L"微信");
         TypeInto(GetDlgItem(items, IDC_ITEM_VALUE), L"13900001111");
         ClickButton(items, IDC_ITEM_ADD);
-        ChooseInListBox(list, 2);
+        // Kept by kind, as the files keep them: the number first, the website, the note.
+        ChooseInListBox(list, 0);
         TypeInto(GetDlgItem(items, IDC_ITEM_VALUE), L"13900002222");
         ClickButton(items, IDC_ITEM_CHANGE);
-        ChooseInListBox(list, 0);
+        ChooseInListBox(list, 1);
         ClickButton(items, IDC_ITEM_REMOVE);
         ClickButton(items, IDOK);
     });
@@ -511,11 +512,11 @@ TEST_F(ContactEditorTest, TheItemsDialogAddsChangesAndRemovesItemsAndNamesStayWh
     EXPECT_EQ(std::vector<std::wstring>({L"网页  |    |  http://old.example"}), shownFirst);
     const ContactDetails& details = DetailsOf(App.document.contacts, &Record(0));
     ASSERT_EQ(2u, details.items.size());
-    EXPECT_EQ(ItemKind::Note, details.items[0].kind);
-    EXPECT_EQ(Gbk("第一行\n第二行"), details.items[0].parts[0]);
-    EXPECT_EQ(ItemKind::Phone, details.items[1].kind);
-    EXPECT_EQ(Gbk("微信"), details.items[1].label);
-    EXPECT_EQ("13900002222", details.items[1].parts[0]);
+    EXPECT_EQ(ItemKind::Phone, details.items[0].kind);
+    EXPECT_EQ(Gbk("微信"), details.items[0].label);
+    EXPECT_EQ("13900002222", details.items[0].parts[0]);
+    EXPECT_EQ(ItemKind::Note, details.items[1].kind);
+    EXPECT_EQ(Gbk("第一行\n第二行"), details.items[1].parts[0]);
     EXPECT_EQ("Musterman", FieldValue(Record(0), Surname));
     EXPECT_EQ(L"Mustermann", CellText(List(), 0, 0).substr(0, 10));
     EditRow(0, Caption(0), [](HWND editor) {

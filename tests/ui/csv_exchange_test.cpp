@@ -248,6 +248,23 @@ TEST_F(CsvExchangeTest, AFileThatCannotBeReplacedIsReportedAsAFailure) {
     EXPECT_EQ("kept", ReadFileBytes(PathOf("held.csv")));
 }
 
+// The save dialog's second file type writes UTF-8 with a byte-order mark,
+// four-byte characters whole.
+TEST_F(CsvExchangeTest, TheUtf8FileTypeWritesEveryCharacterWhole) {
+    StartWith({Person(Gbk("刘"), Gbk("䶮")), Person(Gbk("𬎆"))});
+    ModalAnswers answers;
+    answers.ExpectFileDialogOfType(ExportTitle, 1, L"CSV UTF-8 (*.csv)", PathOf("utf8"));
+    answers.ExpectMessage(ExportQuestion, L"生成CSV", MB_YESNOCANCEL | MB_ICONINFORMATION, IDYES);
+    answers.ExpectMessage(ExportSucceeded, L"CSV", Information, IDOK);
+    SendCommand(IDM_EXPORT_CSV);
+    EXPECT_TRUE(answers.AllAnswered());
+    std::vector<std::string> lines = LinesOf(ReadFileBytes(PathOf("utf8.csv")));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("\xEF\xBB\xBF\xE5\xA7\x93,", lines[0].substr(0, 7));  // the mark, then 姓
+    EXPECT_EQ("\xE5\x88\x98,\xE4\xB6\xAE,", lines[1].substr(0, 8));  // 刘,䶮,
+    EXPECT_EQ("\xF0\xAC\x8E\x86,,", lines[2].substr(0, 6));  // 𬎆, U+2C386
+}
+
 // What was exported imports again without a question.
 TEST_F(CsvExchangeTest, AnExportedFileImportsBackUnasked) {
     ContactRecord full = Record({{Surname, Gbk("张")}, {GivenName, Gbk("三")}, {Company, Gbk("公司")}, {Email, "a@b.cn"}});

@@ -131,6 +131,27 @@ void ModalAnswers::ExpectFileDialogInFolder(const std::wstring& title, const Pat
     });
 }
 
+void ModalAnswers::ExpectFileDialogOfType(const std::wstring& title, int type, const std::wstring& typeName,
+                                          const PathString& path) {
+    ExpectDialog(title, [type, typeName, path](HWND dialog) {
+        // The file-type list (cmb1). A choice is told as the list tells the
+        // user's: Windows' dialog reads it at CBN_SELCHANGE, Wine's at CBN_SELENDOK.
+        const int typeListId = 0x470;
+        HWND types = GetDlgItem(dialog, typeListId);
+        wchar_t shown[128] = {};
+        if (types && SendMessageW(types, CB_GETLBTEXTLEN, type, 0) < 128) {
+            SendMessageW(types, CB_GETLBTEXT, type, reinterpret_cast<LPARAM>(shown));
+        }
+        EXPECT_EQ(typeName, std::wstring(shown));
+        SendMessageW(types, CB_SETCURSEL, type, 0);
+        for (WORD note : {CBN_SELCHANGE, CBN_SELENDOK}) {
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(typeListId, note), reinterpret_cast<LPARAM>(types));
+        }
+        TypeFileName(dialog, path);
+        PressButton(dialog, IDOK);
+    });
+}
+
 void ModalAnswers::ExpectFileDialogCancelled(const std::wstring& title) {
     ExpectDialog(title, [](HWND dialog) { PressButton(dialog, IDCANCEL); });
 }

@@ -56,6 +56,10 @@ public:
     // The same dialog, first opening a folder as the user does by typing
     // its path, then choosing a file name in it.
     void ExpectFileDialogInFolder(const std::wstring& title, const PathString& folder, const PathString& name);
+    // The same dialog, its file type first chosen from its list (0 the
+    // first); the type's name is checked.
+    void ExpectFileDialogOfType(const std::wstring& title, int type, const std::wstring& typeName,
+                                const PathString& path);
     // The same dialog, cancelled.
     void ExpectFileDialogCancelled(const std::wstring& title);
     // A dialog already answered, come back to the front because a box it

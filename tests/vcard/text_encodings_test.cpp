@@ -10,7 +10,10 @@ TEST(VcardText, EncodesAContactsTextInEachForm) {
     EXPECT_EQ("=C2=B7", EncodeVcardText(Gbk("·"), Utf8Qp));  // strict UTF-8, two bytes
     EXPECT_EQ("=FF=D5=FF=C5", EncodeVcardText(Gbk("张"), UnicodeQp));
     EXPECT_EQ(Gbk("张三"), EncodeVcardText(Gbk("张三"), Plain));
-    EXPECT_EQ("a\\;b\\\\c  d", EncodeVcardText("a;b\\c\r\nd", Plain));
+    // A line break: "\n" in the plain form, =0D=0A in the quoted-printable ones.
+    EXPECT_EQ("a\\;b\\\\c\\nd\\ne", EncodeVcardText("a;b\\c\r\nd\ne", Plain));
+    EXPECT_EQ("a=0D=0Ab=0D=0A=E5=BC=A0", EncodeVcardText("a\nb\r\n" + Gbk("张"), Utf8Qp));
+    EXPECT_EQ("a=00=0D=00=0Ab=FF=D5=FF=C5", EncodeVcardText("a\r\nb" + Gbk("张"), UnicodeQp));
     EXPECT_EQ("a\\;b=3D", EncodeVcardText("a;b=", Utf8Qp));
 }
 
@@ -33,9 +36,9 @@ TEST(VcardText, ReadsTheNamedCharacterSets) {
     EXPECT_EQ(0u, CodePageOfCharset("X-UNKNOWN"));
 }
 
-TEST(VcardText, UndoesBackslashEscapesAndTurnsLineBreaksIntoSpaces) {
+TEST(VcardText, UndoesBackslashEscapesAndKeepsLineBreaks) {
     EXPECT_EQ("Smith, Jones; A\\B", VcardTextToGbk("Smith\\, Jones\\; A\\\\B", Utf8CodePage));
-    EXPECT_EQ("Street4 Building 6 Floor 8", VcardTextToGbk("Street4\\nBuilding 6\\NFloor 8", Utf8CodePage));
-    EXPECT_EQ("a b c", VcardTextToGbk("a\r\nb\nc", GbkCodePage));
+    EXPECT_EQ("Street4\nBuilding 6\nFloor 8", VcardTextToGbk("Street4\\nBuilding 6\\NFloor 8", Utf8CodePage));
+    EXPECT_EQ("a\nb\nc\nd", VcardTextToGbk("a\r\nb\nc\rd", GbkCodePage));  // as quoted-printable gives them
     EXPECT_EQ("C:\\x", VcardTextToGbk("C:\\x", GbkCodePage));  // an unknown escape stays
 }

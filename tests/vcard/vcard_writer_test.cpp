@@ -132,10 +132,19 @@ TEST(VcardFileText, GenderAndBirthday) {
 
 TEST(VcardFileText, ALineEndInAFieldCannotStartALine) {
     ContactRecord record = ZhangSan();
+    // A field holds one line; a whole form or an item keeps its breaks, escaped.
     SetField(record, Email, "a\r\nEND:VCARD\nb");
-    std::string text = VcardFileText(record, Plain);
-    EXPECT_NE(std::string::npos, text.find("EMAIL;PREF;INTERNET:a  END:VCARD b\r\n"));
-    EXPECT_EQ(text.size() - 9, text.find("END:VCARD", text.find("X-QQ")));
+    ContactDetails details;
+    details.items.push_back(MakeItem(ItemKind::Note, "", "c\r\nEND:VCARD\nd"));
+    SetWholeField(record, details, Company, "e\r\nEND:VCARD");
+    for (VcardEncoding encoding : {Plain, Utf8Qp, UnicodeQp}) {
+        std::string text = VcardFileText(record, encoding, nullptr, &details);
+        EXPECT_NE(std::string::npos, text.find("EMAIL;PREF;INTERNET:a END:VCARD b\r\n")) << text;
+        EXPECT_EQ(text.size() - 9, text.find("\nEND:VCARD") + 1) << text;
+        EXPECT_EQ(encoding == Utf8Qp ? "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:c=0D=0AEND:VCARD=0D=0Ad\r\n"
+                                     : "NOTE:c\\nEND:VCARD\\nd\r\n",
+                  text.substr(text.find("NOTE"), text.find("\r\n", text.find("NOTE")) + 2 - text.find("NOTE")));
+    }
 }
 
 TEST_F(VcardWriter, WritesReplacesAndReports) {

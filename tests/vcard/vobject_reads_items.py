@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """A phone's card keeps what has no field, and Python's vobject reads it back.
 
-A card as phones write it (three mobiles, a note, a website, a number
+A card as phones write it (three mobiles, a note of two lines, a website, a number
 under a label of its own, a surname longer than its field, a UID) is
 imported with txltool and exported in the form for phones; vobject must
 find every number, the note, the website, the label on the number's
-group, the whole surname and the same UID.
+group, the whole surname and the same UID; in the plain (GB 18030) form too the
+note keeps its two lines.
 Argument: txltool.
 """
 import os
@@ -18,7 +19,7 @@ import vobject
 CARD = "\r\n".join([
     "BEGIN:VCARD", "VERSION:3.0", "UID:4f1c-phone-27", "N:Mustermann;Erika;;;", "FN:Erika Mustermann",
     "TEL;TYPE=CELL:13800000001", "TEL;TYPE=CELL:13800000002", "TEL;TYPE=CELL:13800000003",
-    "item1.TEL:13900000000", "item1.X-ABLabel:微信", "NOTE:见面在展会", "URL:https://example.com/erika",
+    "item1.TEL:13900000000", "item1.X-ABLabel:微信", "NOTE:见面在展会\\n带名片", "URL:https://example.com/erika",
     "EMAIL;TYPE=HOME:erika@example.com", "EMAIL;TYPE=WORK:e.m@example.com", "END:VCARD", ""])
 
 
@@ -33,8 +34,16 @@ def main():
                        stdout=subprocess.DEVNULL)
         with open(cards, encoding="utf-8") as f:
             text = f.read()
+        plain = os.path.join(work, "plain.vcf")
+        subprocess.run([txltool, "export-vcf", book, plain, "--one-file", "--encoding", "plain"], check=True,
+                       stdout=subprocess.DEVNULL)
+        with open(plain, encoding="gb18030") as f:
+            plain_text = f.read()
     card = vobject.readOne(text)
     failures = []
+    plain_notes = [n.value.replace("\r\n", "\n") for n in vobject.readOne(plain_text).contents.get("note", [])]
+    if plain_notes != ["见面在展会\n带名片"]:
+        failures.append(f"the plain form's note: {plain_notes!r} in\n{plain_text}")
 
     def check(what, expected, actual):
         if expected != actual:
@@ -44,7 +53,7 @@ def main():
         return [c.value for c in card.contents.get(name, [])]
 
     check("numbers", ["13800000001", "13800000002", "13800000003", "13900000000"], sorted(values("tel")))
-    check("note", ["见面在展会"], values("note"))
+    check("note", ["见面在展会\n带名片"], [v.replace("\r\n", "\n") for v in values("note")])
     check("website", ["https://example.com/erika"], values("url"))
     check("e-mail addresses", ["e.m@example.com", "erika@example.com"], sorted(values("email")))
     check("uid", ["4f1c-phone-27"], values("uid"))

@@ -21,7 +21,9 @@ struct Command {
 
 const Command Commands[] = {
     {"new", CommandNew, "txltool new BOOK"},
-    {"dump", CommandDump, "txltool dump [--utf8] BOOK"},
+    {"dump", CommandDump,
+     "txltool dump [--utf8] BOOK\n"
+     "       (in the id, item and whole lines a tab is \\t, a line break \\n (a CR \\r), a backslash \\\\)"},
     {"sort", CommandSort, "txltool sort BOOK"},
     {"import-csv", CommandImportCsv, ImportCsvUsage},
     {"export-csv", CommandExportCsv, ExportCsvUsage},

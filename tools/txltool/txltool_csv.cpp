@@ -101,6 +101,7 @@ int CommandImportCsv(const Arguments& args) {
     }
     if (result.notImported > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvBookFullText(document.contacts.capacity, result.notImported)));
     if (result.duplicates > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvDuplicatesText(result.duplicates)));
+    if (result.cutRows > 0) PrintError(ArgumentToUtf8(files[1]) + ": " + Utf8FromWide(CsvCutTextsText(result.cutRows)));
     if (result.imported > 0 && !SaveBook(files[0], document)) return ExitFailed;
     // Lines that were all already in the book, or found it full, are said above.
     if (result.rows > 0 && result.imported == 0 && result.duplicates == 0 && result.notImported == 0) {
