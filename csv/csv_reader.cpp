@@ -332,14 +332,16 @@ CsvRow RowFromCsvLine(const CsvLine& line, const ColumnMap& map) {
     return row;
 }
 
-// The titles of a header line: trimmed, without CRs; the text after the
-// last comma of a line without a line end is no title.
+// The titles of a header line: trimmed, each on one line (a quoted title
+// may hold a line break, which becomes a space); the text after the last
+// comma of a line without a line end is no title.
 std::vector<std::string> HeaderTitles(CsvLine line) {
     if (!line.ended && !line.cells.empty()) line.cells.pop_back();
     for (std::string& title : line.cells) {
         title.resize(FitGbkLength(title.data(), title.size(), CsvCellBytes));
         title.erase(std::remove(title.begin(), title.end(), '\r'), title.end());
         TrimSpacesAndTrailingLineFeeds(title);
+        std::replace(title.begin(), title.end(), '\n', ' ');
     }
     return line.cells;
 }
