@@ -340,8 +340,8 @@ std::vector<std::string> HeaderTitles(CsvLine line) {
     for (std::string& title : line.cells) {
         title.resize(FitGbkLength(title.data(), title.size(), CsvCellBytes));
         title.erase(std::remove(title.begin(), title.end(), '\r'), title.end());
-        TrimSpacesAndTrailingLineFeeds(title);
         std::replace(title.begin(), title.end(), '\n', ' ');
+        TrimSpacesAndTrailingLineFeeds(title);
     }
     return line.cells;
 }

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "platform/gbk.h"
 #include "store/safe_file.h"
 #include "store/text_operations.h"
 #include "vcard/vcard_format.h"
@@ -170,6 +171,22 @@ void AddLabelled(CardWriter& card, const std::string& name, const std::string& l
     AddTexts(card, group + AppleLabelProperty, {label});
 }
 
+// A parameter's value as readers take it: parameters know no escapes, so
+// the characters that would end the value or the line are left out (whole
+// characters only: a GBK trail byte may be a backslash).
+std::string ParameterValue(const std::string& text) {
+    std::string value;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t at = 0; at < text.size();) {
+        size_t length = Gb18030CharacterLength(bytes + at, text.size() - at);
+        unsigned char c = bytes[at];
+        bool unsafe = length == 1 && (c < 0x20 || c == 0x7f || c == '"' || c == ';' || c == ':' || c == ',' || c == '\\');
+        if (!unsafe) value.append(text, at, length);
+        at += length;
+    }
+    return value;
+}
+
 // A messaging name under the property its service has, or IMPP.
 void AddMessaging(CardWriter& card, const ContactItem& item) {
     const std::string& service = item.parts[ImService];
@@ -178,7 +195,7 @@ void AddMessaging(CardWriter& card, const ContactItem& item) {
     for (const OwnMessagingProperty& own : MessagingProperties) {
         if (SameNoCase(service, own.service)) return AddLabelled(card, own.property, item.label, {name});
     }
-    std::string parameters = service.empty() ? "" : ";X-SERVICE-TYPE=" + EncodeVcardText(service, Plain);
+    std::string parameters = service.empty() ? "" : ";X-SERVICE-TYPE=" + ParameterValue(service);
     AddLabelled(card, MessagingProperty, item.label, {"x-apple:" + name}, parameters);
 }
 
