@@ -17,7 +17,9 @@ struct CardDavClient {
     HttpSession* http = nullptr;  // OpenHttpSession(); closed by its owner
     std::string user;
     std::string password;
-    int timeoutSeconds = 30;
+    // One exchange may take this long: a server listing ten thousand cards
+    // can take half a minute before its first byte.
+    int timeoutSeconds = 120;
     // 429 and 503 are retried after the server's Retry-After, at most this
     // often, and never after a longer wait than this.
     int maxRetries = 3;
