@@ -23,21 +23,6 @@ std::string FaultBook(const std::string& scenario) {
            std::to_string(made++) + "/";
 }
 
-struct Device {
-    ScratchFolder folder;
-    Document document = NewDocument();
-    Device() {
-        document.currentPath = folder.Path("book.txl");
-        WriteAddressBook(document.currentPath, document.groups, document.contacts);
-    }
-    ContactRecord* Find(const std::string& surname) {
-        for (const auto& record : document.contacts.records) {
-            if (FieldValue(*record, Surname) == surname) return record.get();
-        }
-        return nullptr;
-    }
-};
-
 SyncOutcome Sync(Device& device, const std::string& url, SyncReport& report) {
     TestClient test;
     test.client.timeoutSeconds = 5;

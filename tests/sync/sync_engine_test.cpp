@@ -16,24 +16,6 @@
 
 namespace {
 
-// One device with its own book file.
-struct Device {
-    ScratchFolder folder;
-    Document document = NewDocument();
-    Device() {
-        document.currentPath = folder.Path("book.txl");
-        WriteAddressBook(document.currentPath, document.groups, document.contacts);
-    }
-    void Add(const ContactRecord& record) { AppendRecord(document.contacts, record); }
-    ContactRecord* Find(const std::string& surname) {
-        for (const auto& record : document.contacts.records) {
-            if (FieldValue(*record, Surname) == surname) return record.get();
-        }
-        return nullptr;
-    }
-    std::string BookBytes() { return ReadFileBytes(document.currentPath); }
-};
-
 SyncOutcome RunSync(Device& device, const std::string& url, SyncReport& report, SyncOptions options = SyncOptions()) {
     TestClient test;
     SyncProgress progress;
@@ -59,7 +41,9 @@ std::vector<CardData> ServerCards(const std::string& url) {
     for (const CardRef& ref : refs) hrefs.push_back(ref.href);
     std::vector<CardData> cards;
     std::vector<std::string> missing;
-    if (!hrefs.empty()) EXPECT_TRUE(Succeeded(FetchCards(test.client, book, hrefs, cards, missing)));
+    if (!hrefs.empty()) {
+        EXPECT_TRUE(Succeeded(FetchCards(test.client, book, hrefs, cards, missing)));
+    }
     return cards;
 }
 

@@ -36,7 +36,9 @@ TEST(SyncStateTest, ReadsBackWhatItWroteAndRefusesEveryCutOrDamagedFile) {
     for (size_t at = 0; at < bytes.size(); at += 7) {
         std::string damaged = bytes;
         damaged[at] = damaged[at] == '9' ? '8' : '9';
-        if (ParseSyncState(damaged, read)) EXPECT_EQ(damaged, SyncStateBytes(read)) << at;  // a changed text, still whole
+        if (ParseSyncState(damaged, read)) {
+            EXPECT_EQ(damaged, SyncStateBytes(read)) << at;  // a changed text, still whole
+        }
     }
 }
 
