@@ -519,3 +519,19 @@ TEST_F(CsvImport, HugeHeadersAndCellsAreHandled) {
     EXPECT_EQ(1, Import(Gbk("姓,公司\n李,") + std::string(10 << 20, 'y') + "\n").imported);
     EXPECT_EQ(std::string(29, 'y'), Field(1, Company));
 }
+
+// Progress hears each line of the file's count before it is read (the
+// header is line 1); a cancel keeps what came in.
+TEST_F(CsvImport, ProgressCountsTheLinesAndACancelKeepsWhatWasImported) {
+    WriteFileBytes(path, "\xD0\xD5\r\n" "A\r\n" "B\r\n" "C\r\n" "D\r\n");
+    std::string heard;
+    CsvImportResult result = ImportCsvFile(path, store, groups, NeverAsked, [&](int done, int total) {
+        heard += std::to_string(done) + "/" + std::to_string(total) + " ";
+        return done < 3;
+    });
+    EXPECT_EQ("1/5 2/5 3/5 ", heard);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(2, RecordCount(store));
+    EXPECT_EQ("A", Name(0));
+    EXPECT_EQ("B", Name(1));
+}
