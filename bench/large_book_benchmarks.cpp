@@ -70,12 +70,17 @@ void SaveBook(benchmark::State& state) {
 }
 
 // One keystroke's filter pass over every field and the row the list then
-// asks for last: the hard case is the first letter over the whole book.
+// asks for last, in a book whose list was filled: the hard case is the
+// first letter over the whole book.
 void Keystroke(benchmark::State& state, const std::string& pattern) {
     ContactStore store;
     FillFullBook(store, Count(state));
     FilterState filters{0, 0, pattern, {}};
     for (int32_t& flag : filters.columnFlags) flag = 1;
+    // The list was filled once the book was open, which made the search keys.
+    FilterState everyone = filters;
+    everyone.pattern.clear();
+    ApplyFilters(store, everyone);
     int shown = 0;
     for (auto _ : state) {
         shown = ApplyFilters(store, filters);

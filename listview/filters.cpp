@@ -409,6 +409,49 @@ const std::vector<uint32_t>& SetInitials() {
     return initials;
 }
 
+// The two letters a reading begins with, as typed ("lv" also as "lu"),
+// and a following initial when one is given: the bit of each in a key's
+// spellings.
+inline unsigned SpellingBit(char first, char second, char following) {
+    return (static_cast<unsigned>(first) * 0x9E3779B1u ^ static_cast<unsigned>(second) * 0x85EBCA77u ^
+            static_cast<unsigned>(following) * 0xC2B2AE3Du) *
+               0x27D4EB2Fu >>
+           23;
+}
+
+bool HasSpelling(const SearchKey& key, char first, char second, char following) {
+    unsigned bit = SpellingBit(first, second, following);
+    return key.spellings[bit / 64] >> (bit % 64) & 1;
+}
+
+// Every typed form of a reading's first two letters, with each initial of
+// the following character (or none, 0).
+void AddSpellings(const char* syllable, uint32_t followingInitials, SearchKey& key) {
+    if (!syllable[0] || !syllable[1]) return;
+    for (char first : {syllable[0], syllable[0] == 'v' ? 'u' : syllable[0]}) {
+        for (char second : {syllable[1], syllable[1] == 'v' ? 'u' : syllable[1]}) {
+            unsigned bit = SpellingBit(first, second, 0);
+            key.spellings[bit / 64] |= uint64_t{1} << (bit % 64);
+            for (uint32_t rest = followingInitials; rest; rest &= rest - 1) {
+                bit = SpellingBit(first, second, static_cast<char>('a' + __builtin_ctz(rest)));
+                key.spellings[bit / 64] |= uint64_t{1} << (bit % 64);
+            }
+        }
+    }
+}
+
+// The readings of a character for AddInitials: its set's, and the surname's.
+struct ReadCharacterOf {
+    int set;
+    int surname;  // a syllable, or -1
+};
+
+void AddReadingSpellings(const ReadCharacterOf& character, uint32_t followingInitials, SearchKey& key) {
+    CharacterReadings readings = ReadingsOfSet(character.set);
+    for (const uint16_t* r = readings.first; r != readings.last; ++r) AddSpellings(SyllableText(*r), followingInitials, key);
+    if (character.surname >= 0) AddSpellings(SyllableText(static_cast<uint16_t>(character.surname)), followingInitials, key);
+}
+
 // The initials of the characters as MatchSpoken reads them, and which
 // follow which: a space is passed over, any other character without a
 // reading ends a spelling.
@@ -418,27 +461,34 @@ void AddInitials(const char* text, size_t length, bool isName, SearchKey& key) {
     uint16_t surname[2] = {0, 0};
     int surnameCharacters = isName ? SurnameReadingAt(text, length, surname) : 0;
     uint32_t previous = 0;
+    ReadCharacterOf before = {0, -1};
     int character = 0;
     for (size_t i = 0; i < length; ++character) {
         unsigned char lead = static_cast<unsigned char>(text[i]);
         unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
-        uint32_t initials;
+        ReadCharacterOf now = {0, -1};
         if (lead >= GbkFirstLead && IsGbkLead(lead) && IsGbkTrail(trail)) {
-            initials = setInitials[sets[GbkCodeIndex(lead, trail)]];
+            now.set = sets[GbkCodeIndex(lead, trail)];
             i += 2;
         } else if (lead >= GbkFirstLead && FourByteOrOne(text, i, length) == 4) {
-            initials = setInitials[static_cast<size_t>(
-                FourByteReadingSet(reinterpret_cast<const unsigned char*>(text) + i))];
+            now.set = FourByteReadingSet(reinterpret_cast<const unsigned char*>(text) + i);
             i += 4;
         } else {
             i += 1;
             if (lead != ' ') previous = 0;
             continue;
         }
-        if (character < surnameCharacters) initials |= TypedInitialBits(SyllableText(surname[character])[0]);
+        uint32_t initials = setInitials[static_cast<size_t>(now.set)];
+        if (character < surnameCharacters) {
+            now.surname = surname[character];
+            initials |= TypedInitialBits(SyllableText(surname[character])[0]);
+        }
         key.initials |= initials;
         for (uint32_t from = previous; from; from &= from - 1) key.followers[__builtin_ctz(from)] |= initials;
+        AddReadingSpellings(now, 0, key);
+        if (previous) AddReadingSpellings(before, initials, key);
         previous = initials;
+        before = now;
     }
 }
 
@@ -498,10 +548,15 @@ bool MaySpell(const SearchKey& key, const SearchQuery& query) {
     for (size_t from = 0; from < n; ++from) {
         if (!(reached >> from & 1)) continue;
         size_t last = from + query.syllableReach[from];
-        if (last >= n) return true;
+        // A character that takes two letters or more has a reading that
+        // begins with them.
+        bool twoLetters = from + 1 < n && HasSpelling(key, letters[from], letters[from + 1], 0);
+        if (last >= n && (n - from == 1 || twoLetters)) return true;
         uint32_t followers = key.followers[letters[from] - 'a'];
-        for (size_t next = from + 1; next <= last; ++next) {
-            if (followers & LetterBit(letters[next])) reached |= uint64_t{1} << next;
+        for (size_t next = from + 1; next <= last && next < n; ++next) {
+            if (!(followers & LetterBit(letters[next]))) continue;
+            if (next - from >= 2 && !HasSpelling(key, letters[from], letters[from + 1], letters[next])) continue;
+            reached |= uint64_t{1} << next;
         }
     }
     return false;
