@@ -47,6 +47,13 @@ inline std::wstring CsvCutTextsText(int cutRows) {
     return L"文件中有 " + std::to_wstring(cutRows) + L" 行含有超过 64 KB 的文字，超出的部分没有导入。";
 }
 
+// Import of a large file: the progress window's title, and what the user
+// is told after "取消": how many contacts came in and stay (information icon).
+const wchar_t CsvImportProgressTitle[] = L"导入CSV文件";
+inline std::wstring CsvCancelledText(int imported) {
+    return L"导入已取消，已导入 " + std::to_wstring(imported) + L" 个联系人。";
+}
+
 // Export: all contacts (是), the ticked ones (否) or nothing (取消)
 // (Yes/No/Cancel, information icon).
 const wchar_t CsvExportQuestionText[] = L"请选择输出的项目：\n点击“是”输出所有项，“否”输出选中项";

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "csv/csv_dates.h"
 #include "csv/csv_format.h"
@@ -500,9 +502,31 @@ void ApplyCsvCell(int field, const std::string& text, ContactRecord& record) {
     }
 }
 
+namespace {
+
+int CountLineFeeds(const PathString& path) {
+    FILE* file = OpenFile(path, "rb");
+    if (!file) return 0;
+    std::vector<char> block(1 << 16);
+    int count = 0;
+    size_t got;
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
+        for (const char* at = block.data(); (at = static_cast<const char*>(std::memchr(at, '\n', got - (at - block.data()))));
+             ++at) {
+            ++count;
+        }
+    }
+    std::fclose(file);
+    return count;
+}
+
+}  // namespace
+
 CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, GroupList& groups,
-                              const ColumnMappingQuestion& question) {
+                              const ColumnMappingQuestion& question, const ProgressReport& progress) {
     CsvImportResult result = {};
+    int lines = progress ? CountLineFeeds(path) : 0;
+    int linesRead = 1;  // the header
     FILE* file = OpenFile(path, "rb");
     if (file == nullptr) return result;
     CsvSource source = OpenCsvSource(file);
@@ -521,7 +545,13 @@ CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, Group
         result.unknownTitles = map.unknownTitles;
         for (const CsvColumn& column : map.columns) result.namingColumn = result.namingColumn || CanNameAContact(column);
         ImportGroups made;
-        while (ReadCsvLine(source, map.columns.size(), line)) {
+        while (true) {
+            if (progress && !progress(linesRead, std::max(lines, linesRead + 1))) {
+                result.cancelled = true;
+                break;
+            }
+            if (!ReadCsvLine(source, map.columns.size(), line)) break;
+            ++linesRead;
             if (!HoldsText(line)) continue;
             ++result.rows;
             if (line.cut) ++result.cutRows;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "store/progress_report.h"
 #include "csv/csv_layouts.h"
 #include "platform/platform.h"
 #include "store/contact_store.h"
@@ -58,6 +59,7 @@ struct CsvImportResult {
     bool namingColumn = false;   // a column goes to a field that can name a contact
     int cutRows = 0;             // lines with a cell longer than CsvCellLimit (or a line past CsvLineLimit), kept cut
     std::vector<std::string> unknownTitles;  // GBK, as in ColumnMap
+    bool cancelled = false;      // the user stopped the import before its end
 };
 
 // The titles of a header line, its cells as ReadCsvLine reads them
@@ -96,5 +98,9 @@ void ApplyCsvCell(int field, const std::string& text, ContactRecord& record);
 // semicolons is separated by semicolons. The file is GBK, UTF-8 or UTF-16
 // (see DetectCsvEncoding); Unicode text is read as GBK, "?" standing for each
 // character GBK lacks.
+// Before each line it tells progress, when given, how many of the file's
+// lines (counted first by their line feeds) are read; when progress
+// answers false the import stops there, keeping what it added, and the
+// result says it was cancelled.
 CsvImportResult ImportCsvFile(const PathString& path, ContactStore& store, GroupList& groups,
-                              const ColumnMappingQuestion& question);
+                              const ColumnMappingQuestion& question, const ProgressReport& progress = nullptr);

@@ -1,8 +1,10 @@
 #include "listview/filters.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 #include <utility>
 
@@ -312,6 +314,274 @@ bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::s
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// ---- The search keys kept beside the store
+
+// A hash of everything a key is made from: the record's fields (Gender
+// included) and its details. Four lanes of eight bytes each, so that a
+// large book's records are checked in a few milliseconds.
+struct Stamp {
+    uint64_t lanes[4] = {0x243F6A8885A308D3u, 0x13198A2E03707344u, 0xA4093822299F31D0u, 0x082EFA98EC4E6C89u};
+    uint64_t total = 0;
+
+    static uint64_t Mixed(uint64_t lane, uint64_t word) {
+        lane = (lane ^ word) * 0x9E3779B97F4A7C15u;
+        return lane ^ lane >> 29;
+    }
+    void Add(const void* bytes, size_t length) {
+        const unsigned char* p = static_cast<const unsigned char*>(bytes);
+        size_t i = 0;
+        for (; i + 32 <= length; i += 32) {
+            for (int lane = 0; lane < 4; ++lane) {
+                uint64_t word;
+                std::memcpy(&word, p + i + 8 * lane, 8);
+                lanes[lane] = Mixed(lanes[lane], word);
+            }
+        }
+        uint64_t rest[4] = {0, 0, 0, 0};
+        std::memcpy(rest, p + i, length - i);
+        for (int lane = 0; lane < 4; ++lane) lanes[lane] = Mixed(lanes[lane], rest[lane]);
+        total += length;
+        lanes[0] = Mixed(lanes[0], total);
+    }
+    void Add(const std::string& text) { Add(text.data(), text.size()); }
+    uint64_t Value() const {
+        uint64_t value = total;
+        for (uint64_t lane : lanes) value = Mixed(value, lane);
+        return value;
+    }
+};
+
+// The fields end at JobTitle; the flags and the group after it are not searched.
+const size_t SearchedBytes = offsetof(ContactRecord, JobTitle) + sizeof(ContactRecord::JobTitle);
+
+uint64_t SearchStamp(const ContactRecord& record, const ContactDetails* details) {
+    Stamp stamp;
+    stamp.Add(&record, SearchedBytes);
+    if (details) {
+        for (const ContactItem& item : details->items) {
+            int32_t kind = static_cast<int32_t>(item.kind);
+            stamp.Add(&kind, sizeof kind);
+            for (const std::string& part : item.parts) stamp.Add(part);
+        }
+        for (const auto& whole : details->wholes) {
+            stamp.Add(&whole.first, sizeof whole.first);
+            stamp.Add(whole.second);
+        }
+    }
+    return stamp.Value();
+}
+
+// -- What a key holds
+
+inline unsigned CharacterBit(uint32_t code) { return (code * 0x9E3779B1u) >> 22; }
+inline unsigned PairBit(uint32_t first, uint32_t second) {
+    return ((first * 0x85EBCA77u) ^ (second * 0xC2B2AE3Du)) * 0x9E3779B1u >> 22;
+}
+inline void SetBit(uint64_t bits[16], unsigned bit) { bits[bit / 64] |= uint64_t{1} << (bit % 64); }
+
+// Every character of the text and every two characters next to each other,
+// the characters taken as MatchTextBytes walks them.
+void AddCharacters(const char* text, size_t length, uint64_t bits[16]) {
+    uint32_t previous = 0;
+    for (size_t i = 0; i < length;) {
+        size_t size = CharacterLength(text, i, length);
+        uint32_t code = 0;
+        for (size_t k = 0; k < size; ++k) code = code << 8 | static_cast<unsigned char>(text[i + k]);
+        SetBit(bits, CharacterBit(code));
+        if (i > 0) SetBit(bits, PairBit(previous, code));
+        previous = code;
+        i += size;
+    }
+}
+
+// The letter a spelling may type for a reading's initial: ü also as "u".
+uint32_t TypedInitialBits(char initial) { return LetterBit(initial) | (initial == 'v' ? LetterBit('u') : 0); }
+
+const std::vector<uint32_t>& SetInitials() {
+    static const std::vector<uint32_t> initials = [] {
+        std::vector<uint32_t> table(static_cast<size_t>(ReadingSetTotal()));
+        for (size_t set = 0; set < table.size(); ++set) {
+            CharacterReadings readings = ReadingsOfSet(static_cast<int>(set));
+            for (const uint16_t* r = readings.first; r != readings.last; ++r) table[set] |= TypedInitialBits(SyllableText(*r)[0]);
+        }
+        return table;
+    }();
+    return initials;
+}
+
+// The two letters a reading begins with, as typed ("lv" also as "lu"),
+// and a following initial when one is given: the bit of each in a key's
+// spellings.
+inline unsigned SpellingBit(char first, char second, char following) {
+    return (static_cast<unsigned>(first) * 0x9E3779B1u ^ static_cast<unsigned>(second) * 0x85EBCA77u ^
+            static_cast<unsigned>(following) * 0xC2B2AE3Du) *
+               0x27D4EB2Fu >>
+           23;
+}
+
+bool HasSpelling(const SearchKey& key, char first, char second, char following) {
+    unsigned bit = SpellingBit(first, second, following);
+    return key.spellings[bit / 64] >> (bit % 64) & 1;
+}
+
+// Every typed form of a reading's first two letters, with each initial of
+// the following character (or none, 0).
+void AddSpellings(const char* syllable, uint32_t followingInitials, SearchKey& key) {
+    if (!syllable[0] || !syllable[1]) return;
+    for (char first : {syllable[0], syllable[0] == 'v' ? 'u' : syllable[0]}) {
+        for (char second : {syllable[1], syllable[1] == 'v' ? 'u' : syllable[1]}) {
+            unsigned bit = SpellingBit(first, second, 0);
+            key.spellings[bit / 64] |= uint64_t{1} << (bit % 64);
+            for (uint32_t rest = followingInitials; rest; rest &= rest - 1) {
+                bit = SpellingBit(first, second, static_cast<char>('a' + __builtin_ctz(rest)));
+                key.spellings[bit / 64] |= uint64_t{1} << (bit % 64);
+            }
+        }
+    }
+}
+
+// The readings of a character for AddInitials: its set's, and the surname's.
+struct ReadCharacterOf {
+    int set;
+    int surname;  // a syllable, or -1
+};
+
+void AddReadingSpellings(const ReadCharacterOf& character, uint32_t followingInitials, SearchKey& key) {
+    CharacterReadings readings = ReadingsOfSet(character.set);
+    for (const uint16_t* r = readings.first; r != readings.last; ++r) AddSpellings(SyllableText(*r), followingInitials, key);
+    if (character.surname >= 0) AddSpellings(SyllableText(static_cast<uint16_t>(character.surname)), followingInitials, key);
+}
+
+// The initials of the characters as MatchSpoken reads them, and which
+// follow which: a space is passed over, any other character without a
+// reading ends a spelling.
+void AddInitials(const char* text, size_t length, bool isName, SearchKey& key) {
+    const uint16_t* sets = GbkReadingSetTable();
+    const std::vector<uint32_t>& setInitials = SetInitials();
+    uint16_t surname[2] = {0, 0};
+    int surnameCharacters = isName ? SurnameReadingAt(text, length, surname) : 0;
+    uint32_t previous = 0;
+    ReadCharacterOf before = {0, -1};
+    int character = 0;
+    for (size_t i = 0; i < length; ++character) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        unsigned char trail = i + 1 < length ? static_cast<unsigned char>(text[i + 1]) : 0;
+        ReadCharacterOf now = {0, -1};
+        if (lead >= GbkFirstLead && IsGbkLead(lead) && IsGbkTrail(trail)) {
+            now.set = sets[GbkCodeIndex(lead, trail)];
+            i += 2;
+        } else if (lead >= GbkFirstLead && FourByteOrOne(text, i, length) == 4) {
+            now.set = FourByteReadingSet(reinterpret_cast<const unsigned char*>(text) + i);
+            i += 4;
+        } else {
+            i += 1;
+            if (lead != ' ') previous = 0;
+            continue;
+        }
+        uint32_t initials = setInitials[static_cast<size_t>(now.set)];
+        if (character < surnameCharacters) {
+            now.surname = surname[character];
+            initials |= TypedInitialBits(SyllableText(surname[character])[0]);
+        }
+        key.initials |= initials;
+        for (uint32_t from = previous; from; from &= from - 1) key.followers[__builtin_ctz(from)] |= initials;
+        AddReadingSpellings(now, 0, key);
+        if (previous) AddReadingSpellings(before, initials, key);
+        previous = initials;
+        before = now;
+    }
+}
+
+void AddDigits(const char* text, size_t length, SearchKey& key) {
+    NumberDigits number;
+    TakeDigits(text, length, number);
+    for (size_t i = 0; i < number.length; ++i) {
+        int digit = number.digits[i] - '0';
+        key.digits |= static_cast<uint16_t>(1u << digit);
+        if (i > 0) key.digitPairs[number.digits[i - 1] - '0'] |= static_cast<uint16_t>(1u << digit);
+    }
+}
+
+void AddText(const char* text, size_t length, TextKind kind, bool isName, SearchKey& key) {
+    AddCharacters(text, length, key.characters);
+    if (kind == TextKind::Spoken) AddInitials(text, length, isName, key);
+    if (kind == TextKind::Phone) AddDigits(text, length, key);
+}
+
+void MakeSearchKey(const ContactRecord& record, const ContactDetails* details, uint64_t stamp, SearchKey& key) {
+    key = SearchKey{};
+    key.record = &record;
+    key.stamp = stamp;
+    thread_local std::string text;
+    text.clear();
+    AppendNameText(record, text, details);
+    AddText(text.data(), text.size(), TextKind::Spoken, true, key);
+    for (int flag = 0; flag < ColumnFlagCount; ++flag) {
+        text.clear();
+        AppendColumnText(record, flag, text, details);
+        AddText(text.data(), text.size(), KindOf(flag), false, key);
+    }
+    if (!details) return;
+    for (const ContactItem& item : details->items) {
+        for (const std::string& part : item.parts) AddText(part.data(), part.size(), KindOfItem(item.kind), false, key);
+    }
+}
+
+// -- What a search needs of a key
+
+bool HoldsCharacters(const SearchKey& key, const SearchQuery& query) {
+    for (int w = 0; w < 16; ++w) {
+        if ((key.characters[w] & query.characterBits[w]) != query.characterBits[w]) return false;
+    }
+    return true;
+}
+
+// Whether the letters can be spelled by characters whose initials follow
+// one another in the key: from each position a character takes one to
+// syllableReach[position] letters, and the next one begins where it ends.
+bool MaySpell(const SearchKey& key, const SearchQuery& query) {
+    const std::string& letters = query.letters;
+    size_t n = letters.size();
+    if (query.syllableReach.empty()) return true;  // a long spelling is not sifted
+    if (!(key.initials & LetterBit(letters[0]))) return false;
+    uint64_t reached = 1;
+    for (size_t from = 0; from < n; ++from) {
+        if (!(reached >> from & 1)) continue;
+        size_t last = from + query.syllableReach[from];
+        // A character that takes two letters or more has a reading that
+        // begins with them.
+        bool twoLetters = from + 1 < n && HasSpelling(key, letters[from], letters[from + 1], 0);
+        if (last >= n && (n - from == 1 || twoLetters)) return true;
+        uint32_t followers = key.followers[letters[from] - 'a'];
+        for (size_t next = from + 1; next <= last && next < n; ++next) {
+            if (!(followers & LetterBit(letters[next]))) continue;
+            if (next - from >= 2 && !HasSpelling(key, letters[from], letters[from + 1], letters[next])) continue;
+            reached |= uint64_t{1} << next;
+        }
+    }
+    return false;
+}
+
+bool HoldsDigits(const SearchKey& key, const std::string& digits) {
+    if (digits.empty()) return false;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        int digit = digits[i] - '0';
+        if (!(key.digits >> digit & 1)) return false;
+        if (i > 0 && !(key.digitPairs[digits[i - 1] - '0'] >> digit & 1)) return false;
+    }
+    return true;
+}
+
+// False only when the record cannot pass the search, whatever field is
+// searched: the key holds the features of every text, and every way a
+// text is found needs its own.
+bool KeyMayMatch(const SearchKey& key, const SearchQuery& query) {
+    if (HoldsCharacters(key, query)) return true;
+    if (!query.letters.empty() && MaySpell(key, query)) return true;
+    return !query.digits.empty() && (HoldsDigits(key, query.digits) || HoldsDigits(key, query.digitsWithoutCountry));
+}
+
+
 }  // namespace
 
 SearchQuery PrepareSearch(const std::string& pattern) {
@@ -356,6 +626,15 @@ SearchQuery PrepareSearch(const std::string& pattern) {
             }
         }
     }
+    AddCharacters(query.pattern.data(), query.pattern.size(), query.characterBits);
+    if (!query.agreeing.empty()) {
+        size_t syllables = static_cast<size_t>(SyllableCount());
+        query.syllableReach.resize(query.letters.size());
+        for (size_t p = 0; p < query.letters.size(); ++p) {
+            query.syllableReach[p] = *std::max_element(query.agreeing.begin() + p * syllables,
+                                                       query.agreeing.begin() + (p + 1) * syllables);
+        }
+    }
     if (numbered) {
         NumberDigits number;
         TakeDigits(query.pattern.data(), query.pattern.size(), number);
@@ -372,19 +651,21 @@ int MatchTextBytes(const char* pattern, size_t patternLength, const char* text, 
     size_t from = 0;
     size_t lastStart = length - patternLength;
     while (from <= lastStart) {
+        // The bytes first: the characters are walked only up to bytes that agree.
         const void* hit = std::memchr(text + from, pattern[0], lastStart - from + 1);
         if (!hit) return 0;
         size_t start = static_cast<size_t>(static_cast<const char*>(hit) - text);
-        // The bytes first: the characters are walked only up to bytes that agree.
-        if (std::memcmp(text + start, pattern, patternLength) == 0) {
-            while (boundary < start) boundary += CharacterLength(text, boundary, length);
-            if (boundary == start) {
-                size_t end = start;
-                while (end < start + patternLength) end += CharacterLength(text, end, length);
-                if (end == start + patternLength) return 1;
-            }
-        }
         from = start + 1;
+        if (patternLength > 1 && (text[start + 1] != pattern[1] ||
+                                  std::memcmp(text + start + 2, pattern + 2, patternLength - 2) != 0)) {
+            continue;
+        }
+        while (boundary < start) boundary += CharacterLength(text, boundary, length);
+        if (boundary == start) {
+            size_t end = start;
+            while (end < start + patternLength) end += CharacterLength(text, end, length);
+            if (end == start + patternLength) return 1;
+        }
     }
     return 0;
 }
@@ -479,6 +760,23 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters, const
 
 namespace {
 
+// The keys follow the records when these were sorted, removed or added:
+// each kept key moves to its record's place.
+void AlignSearchKeys(ContactStore& store) {
+    size_t count = store.records.size();
+    bool aligned = store.searchKeys.size() == count;
+    for (size_t i = 0; aligned && i < count; ++i) aligned = store.searchKeys[i].record == store.records[i].get();
+    if (aligned) return;
+    std::unordered_map<const ContactRecord*, size_t> kept;
+    for (size_t i = 0; i < store.searchKeys.size(); ++i) kept.emplace(store.searchKeys[i].record, i);
+    std::vector<SearchKey> keys(count);
+    for (size_t i = 0; i < count; ++i) {
+        auto found = kept.find(store.records[i].get());
+        if (found != kept.end()) keys[i] = std::move(store.searchKeys[found->second]);
+    }
+    store.searchKeys.swap(keys);
+}
+
 // Below this many contacts a pass takes well under a millisecond, less
 // than starting threads would.
 const size_t SplitFromRecords = 8192;
@@ -487,7 +785,11 @@ const unsigned MostFilterThreads = 8;
 void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterState& filters, const SearchQuery& query) {
     for (size_t i = begin; i < end; ++i) {
         ContactRecord& record = *store.records[i];
-        record.ShownFlag = PassesFilters(record, filters, query, FindDetails(store, &record));
+        const ContactDetails* details = FindDetails(store, &record);
+        SearchKey& key = store.searchKeys[i];
+        uint64_t stamp = SearchStamp(record, details);
+        if (key.record != &record || key.stamp != stamp) MakeSearchKey(record, details, stamp, key);
+        record.ShownFlag = KeyMayMatch(key, query) ? PassesFilters(record, filters, query, details) : 0;
     }
 }
 
@@ -495,11 +797,14 @@ void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterStat
 
 int ApplyFilters(ContactStore& store, const FilterState& filters) {
     SearchQuery query = PrepareSearch(filters.pattern);
+    // The keys are made by every pass, also one with nothing typed, so
+    // that the first letter finds them ready.
+    AlignSearchKeys(store);
     size_t count = store.records.size();
     unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), MostFilterThreads);
     if (count < SplitFromRecords) threads = 1;
-    // Each thread sets the flags of its own slice; the records and their
-    // details are only read.
+    // Each thread sets the flags and keys of its own slice; the records
+    // and their details are only read.
     std::vector<std::thread> helpers;
     size_t slice = (count + threads - 1) / threads;
     for (unsigned t = 1; t < threads; ++t) {

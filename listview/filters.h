@@ -40,6 +40,12 @@ struct SearchQuery {
     // 86 or 0086 country code. Empty for any other search.
     std::string digits;
     std::string digitsWithoutCountry;
+    // What a record's search key must hold for the record to be searched
+    // at all: the bits of the pattern's characters and of each two next to
+    // each other, and for a spelling of up to 63 letters, the most letters
+    // a syllable agrees with from each position.
+    uint64_t characterBits[16] = {};
+    std::vector<uint8_t> syllableReach;
 };
 
 SearchQuery PrepareSearch(const std::string& pattern);

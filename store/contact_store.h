@@ -3,12 +3,31 @@
 // can hold on to one.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "store/contact_details.h"
 #include "store/contact_record.h"
+
+// What the quick search knows of one record without reading it: which
+// characters, pairs of characters, pinyin initials and digit pairs its
+// texts hold. The filter pass (listview/filters.cpp) makes it and keeps it
+// beside the store until the record's texts or details change; a search
+// whose characters, initials or digits the record lacks passes over it
+// without composing and decoding its texts.
+struct SearchKey {
+    const ContactRecord* record = nullptr;  // the record it was made from
+    uint64_t stamp = 0;                     // a hash of the record's texts and details then
+    uint64_t characters[16] = {};           // a bit for each character and pair of characters, hashed
+    uint32_t initials = 0;                  // bit c - 'a': a character read with initial c
+    uint32_t followers[26] = {};            // [c - 'a'], bit d - 'a': such a character followed by one read with d
+    uint64_t spellings[8] = {};             // bits, hashed: a reading begins with two letters, and is followed by an initial
+    uint16_t digitPairs[10] = {};           // [d], bit e: a number holds digit d followed by e
+    uint16_t digits = 0;                    // bit d: a number holds digit d
+};
 
 // The most contacts a book may hold: the reader refuses larger books, so
 // nothing may add a contact past this.
@@ -28,6 +47,9 @@ struct ContactStore {
     // contacts costs nothing more; the id is made the first time it is
     // asked for, even through a const store.
     mutable std::unordered_map<const ContactRecord*, ContactDetails> details;
+    // One per record in store order, each checked against its record
+    // before use and made anew when it no longer fits.
+    std::vector<SearchKey> searchKeys;
 };
 
 // Copies the value into a new record after the last one; both flags 0.

@@ -3,7 +3,9 @@
 # with Google Benchmark (and the book's commands at 512, 10,000 and 100,000
 # contacts, with how each grows), Python's vobject and `wc -l` on the same vCard
 # file, and under Wine the refresh of the contact list, the start-up to the
-# first painted list, and the size of Corvelle.exe. Prints one table, with
+# first painted list, the book's commands at 10,000 and 100,000 contacts,
+# the size of Corvelle.exe, and the peak memory of an open book of 100,000
+# contacts natively and under Wine. Prints one table, with
 # the machine it ran on, and leaves it in build/bench-results/results.md.
 # Usage: tools/bench.sh [REPETITIONS]   (default 9; medians are reported)
 set -euo pipefail
@@ -19,11 +21,11 @@ mkdir -p "$results"
 
 echo "== Release builds" >&2
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
-cmake --build "$native" -j "$jobs" --target corvelle_benchmarks corvelle_large_book_benchmarks > /dev/null
+cmake --build "$native" -j "$jobs" --target corvelle_benchmarks corvelle_large_book_benchmarks large_book_timing > /dev/null
 cmake -S "$root" -B "$windows" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" > /dev/null
 cmake --build "$windows" -j "$jobs" \
-  --target Corvelle refresh_list_timing startup_timing empty_program window_program > /dev/null
+  --target Corvelle refresh_list_timing startup_timing empty_program window_program large_book_timing > /dev/null
 
 echo "== The portable core ($repetitions repetitions each)" >&2
 benchmarks=$native/bench/corvelle_benchmarks
@@ -50,6 +52,13 @@ echo "== The book's commands at 512, 10,000 and 100,000 contacts" >&2
   --benchmark_out="$results/large.json" --benchmark_out_format=json >&2
 /usr/bin/python3 "$root/bench/growth_report.py" "$results/large.json" | tee "$results/growth.md" >&2
 
+echo "== The memory of an open book of 100,000 contacts" >&2
+# Opened as the window opens it: read, then the pass that fills the list.
+# Peak resident memory against the file's size (target: at most 3 times).
+book=${ram:-$results}/large-book-100000.txl
+"$native/bench/large_book_timing" --write-book "$book" 100000
+"$native/bench/large_book_timing" --open-book "$book" | tee "$results/memory-native.txt" >&2
+
 echo "== vobject and wc -l on the same files" >&2
 /usr/bin/python3 "$root/bench/compare_vcard.py" "$cards" "$repetitions" "$phone_cards" | tee "$results/compare.txt" >&2
 
@@ -72,6 +81,12 @@ for state in warm cold; do
   done
 done
 wineserver -k 2> /dev/null || true
+# The same commands of a large book, and the memory of an open one, in the
+# Windows build under Wine.
+wine_run "$windows/bench/large_book_timing.exe" "--folder=$(winepath -w "${ram:-$results}" 2> /dev/null)" 3 10000 100000 |
+  tr -d '\r' | tee "$results/large-wine.txt" >&2
+wine_run "$windows/bench/large_book_timing.exe" --open-book "$(winepath -w "$book" 2> /dev/null)" |
+  tr -d '\r' | tee "$results/memory-wine.txt" >&2
 stat -c '%s' "$windows/app/Corvelle.exe" > "$results/size.txt"
 
 echo "== Synchronisation with Radicale, beside vdirsyncer" >&2

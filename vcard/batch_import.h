@@ -2,10 +2,9 @@
 // directory filled by the export, which writes one file per contact.
 #pragma once
 
-#include <functional>
-
 #include "platform/platform.h"
 #include "store/document.h"
+#include "store/progress_report.h"
 #include "vcard/vcard_reader.h"
 
 // Reads every file of a directory whose name ends in ".vcf", in any case,
@@ -17,6 +16,6 @@
 // Before each file it tells progress how many of how many files are read;
 // when progress answers false the import stops there, keeping what it added,
 // and the result says it was cancelled.
-using ImportProgress = std::function<bool(int done, int total)>;
+using ImportProgress = ProgressReport;
 VcardImportResult ImportVcardDirectory(const PathString& directory, Document& book,
                                        const ImportProgress& progress = nullptr);

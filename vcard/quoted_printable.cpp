@@ -21,10 +21,9 @@ bool IsPairAt(std::string_view text, size_t i) {
 }
 
 void AppendEscape(std::string& out, unsigned char byte) {
-    char hex[3];
-    ByteToHex(byte, hex);
-    out += '=';
-    out += hex;
+    static const char Digits[] = "0123456789ABCDEF";
+    const char escape[3] = {'=', Digits[byte >> 4], Digits[byte & 0x0F]};
+    out.append(escape, 3);
 }
 
 }  // namespace

@@ -77,12 +77,19 @@ PathString UniqueFileName(const PathString& name, std::set<PathString>& used) {
 }
 
 VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& directory, VcardEncoding encoding,
-                                   VcardExportScope scope, const GroupList* groups) {
+                                   VcardExportScope scope, const GroupList* groups, const ProgressReport& progress) {
     VcardExportResult result;
     if (directory.empty()) return result;
+    int total = 0;
+    for (const auto& record : store.records) total += InScope(*record, scope) ? 1 : 0;
     std::set<PathString> used;
+    int done = 0;
     for (const auto& record : store.records) {
         if (!InScope(*record, scope)) continue;
+        if (progress && !progress(done++, total)) {
+            result.cancelled = true;
+            break;
+        }
         PathString path = JoinPath(directory, UniqueFileName(VcardFileName(*record), used));
         if (PathToGbk(path).size() > MaxExportPathBytes) {
             ++result.failed;

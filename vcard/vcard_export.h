@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "store/contact_store.h"
 #include "store/groups.h"
+#include "store/progress_report.h"
 #include "vcard/text_encodings.h"
 
 // Which contacts an export writes.
@@ -18,6 +19,7 @@ enum VcardExportScope {
 struct VcardExportResult {
     int written = 0;
     int failed = 0;  // could not be written, or the path would be too long
+    bool cancelled = false;  // the user stopped the export before its end
 };
 
 // The longest full path, in GBK bytes, that an export writes to.
@@ -46,5 +48,9 @@ PathString UniqueFileName(const PathString& name, std::set<PathString>& used);
 // and counted as failed; it is never cut into another name. An empty
 // directory exports nothing. The groups, when given, name each
 // contact's group in the form for phones.
+// Before each file it tells progress, when given, how many of how many
+// files are done; when progress answers false the export stops there,
+// keeping the files written, and the result says it was cancelled.
 VcardExportResult ExportVcardFiles(const ContactStore& store, const PathString& directory, VcardEncoding encoding,
-                                   VcardExportScope scope, const GroupList* groups = nullptr);
+                                   VcardExportScope scope, const GroupList* groups = nullptr,
+                                   const ProgressReport& progress = nullptr);

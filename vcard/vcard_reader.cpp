@@ -1,5 +1,6 @@
 #include "vcard/vcard_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "store/fixed_text.h"
@@ -679,7 +680,48 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book) {
 }
 
 VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made) {
+    return ReadVcardFile(path, book, made, nullptr);
+}
+
+int CountVcardCards(const PathString& path) {
+    FILE* file = OpenFile(path, "rb");
+    if (!file) return 0;
+    static const char Begin[] = "BEGIN:VCARD";
+    const size_t BeginLength = sizeof Begin - 1;
+    std::vector<char> block(1 << 16);
+    int count = 0;
+    size_t matched = 0;    // letters of BEGIN:VCARD the line began with so far
+    bool matching = true;  // the line may still begin with it
+    size_t got;
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
+        for (size_t i = 0; i < got;) {
+            if (matching) {
+                if (AsciiUpper(block[i]) == Begin[matched]) {
+                    ++i;
+                    if (++matched == BeginLength) {
+                        ++count;
+                        matching = false;
+                    }
+                    continue;
+                }
+                matching = false;
+            }
+            const void* end = std::memchr(block.data() + i, '\n', got - i);
+            if (!end) break;
+            i = static_cast<size_t>(static_cast<const char*>(end) - block.data()) + 1;
+            matching = true;
+            matched = 0;
+        }
+    }
+    std::fclose(file);
+    return count;
+}
+
+VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made,
+                                const ProgressReport& progress) {
     VcardImportResult result;
+    int total = progress ? CountVcardCards(path) : 0;
+    int started = 0;
     FILE* file = OpenFile(path, "rb");
     if (!file) {
         result.filesUnreadable = 1;
@@ -712,6 +754,11 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
     bool dropFoldSpace = false;
     while (ReadLogicalLine(reader, line, dropFoldSpace, VcardLineLimit)) {
         if (IsWholeLine(line, VcardBegin)) {
+            if (cards.empty() && progress && !progress(started, std::max(total, started + 1))) {
+                result.cancelled = true;
+                break;
+            }
+            if (cards.empty()) ++started;
             if (cards.size() < VcardMaxNesting) {
                 cards.push_back(PreviewedCard(reader, unicodeFile));
             } else {

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "store/document.h"
 #include "store/imported_contact.h"
+#include "store/progress_report.h"
 
 // Bytes of one logical line (folded and soft-broken lines joined) that
 // the reader keeps; the rest of a longer line, such as a photo, is dropped.
@@ -88,5 +89,14 @@ bool FinishVcardCard(VcardCard& card);
 // with a UTF-16 byte-order mark, or whose first line has every other byte
 // zero, is read as UTF-16.
 VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made);
+// The same, telling progress before each card how many of the file's cards
+// (counted first by their BEGIN lines) are read; when progress answers
+// false the import stops there, keeping what it added, and the result says
+// it was cancelled.
+VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGroups& made,
+                                const ProgressReport& progress);
+// How many lines of the file begin with BEGIN:VCARD, in any case: the
+// cards a progress report counts to.
+int CountVcardCards(const PathString& path);
 // The same as one import of its own.
 VcardImportResult ReadVcardFile(const PathString& path, Document& book);

@@ -64,7 +64,10 @@ bool AnyNeedsQp(const CardWriter& card, std::initializer_list<ContactField> fiel
     return false;
 }
 
-void AddLine(CardWriter& card, const std::string& line) { card.out += line + LineEnd; }
+void AddLine(CardWriter& card, const std::string& line) {
+    card.out += line;
+    card.out += LineEnd;
+}
 
 // A property whose value is the chosen encoding's form of the fields:
 // the name, company and title lines.
@@ -264,6 +267,7 @@ void AddDetails(CardWriter& card) {
 std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, const GroupList* groups,
                           const ContactDetails* details) {
     CardWriter card{record, encoding, groups, std::string(), details};
+    card.out.reserve(4096);
     AddLine(card, VcardBegin);
     AddLine(card, std::string(VersionProperty) + ":" + WrittenVcardVersion);
     AddName(card);
@@ -292,9 +296,20 @@ int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEnc
 
 bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding,
                          const GroupList* groups) {
+    // Written a megabyte at a time: a large book's file is never held whole.
+    const size_t PartBytes = 1 << 20;
+    ReplacingFile file;
+    if (!BeginReplacing(file, path)) return false;
     std::string text;
+    text.reserve(PartBytes + PartBytes / 4);
     for (const auto& record : store.records) {
-        text += VcardFileText(*record, encoding, groups, &DetailsOf(store, record.get())) + LineEnd;
+        text += VcardFileText(*record, encoding, groups, &DetailsOf(store, record.get()));
+        text += LineEnd;
+        if (text.size() >= PartBytes) {
+            WritePart(file, text);
+            text.clear();
+        }
     }
-    return WriteFileReplacing(path, text);
+    WritePart(file, text);
+    return FinishReplacing(file);
 }

@@ -7,6 +7,7 @@
 #include "listview/ui/contact_list.h"
 #include "ui/app_state.h"
 #include "ui/file_dialogs.h"
+#include "ui/progress_window.h"
 #include "ui/ui_text.h"
 
 void ImportCsvCommand(HWND window) {
@@ -14,12 +15,25 @@ void ImportCsvCommand(HWND window) {
     if (!ChooseFile(window, CsvFileFilterName, CsvFilePattern, CsvImportChooserTitle, path, FileDialogKind::Open)) {
         return;
     }
-    CsvImportResult result =
-        ImportCsvFile(path, App.document.contacts, App.document.groups, ColumnMappingDialogQuestion(window));
+    // The progress starts with the first line of contacts, once the
+    // questions about the columns were answered.
+    ProgressWindow progress;
+    bool begun = false;
+    CsvImportResult result = ImportCsvFile(path, App.document.contacts, App.document.groups,
+                                           ColumnMappingDialogQuestion(window), [&](int done, int total) {
+                                               if (!begun) BeginProgress(progress, window, CsvImportProgressTitle);
+                                               begun = true;
+                                               return ReportProgress(progress, done, total);
+                                           });
+    if (begun) EndProgress(progress);
     if (!result.read) ShowMessage(window, CsvCannotReadText, CsvCaption, MB_OK | MB_ICONWARNING);
     RebuildColumns();
     FillGroupFilterKeepingChoice();  // the groups the file brought
     RefreshList();
+    if (result.cancelled) {
+        ShowMessage(window, CsvCancelledText(result.imported), CsvCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (result.notImported > 0) {
         ShowMessage(window, CsvBookFullText(Contacts().capacity, result.notImported), CsvCaption, MB_OK | MB_ICONWARNING);
     }

@@ -544,3 +544,19 @@ TEST_F(CsvImport, LongCellsArriveWholeUpToTheLimit) {
     EXPECT_EQ(std::string(CsvCellLimit, 'x'), DetailsOf(store, RecordAt(store, 1)).items.at(0).parts[0]);
     EXPECT_EQ(1, result.cutRows);
 }
+
+// Progress hears each line of the file's count before it is read (the
+// header is line 1); a cancel keeps what came in.
+TEST_F(CsvImport, ProgressCountsTheLinesAndACancelKeepsWhatWasImported) {
+    WriteFileBytes(path, "\xD0\xD5\r\n" "A\r\n" "B\r\n" "C\r\n" "D\r\n");
+    std::string heard;
+    CsvImportResult result = ImportCsvFile(path, store, groups, NeverAsked, [&](int done, int total) {
+        heard += std::to_string(done) + "/" + std::to_string(total) + " ";
+        return done < 3;
+    });
+    EXPECT_EQ("1/5 2/5 3/5 ", heard);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(2, RecordCount(store));
+    EXPECT_EQ("A", Name(0));
+    EXPECT_EQ("B", Name(1));
+}

@@ -96,3 +96,21 @@ TEST_F(BatchImport, StopsAtTheStoresCapacityAcrossFiles) {
     EXPECT_EQ(store.capacity, RecordCount(store));
     EXPECT_EQ("C", FieldValue(*RecordAt(store, store.capacity - 1), Surname));
 }
+
+// One large file: progress hears each card of the file's count before it
+// is read, nested cards not counted; a cancel keeps what came in.
+TEST_F(BatchImport, ProgressCountsTheCardsOfAFileAndACancelKeepsWhatWasImported) {
+    Write("a.vcf", Card("A") + "begin:vcard\r\nN:B;X\r\nBEGIN:VCARD\r\nN:Inner\r\nEND:VCARD\r\nEND:VCARD\r\n" + Card("C") +
+                       Card("D"));
+    EXPECT_EQ(5, CountVcardCards(folder.Path("a.vcf")));  // the BEGIN lines, the nested one too
+    std::string heard;
+    ImportGroups made;
+    VcardImportResult result = ReadVcardFile(folder.Path("a.vcf"), book, made, [&](int done, int total) {
+        heard += std::to_string(done) + "/" + std::to_string(total) + " ";
+        return done < 3;
+    });
+    EXPECT_EQ("0/5 1/5 2/5 3/5 ", heard);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(4, result.imported);
+    EXPECT_EQ("A Inner B C ", Surnames());
+}

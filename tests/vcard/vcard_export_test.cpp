@@ -230,3 +230,20 @@ TEST(ExportsImportedAgain, AddNothingToTheBookTheyCameFrom) {
     EXPECT_EQ(count, RecordCount(store));
     EXPECT_EQ(5, GroupCount(book.groups));
 }
+
+// Progress hears each file before it is written; a cancel keeps those written.
+TEST_F(VcardExport, ProgressCountsTheFilesAndACancelKeepsThoseWritten) {
+    Add("A", "1", true);
+    Add("B", "2");
+    Add("C", "3", true);
+    Add("D", "4", true);
+    std::string heard;
+    VcardExportResult result = ExportVcardFiles(store, directory, Plain, ExportTicked, nullptr, [&](int done, int total) {
+        heard += std::to_string(done) + "/" + std::to_string(total) + " ";
+        return done < 2;
+    });
+    EXPECT_EQ("0/3 1/3 2/3 ", heard);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(2, result.written);
+    EXPECT_EQ((std::set<std::string>{"A1.vcf", "C3.vcf"}), Files());
+}

@@ -29,6 +29,11 @@ void TellWhatDidNotFit(HWND window, const VcardImportResult& result) {
                 AttentionCaption, MB_OK | MB_ICONWARNING);
 }
 
+void TellWhatWasCancelled(HWND window, const VcardImportResult& result) {
+    if (!result.cancelled) return;
+    ShowMessage(window, FillIn(CancelledText, {std::to_wstring(result.imported)}), ImportTitle, MB_OK | MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 // A file that cannot be read imports nothing, silently, like a file
@@ -39,10 +44,16 @@ void ImportVcardFileCommand(HWND window) {
                     PathFromAscii(VcardExtension).c_str())) {
         return;
     }
-    VcardImportResult result = ReadVcardFile(path, App.document);
+    ProgressWindow progress;
+    BeginProgress(progress, window, ImportTitle);
+    ImportGroups made;
+    VcardImportResult result = ReadVcardFile(
+        path, App.document, made, [&progress](int done, int total) { return ReportProgress(progress, done, total); });
+    EndProgress(progress);
     FillGroupFilterKeepingChoice();  // the groups the cards' categories made
     RefreshList();
-    TellWhatDidNotFit(window, result);
+    TellWhatWasCancelled(window, result);
+    if (!result.cancelled) TellWhatDidNotFit(window, result);
 }
 
 void ImportVcardDirectoryCommand(HWND window) {
@@ -54,12 +65,8 @@ void ImportVcardDirectoryCommand(HWND window) {
     EndProgress(progress);
     FillGroupFilterKeepingChoice();
     RefreshList();
-    if (result.cancelled) {
-        ShowMessage(window, FillIn(CancelledText, {std::to_wstring(result.imported)}), ImportTitle,
-                    MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    TellWhatDidNotFit(window, result);
+    TellWhatWasCancelled(window, result);
+    if (!result.cancelled) TellWhatDidNotFit(window, result);
 }
 
 void ExportVcardCommand(HWND window) { ExportVcardDialog(window); }

@@ -7,6 +7,7 @@
 #include "store/text_operations.h"
 #include "ui/app_state.h"
 #include "ui/folder_browser.h"
+#include "ui/progress_window.h"
 #include "ui/ui_text.h"
 #include "vcard/vcard_export.h"
 
@@ -23,6 +24,8 @@ const wchar_t EncodingTipText[] =
     L"关于QP编码，请参考“QUOTED-PRINTABLE”编码规范\n编码的选择与使用目的有关，对于Nokia手机推荐使用 "
     L"UTF-8编码，对于电脑来说推荐不编码";
 
+const wchar_t ExportProgressTitle[] = L"导出vcf";
+const wchar_t ExportCancelledText[] = L"导出已取消，已导出 %s 个联系人。";
 const wchar_t ExportFailedText[] = L"有 %s 个联系人没有输出成功！\n请检查输出目录是否存在、能否写入，以及路径是否太长。";
 
 PathString DirectoryBoxText(HWND dialog) {
@@ -59,8 +62,16 @@ void ExportDialog_OnInit(HWND dialog) {
 void ExportDialog_OnExport(HWND dialog) {
     VcardEncoding encoding = VcardEncodingFromValue(ComboBox_GetCurSel(GetDlgItem(dialog, IDC_ENCODING_LIST)));
     VcardExportScope scope = IsDlgButtonChecked(dialog, IDC_EXPORT_ALL) == BST_CHECKED ? ExportAll : ExportTicked;
-    VcardExportResult result = ExportVcardFiles(App.document.contacts, DirectoryBoxText(dialog), encoding, scope,
-                                                &App.document.groups);
+    ProgressWindow progress;
+    BeginProgress(progress, dialog, ExportProgressTitle);
+    VcardExportResult result =
+        ExportVcardFiles(App.document.contacts, DirectoryBoxText(dialog), encoding, scope, &App.document.groups,
+                         [&progress](int done, int total) { return ReportProgress(progress, done, total); });
+    EndProgress(progress);
+    if (result.cancelled) {
+        ShowMessage(dialog, FillIn(ExportCancelledText, {std::to_wstring(result.written)}), ExportProgressTitle,
+                    MB_OK | MB_ICONINFORMATION);
+    }
     if (result.failed > 0) {
         ShowMessage(dialog, FillIn(ExportFailedText, {std::to_wstring(result.failed)}), ErrorCaption,
                     MB_OK | MB_ICONWARNING);
