@@ -64,3 +64,25 @@ unsigned TypesOfLabel(const std::string& label) {
 
 std::string AnniversaryLabel() { return Gbk(u"纪念日"); }
 std::string NicknameLabel() { return Gbk(u"昵称"); }
+
+ContactField TypedField(unsigned types) {
+    if (types & TypeCell) return Mobile;
+    if (types & TypeFax) return types & TypeHome ? HomeFax : WorkFax;
+    if (types & TypeWork) return WorkPhone;
+    if (types & TypeHome) return HomePhone;
+    return NoPhoneField;
+}
+
+ContactField OtherTypedField(unsigned types) {
+    if (!(types & (TypeCell | TypeFax))) return NoPhoneField;
+    if (types & TypeWork) return WorkPhone;
+    if (types & TypeHome) return HomePhone;
+    return NoPhoneField;
+}
+
+bool TypesNameFreeField(const ContactRecord& record, unsigned types) {
+    for (ContactField field : {TypedField(types), OtherTypedField(types)}) {
+        if (field != NoPhoneField && FieldText(record, field)[0] == '\0') return true;
+    }
+    return false;
+}

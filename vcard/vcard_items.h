@@ -20,6 +20,18 @@ std::string LabelOfAbLabel(const std::string& abLabel);
 // which the card writes as X-ABLabel.
 unsigned TypesOfLabel(const std::string& label);
 
+// Where the reader puts a number by its types. NoPhoneField: none.
+const ContactField NoPhoneField = ContactFieldCount;
+// The field a number's types name first: a mobile, a fax, a work or a
+// home phone; none for VOICE, PAGER or no type.
+ContactField TypedField(unsigned types);
+// Where a mobile or fax goes when its own field is taken: the field its
+// other types name (a work mobile is a work phone).
+ContactField OtherTypedField(unsigned types);
+// True when the reader would put a number of these types into one of the
+// record's phone fields, because a field they name is empty.
+bool TypesNameFreeField(const ContactRecord& record, unsigned types);
+
 // Labels the reader gives to items that have no type of their own.
 std::string AnniversaryLabel();
 std::string NicknameLabel();

@@ -146,29 +146,8 @@ std::string TelephoneNumber(const std::string& text) {
 // A number without any type still fills the first free of these.
 const ContactField SpareNumberFields[] = {Mobile, HomePhone, WorkPhone};
 const unsigned NamingTypes = TypeCell | TypeFax | TypeWork | TypeHome | TypePager;
-const ContactField NoField = ContactFieldCount;
-
-// The field a number's types name first: a mobile, a fax, a work or a
-// home phone; none for VOICE, PAGER or no type.
-ContactField TypedField(unsigned types) {
-    if (types & TypeCell) return Mobile;
-    if (types & TypeFax) return types & TypeHome ? HomeFax : WorkFax;
-    if (types & TypeWork) return WorkPhone;
-    if (types & TypeHome) return HomePhone;
-    return NoField;
-}
-
-// Where a mobile or fax goes when its own field is taken: the field its
-// other types name (a work mobile is a work phone).
-ContactField OtherTypedField(unsigned types) {
-    if (!(types & (TypeCell | TypeFax))) return NoField;
-    if (types & TypeWork) return WorkPhone;
-    if (types & TypeHome) return HomePhone;
-    return NoField;
-}
-
 bool PlaceNumber(ContactRecord& record, ContactField field, const std::string& number) {
-    if (field == NoField || FieldText(record, field)[0] != '\0') return false;
+    if (field == NoPhoneField || FieldText(record, field)[0] != '\0') return false;
     SetField(record, field, number);
     return true;
 }
@@ -202,11 +181,11 @@ void PlaceNumbers(VcardCard& card) {
                            PlaceNumber(card.record, chooseField(phone), phone.number);
         }
     };
-    placeAll([](const VcardPhone& p) { return p.types & TypePref ? TypedField(p.types) : NoField; }, true);
+    placeAll([](const VcardPhone& p) { return p.types & TypePref ? TypedField(p.types) : NoPhoneField; }, true);
     placeAll([](const VcardPhone& p) { return TypedField(p.types); }, true);
     placeAll([](const VcardPhone& p) { return OtherTypedField(p.types); }, false);
     for (ContactField spare : SpareNumberFields) {
-        placeAll([spare, &card](const VcardPhone& p) { return IsLabelled(card, p) ? NoField : spare; }, false);
+        placeAll([spare, &card](const VcardPhone& p) { return IsLabelled(card, p) ? NoPhoneField : spare; }, false);
     }
     for (const VcardPhone& phone : card.phones) {
         if (phone.placed || HoldsNumber(card.record, phone.number)) continue;

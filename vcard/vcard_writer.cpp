@@ -165,7 +165,10 @@ std::string TypeParameters(const CardWriter& card, unsigned types) {
 void AddLabelled(CardWriter& card, const std::string& name, const std::string& label, const std::vector<std::string>& texts,
                  const std::string& extraParameters = std::string()) {
     unsigned types = TypesOfLabel(label);
-    if (types != 0 || label.empty()) {
+    // A number whose types name an empty field would move into that field
+    // when read again: its label goes out as X-ABLabel, and it stays an item.
+    bool stayItem = name == TelephoneProperty && types != 0 && TypesNameFreeField(card.record, types);
+    if ((types != 0 && !stayItem) || label.empty()) {
         AddTexts(card, name + extraParameters + TypeParameters(card, types), texts);
         return;
     }
