@@ -234,7 +234,17 @@ CardProperty MakeProperty(const std::string& group, const std::string& name, con
     size_t from = 0;
     while (line.size() - from > width) {
         size_t cut = from + width;
-        while (cut > from + 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;  // a whole UTF-8 character
+        auto wholeCharacter = [&] {
+            while (cut > from + 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        };
+        wholeCharacter();
+        // Readers take an indented BEGIN: or END: line for a card's bounds
+        // (files whose every line is indented exist), so no fold starts one.
+        std::string_view rest(line.data() + cut, line.size() - cut);
+        if (cut > from + 1 && (StartsWithNoCase(rest, "BEGIN:") || StartsWithNoCase(rest, "END:"))) {
+            --cut;
+            wholeCharacter();
+        }
         property.raw += line.substr(from, cut - from) + "\r\n ";
         from = cut;
         width = FoldWidth - 1;  // the fold's space counts
