@@ -200,6 +200,12 @@ void PlaceNumbers(VcardCard& card) {
 
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string number = TelephoneNumber(WholeNumber(property, form));
+    // Tabs and other control bytes mean nothing in a number (and are never
+    // a trail byte), and a writer would drop them: a field of tabs alone
+    // would come back empty.
+    number.erase(std::remove_if(number.begin(), number.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }),
+                 number.end());
     if (number.empty()) return 0;
     card.phones.push_back({number, property.types, false, property.typeLabel, property.group});
     return 1;
