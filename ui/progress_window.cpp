@@ -60,7 +60,9 @@ bool ReportProgress(ProgressWindow& progress, int done, int total) {
         progress.dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), progress.owner,
                                              ProgressDialogProc, reinterpret_cast<LPARAM>(&progress));
         if (progress.dialog) {
+            // The count is there before the window shows, never an empty line.
             SetWindowTextW(progress.dialog, progress.title);
+            ShowCount(progress, done, total);
             ShowWindow(progress.dialog, SW_SHOW);
         }
     }
