@@ -129,6 +129,16 @@ int ApplyOrganisation(VcardCard& card, const VcardProperty& property, const Valu
     return 1;
 }
 
+// Tabs and other control bytes mean nothing in a number (and are never a
+// trail byte), and a card's line drops them at its end: a field of tabs
+// alone would come back empty from its own card.
+std::string WithoutControlBytes(std::string number) {
+    number.erase(std::remove_if(number.begin(), number.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }),
+                 number.end());
+    return number;
+}
+
 // "tel:+86-10-6088505;ext=12" gives +86-10-6088505,12: a phone dials
 // the extension after the pause that the comma stands for.
 std::string TelephoneNumber(const std::string& text) {
@@ -199,13 +209,7 @@ void PlaceNumbers(VcardCard& card) {
 }
 
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    std::string number = TelephoneNumber(WholeNumber(property, form));
-    // Tabs and other control bytes mean nothing in a number (and are never
-    // a trail byte), and a writer would drop them: a field of tabs alone
-    // would come back empty.
-    number.erase(std::remove_if(number.begin(), number.end(),
-                                [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }),
-                 number.end());
+    std::string number = WithoutControlBytes(TelephoneNumber(WholeNumber(property, form)));
     if (number.empty()) return 0;
     card.phones.push_back({number, property.types, false, property.typeLabel, property.group});
     return 1;
@@ -222,7 +226,8 @@ void AddMessagingItem(VcardCard& card, const VcardProperty& property, const std:
     AddItem(card, property, item);
 }
 
-void PlaceQQ(VcardCard& card, const VcardProperty& property, const std::string& number) {
+void PlaceQQ(VcardCard& card, const VcardProperty& property, const std::string& rawNumber) {
+    std::string number = WithoutControlBytes(rawNumber);
     if (number.empty()) return;
     if (card.record.QQNumber[0] == '\0') {
         SetField(card.record, QQNumber, number);
