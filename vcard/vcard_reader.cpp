@@ -226,11 +226,13 @@ void AddMessagingItem(VcardCard& card, const VcardProperty& property, const std:
     AddItem(card, property, item);
 }
 
-void PlaceQQ(VcardCard& card, const VcardProperty& property, const std::string& rawNumber) {
-    std::string number = WithoutControlBytes(rawNumber);
-    if (number.empty()) return;
+void PlaceQQ(VcardCard& card, const VcardProperty& property, const std::string& number) {
+    // The field takes the number without control bytes; an item keeps the
+    // name as it came, line breaks included.
+    std::string fieldNumber = WithoutControlBytes(number);
+    if (fieldNumber.empty()) return;
     if (card.record.QQNumber[0] == '\0') {
-        SetField(card.record, QQNumber, number);
+        SetField(card.record, QQNumber, fieldNumber);
     } else if (FieldValue(card.record, QQNumber) != number) {
         AddMessagingItem(card, property, "QQ", number);
     }
