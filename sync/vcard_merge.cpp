@@ -220,6 +220,23 @@ std::string CardText(const ParsedCard& card) {
     return text + "END:VCARD\r\n";
 }
 
+namespace {
+
+// "BEGIN:", "END:", "item1.BEGIN:" or ".END:" at the start of the text.
+bool LooksLikeCardBound(std::string_view text) {
+    size_t at = 0;
+    while (at < text.size() && (IsAsciiLetter(text[at]) || (text[at] >= '0' && text[at] <= '9') || text[at] == '-')) ++at;
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+    } else {
+        at = 0;
+    }
+    std::string_view rest = text.substr(at);
+    return StartsWithNoCase(rest, "BEGIN:") || StartsWithNoCase(rest, "END:");
+}
+
+}  // namespace
+
 CardProperty MakeProperty(const std::string& group, const std::string& name, const std::vector<std::string>& parameters,
                           const std::string& value) {
     CardProperty property;
@@ -238,10 +255,10 @@ CardProperty MakeProperty(const std::string& group, const std::string& name, con
             while (cut > from + 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
         };
         wholeCharacter();
-        // Readers take an indented BEGIN: or END: line for a card's bounds
-        // (files whose every line is indented exist), so no fold starts one.
-        std::string_view rest(line.data() + cut, line.size() - cut);
-        if (cut > from + 1 && (StartsWithNoCase(rest, "BEGIN:") || StartsWithNoCase(rest, "END:"))) {
+        // Readers take an indented BEGIN: or END: line, grouped or not, for
+        // a card's bounds (files whose every line is indented exist), so no
+        // fold starts one.
+        while (cut > from + 1 && LooksLikeCardBound(std::string_view(line.data() + cut, line.size() - cut))) {
             --cut;
             wholeCharacter();
         }
