@@ -96,44 +96,6 @@ TEST_F(CsvExchangeTest, EachUnknownTitleIsAskedAboutUntilTheRestIsIgnored) {
     EXPECT_EQ("", FieldOf(0, Nickname));
 }
 
-// A file that takes longer than half a second shows how many of its lines
-// are read, with "取消"; the contacts read until then stay, and the user
-// is told how many.
-TEST_F(CsvExchangeTest, ALargeFileShowsItsProgressAndCancelKeepsWhatCameIn) {
-    StartWith({});
-    const int Lines = 150000;
-    std::string bytes = HeaderLine();
-    // Every field filled, so that the import takes its time.
-    std::string rest;
-    for (size_t column = 1; column < CsvFieldTitles().size(); ++column) rest += ",x" + std::to_string(column);
-    for (int n = 0; n < Lines; ++n) bytes += "S" + std::to_string(n) + rest + "\r\n";
-    ModalAnswers answers;
-    Import(answers, bytes);
-    std::wstring progressText;
-    answers.ExpectDialog(ImportTitle, [&progressText](HWND dialog) {
-        progressText = WindowText(GetDlgItem(dialog, IDC_PROGRESS_TEXT));
-        PressButton(dialog, IDCANCEL);  // "取消"
-    });
-    std::wstring told;
-    answers.ExpectDialog(L"CSV", [&told](HWND box) {
-        told = MessageBoxText(box);
-        PressButton(box, IDOK);
-    });
-    SendCommand(IDM_IMPORT_CSV);
-    EXPECT_TRUE(answers.AllAnswered());
-    // "done / total", total the file's lines (when the window was answered
-    // after its first count; a loaded machine may answer it sooner).
-    size_t slash = progressText.find(L" / ");
-    if (slash != std::wstring::npos) EXPECT_EQ(std::to_wstring(Lines + 1), progressText.substr(slash + 3));
-    int imported = RecordCount(App.document.contacts);
-    EXPECT_GT(imported, 0);
-    EXPECT_LT(imported, Lines);
-    EXPECT_EQ(L"导入已取消，已导入 " + std::to_wstring(imported) + L" 个联系人。", told);
-    EXPECT_EQ("S0", FieldOf(0, Surname));
-    EXPECT_EQ("S" + std::to_string(imported - 1), FieldOf(imported - 1, Surname));
-    EXPECT_EQ(imported, ListView_GetItemCount(List()));
-}
-
 // Enter maps to the field the list shows ("姓" at first); Escape ignores.
 TEST_F(CsvExchangeTest, EnterAndEscapeAnswerTheMappingDialog) {
     StartWith({});
