@@ -379,16 +379,22 @@ inline unsigned PairBit(uint32_t first, uint32_t second) {
 }
 inline void SetBit(uint64_t bits[16], unsigned bit) { bits[bit / 64] |= uint64_t{1} << (bit % 64); }
 
+inline bool IsLowerLetter(uint32_t code) { return code >= 'a' && code <= 'z'; }
+
 // Every character of the text and every two characters next to each other,
-// the characters taken as MatchTextBytes walks them.
-void AddCharacters(const char* text, size_t length, uint64_t bits[16]) {
+// the characters taken as MatchTextBytes walks them; two lowercase letters
+// also in `letterPairs`, when given.
+void AddCharacters(const char* text, size_t length, uint64_t bits[16], uint32_t* letterPairs = nullptr) {
     uint32_t previous = 0;
     for (size_t i = 0; i < length;) {
         size_t size = CharacterLength(text, i, length);
         uint32_t code = 0;
         for (size_t k = 0; k < size; ++k) code = code << 8 | static_cast<unsigned char>(text[i + k]);
         SetBit(bits, CharacterBit(code));
-        if (i > 0) SetBit(bits, PairBit(previous, code));
+        if (i > 0) {
+            SetBit(bits, PairBit(previous, code));
+            if (letterPairs && IsLowerLetter(previous) && IsLowerLetter(code)) letterPairs[previous - 'a'] |= 1u << (code - 'a');
+        }
         previous = code;
         i += size;
     }
@@ -409,33 +415,32 @@ const std::vector<uint32_t>& SetInitials() {
     return initials;
 }
 
-// The two letters a reading begins with, as typed ("lv" also as "lu"),
-// and a following initial when one is given: the bit of each in a key's
-// spellings.
-inline unsigned SpellingBit(char first, char second, char following) {
-    return (static_cast<unsigned>(first) * 0x9E3779B1u ^ static_cast<unsigned>(second) * 0x85EBCA77u ^
-            static_cast<unsigned>(following) * 0xC2B2AE3Du) *
-               0x27D4EB2Fu >>
-           23;
+// A spelling's letters with ü typed as "u": a reading "lve" and a typed
+// "lue" or "lve" leave the same bits.
+inline uint32_t SpellingLetter(char c) { return static_cast<unsigned char>(c == 'v' ? 'u' : c); }
+
+// The bit of a reading's first letters (two to six of them) followed by a
+// character read with `following` as its initial (0: whatever follows).
+inline unsigned SpellingBit(const char* letters, size_t count, char following) {
+    uint32_t hash = SpellingLetter(following) * 0xC2B2AE3Du;
+    for (size_t i = 0; i < count; ++i) hash = (hash ^ SpellingLetter(letters[i])) * 0x9E3779B1u;
+    return (hash ^ hash >> 15) * 0x27D4EB2Fu >> 22;  // 1,024 bits
 }
 
-bool HasSpelling(const SearchKey& key, char first, char second, char following) {
-    unsigned bit = SpellingBit(first, second, following);
+inline void SetSpellingBit(SearchKey& key, unsigned bit) { key.spellings[bit / 64] |= uint64_t{1} << (bit % 64); }
+
+bool HasSpelling(const SearchKey& key, const char* letters, size_t count, char following) {
+    unsigned bit = SpellingBit(letters, count, following);
     return key.spellings[bit / 64] >> (bit % 64) & 1;
 }
 
-// Every typed form of a reading's first two letters, with each initial of
-// the following character (or none, 0).
+// Every beginning of two letters or more of a reading, alone and with each
+// initial of the following character.
 void AddSpellings(const char* syllable, uint32_t followingInitials, SearchKey& key) {
-    if (!syllable[0] || !syllable[1]) return;
-    for (char first : {syllable[0], syllable[0] == 'v' ? 'u' : syllable[0]}) {
-        for (char second : {syllable[1], syllable[1] == 'v' ? 'u' : syllable[1]}) {
-            unsigned bit = SpellingBit(first, second, 0);
-            key.spellings[bit / 64] |= uint64_t{1} << (bit % 64);
-            for (uint32_t rest = followingInitials; rest; rest &= rest - 1) {
-                bit = SpellingBit(first, second, static_cast<char>('a' + __builtin_ctz(rest)));
-                key.spellings[bit / 64] |= uint64_t{1} << (bit % 64);
-            }
+    for (size_t count = 2; syllable[count - 1]; ++count) {
+        SetSpellingBit(key, SpellingBit(syllable, count, 0));
+        for (uint32_t rest = followingInitials; rest; rest &= rest - 1) {
+            SetSpellingBit(key, SpellingBit(syllable, count, static_cast<char>('a' + __builtin_ctz(rest))));
         }
     }
 }
@@ -503,7 +508,7 @@ void AddDigits(const char* text, size_t length, SearchKey& key) {
 }
 
 void AddText(const char* text, size_t length, TextKind kind, bool isName, SearchKey& key) {
-    AddCharacters(text, length, key.characters);
+    AddCharacters(text, length, key.characters, key.letterPairs);
     if (kind == TextKind::Spoken) AddInitials(text, length, isName, key);
     if (kind == TextKind::Phone) AddDigits(text, length, key);
 }
@@ -533,6 +538,11 @@ bool HoldsCharacters(const SearchKey& key, const SearchQuery& query) {
     for (int w = 0; w < 16; ++w) {
         if ((key.characters[w] & query.characterBits[w]) != query.characterBits[w]) return false;
     }
+    // Pinyin is typed in lowercase letters, whose pairs the key holds
+    // exactly: the hashed bits let many records through.
+    for (const auto& pair : query.letterPairs) {
+        if (!(key.letterPairs[pair.first - 'a'] >> (pair.second - 'a') & 1)) return false;
+    }
     return true;
 }
 
@@ -549,13 +559,14 @@ bool MaySpell(const SearchKey& key, const SearchQuery& query) {
         if (!(reached >> from & 1)) continue;
         size_t last = from + query.syllableReach[from];
         // A character that takes two letters or more has a reading that
-        // begins with them.
-        bool twoLetters = from + 1 < n && HasSpelling(key, letters[from], letters[from + 1], 0);
-        if (last >= n && (n - from == 1 || twoLetters)) return true;
+        // begins with them; one that another follows, followed by a
+        // character read with the next letter as its initial.
+        const char* taken = letters.data() + from;
+        if (last >= n && (n - from == 1 || HasSpelling(key, taken, n - from, 0))) return true;
         uint32_t followers = key.followers[letters[from] - 'a'];
         for (size_t next = from + 1; next <= last && next < n; ++next) {
             if (!(followers & LetterBit(letters[next]))) continue;
-            if (next - from >= 2 && !HasSpelling(key, letters[from], letters[from + 1], letters[next])) continue;
+            if (next - from >= 2 && !HasSpelling(key, taken, next - from, letters[next])) continue;
             reached |= uint64_t{1} << next;
         }
     }
@@ -581,6 +592,21 @@ bool KeyMayMatch(const SearchKey& key, const SearchQuery& query) {
     return !query.digits.empty() && (HoldsDigits(key, query.digits) || HoldsDigits(key, query.digitsWithoutCountry));
 }
 
+// True when the key alone shows that a search anywhere finds the record:
+// one letter is spelled by any character read with it as its initial, two
+// by such a character followed by one read with the second, which is what
+// the key's initials and followers hold, unhashed.
+bool KeyAssuresMatch(const SearchKey& key, const SearchQuery& query, const FilterState& filters) {
+    if (filters.fieldChoice > 0) return false;
+    const std::string& letters = query.letters;
+    if (letters.size() == 1) return key.initials & LetterBit(letters[0]);
+    if (letters.size() == 2) return key.followers[letters[0] - 'a'] & LetterBit(letters[1]);
+    return false;
+}
+
+bool InChosenGroup(const ContactRecord& record, const FilterState& filters) {
+    return filters.groupChoice <= 0 || filters.groupChoice - 1 == record.GroupIndex;
+}
 
 }  // namespace
 
@@ -627,6 +653,14 @@ SearchQuery PrepareSearch(const std::string& pattern) {
         }
     }
     AddCharacters(query.pattern.data(), query.pattern.size(), query.characterBits);
+    const std::string& typed = query.pattern;
+    for (size_t i = 0, size = 0; i < typed.size(); i += size) {
+        size = CharacterLength(typed.data(), i, typed.size());
+        if (size == 1 && i + 1 < typed.size() && IsLowerLetter(static_cast<unsigned char>(typed[i])) &&
+            IsLowerLetter(static_cast<unsigned char>(typed[i + 1]))) {
+            query.letterPairs.emplace_back(typed[i], typed[i + 1]);
+        }
+    }
     if (!query.agreeing.empty()) {
         size_t syllables = static_cast<size_t>(SyllableCount());
         query.syllableReach.resize(query.letters.size());
@@ -745,7 +779,7 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters) {
 int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
                   const ContactDetails* details) {
     // A group comes first: a record outside the chosen group is never searched.
-    if (filters.groupChoice > 0 && filters.groupChoice - 1 != record.GroupIndex) return 0;
+    if (!InChosenGroup(record, filters)) return 0;
     if (query.pattern.empty()) return 1;
 
     // One buffer for the composed texts of every record of a pass, with no
@@ -789,7 +823,13 @@ void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterStat
         SearchKey& key = store.searchKeys[i];
         uint64_t stamp = SearchStamp(record, details);
         if (key.record != &record || key.stamp != stamp) MakeSearchKey(record, details, stamp, key);
-        record.ShownFlag = KeyMayMatch(key, query) ? PassesFilters(record, filters, query, details) : 0;
+        if (KeyAssuresMatch(key, query, filters)) {
+            record.ShownFlag = InChosenGroup(record, filters) ? 1 : 0;
+        } else if (!KeyMayMatch(key, query)) {
+            record.ShownFlag = 0;
+        } else {
+            record.ShownFlag = PassesFilters(record, filters, query, details);
+        }
     }
 }
 

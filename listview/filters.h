@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/contact_details.h"
@@ -43,7 +44,9 @@ struct SearchQuery {
     // What a record's search key must hold for the record to be searched
     // at all: the bits of the pattern's characters and of each two next to
     // each other, and for a spelling of up to 63 letters, the most letters
-    // a syllable agrees with from each position.
+    // a syllable agrees with from each position; and every two lowercase
+    // letters next to each other, which the key holds exactly.
+    std::vector<std::pair<char, char>> letterPairs;
     uint64_t characterBits[16] = {};
     std::vector<uint8_t> syllableReach;
 };

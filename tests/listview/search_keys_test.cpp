@@ -18,9 +18,10 @@
 namespace {
 
 // Characters with many readings, surnames read otherwise, ü, a four-byte
-// character, spaces, separators and digits: texts that searches find.
+// character, characters whose second byte is a lowercase letter, spaces,
+// separators and digits: texts that searches find.
 const char* const Pieces[] = {"张", "三", "单", "长", "行", "重", "万", "俟", "绿", "女", "李", "吕", "杭", "州",
-                              "中", "国", "𠀀", "，", " ", " ", "a", "Z", "s", "h", "+86 ", "0086", "138", "-",
+                              "中", "国", "𠀀", "乤a", "亃z", "，", " ", " ", "a", "Z", "s", "h", "+86 ", "0086", "138", "-",
                               "0", "5", "9", "(", ")", "x", "1", "朴", "尉", "迟", "令", "狐"};
 // Surnames read otherwise at the start of a name.
 const char* const Surnames[] = {"万俟", "朴", "尉迟", "单", "曾", "令狐"};
