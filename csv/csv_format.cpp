@@ -33,15 +33,24 @@ std::string CsvFieldTitle(int index) {
     return CsvFieldTitles()[index];
 }
 
-std::string CsvQuotedCell(const std::string& text) {
+void AppendCsvCell(std::string& out, const std::string& text) {
     bool outerSpace = !text.empty() && (text.front() == ' ' || text.back() == ' ');
-    if (!outerSpace && text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
+    if (!outerSpace && text.find_first_of(",\"\r\n") == std::string::npos) {
+        out += text;
+        return;
     }
-    return quoted + '"';
+    out += '"';
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+std::string CsvQuotedCell(const std::string& text) {
+    std::string quoted;
+    AppendCsvCell(quoted, text);
+    return quoted;
 }
 
 std::string CsvGenderText(int gender) { return IsExportedFemale(gender) ? FemaleText() : MaleText(); }

@@ -39,6 +39,8 @@ const size_t CsvLineLimit = 1024 * 1024;
 // quotes with each of its double quotes doubled. None of these bytes occurs
 // inside a GBK double-byte character, so the text is scanned byte by byte.
 std::string CsvQuotedCell(const std::string& text);
+// The same, added to the end of `out`.
+void AppendCsvCell(std::string& out, const std::string& text);
 
 // The gender cell: the exported gender's word when written. Read as female:
 // "女", "女性", "F" and "female" in any case, spaces around them ignored, as

@@ -187,11 +187,29 @@ bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t colum
     return true;
 }
 
+const size_t CsvBlockSize = 1 << 16;
+
+// The next byte of the file, or EOF.
+int NextFileByte(CsvSource& source) {
+    if (source.blockAt == source.blockEnd) {
+        source.block.resize(CsvBlockSize);
+        source.blockAt = 0;
+        source.blockEnd = std::fread(source.block.data(), 1, source.block.size(), source.file);
+        if (source.blockEnd == 0) return EOF;
+    }
+    return source.block[source.blockAt++];
+}
+
 // The next UTF-16 unit, or EOF; an odd last byte is dropped.
 int NextUnit(CsvSource& source) {
-    int first = std::getc(source.file);
+    if (source.unitBack != EOF) {
+        int unit = source.unitBack;
+        source.unitBack = EOF;
+        return unit;
+    }
+    int first = NextFileByte(source);
     if (first == EOF) return EOF;
-    int second = std::getc(source.file);
+    int second = NextFileByte(source);
     if (second == EOF) return EOF;
     return source.encoding == CsvEncoding::Utf16Le ? first | second << 8 : first << 8 | second;
 }
@@ -204,13 +222,12 @@ bool DecodeUtf16Character(CsvSource& source) {
     if (unit == EOF) return false;
     char32_t c = static_cast<char32_t>(unit);
     if (unit >= 0xD800 && unit <= 0xDBFF) {
-        long at = std::ftell(source.file);
         int low = NextUnit(source);
         if (low >= 0xDC00 && low <= 0xDFFF) {
             c = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (static_cast<char32_t>(low) - 0xDC00);
         } else {
             c = replacement;
-            if (low != EOF) std::fseek(source.file, at, SEEK_SET);
+            source.unitBack = low;
         }
     } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
         c = replacement;
@@ -241,7 +258,7 @@ int NextByte(CsvSource& source) {
         return c;
     }
     if (source.encoding != CsvEncoding::Utf16Le && source.encoding != CsvEncoding::Utf16Be) {
-        return std::getc(source.file);
+        return NextFileByte(source);
     }
     if (source.pendingAt == source.pendingCount && !DecodeUtf16Character(source)) return EOF;
     return source.pending[source.pendingAt++];

@@ -33,6 +33,12 @@ struct CsvSource {
     // The columns of numbers (phones, faxes, QQ), whose cells lose the
     // invisible marks that some programs put around a number.
     std::vector<bool> numberColumns = {};
+    // The file is read a block at a time: a byte at a time through the C
+    // library takes a lock for each byte.
+    std::vector<unsigned char> block = {};
+    size_t blockAt = 0;
+    size_t blockEnd = 0;
+    int unitBack = EOF;  // a UTF-16 unit read too far, or EOF for none
 };
 
 // The file, its encoding detected; it stays open and the caller's.

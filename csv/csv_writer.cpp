@@ -12,31 +12,33 @@ const char CsvLineEnd[] = "\r\n";
 const char Utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 void AddCells(std::string& line, const std::vector<std::string>& cells) {
-    for (const std::string& cell : cells) line += ',' + CsvQuotedCell(cell);
+    for (const std::string& cell : cells) {
+        line += ',';
+        AppendCsvCell(line, cell);
+    }
 }
 
 std::string HeaderLine(const std::vector<ItemColumnSlot>& slots) {
     std::string line;
     for (int f = 0; f < ContactFieldCount; ++f) {
         if (f > 0) line += ',';
-        line += CsvQuotedCell(CsvFieldTitles()[f]);
+        AppendCsvCell(line, CsvFieldTitles()[f]);
     }
     AddCells(line, ItemColumnTitles(slots));
     return line + CsvLineEnd;
 }
 
-// The fields with their whole forms, then the items' cells.
-std::string RecordLine(const ContactRecord& record, const ContactDetails& details,
-                       const std::vector<ItemColumnSlot>& slots) {
-    std::string line;
+// The fields with their whole forms, then the items' cells, added to `out`.
+void AddRecordLine(std::string& out, const ContactRecord& record, const ContactDetails& details,
+                   const std::vector<ItemColumnSlot>& slots) {
     for (int f = 0; f < ContactFieldCount; ++f) {
-        if (f > 0) line += ',';
+        if (f > 0) out += ',';
         ContactField field = static_cast<ContactField>(f);
         bool whole = details.wholes.count(f) != 0;
-        line += CsvQuotedCell(whole ? WholeFieldValue(record, details, field) : CsvCellText(field, record));
+        AppendCsvCell(out, whole ? WholeFieldValue(record, details, field) : CsvCellText(field, record));
     }
-    AddCells(line, ItemColumnCells(slots, details));
-    return line + CsvLineEnd;
+    if (!slots.empty()) AddCells(out, ItemColumnCells(slots, details));
+    out += CsvLineEnd;
 }
 
 // CSV carries no id: a contact without details needs none made.
@@ -55,11 +57,26 @@ std::string CsvCellText(ContactField field, const ContactRecord& record, size_t 
 }
 
 bool ExportCsvFile(const PathString& path, const ContactStore& store, bool onlyTicked, CsvFileEncoding encoding) {
+    // Written a megabyte at a time: a large book's file is never held whole.
+    // Each part ends with a line, so that it converts on its own.
+    const size_t PartBytes = 1 << 20;
+    auto inFileEncoding = [encoding](const std::string& text) {
+        return encoding == CsvFileEncoding::Utf8WithBom ? Gb18030ToUtf8(text) : text;
+    };
+    ReplacingFile file;
+    if (!BeginReplacing(file, path)) return false;
     std::vector<ItemColumnSlot> slots = ItemColumnSlots(store, onlyTicked);
     std::string text = HeaderLine(slots);
+    if (encoding == CsvFileEncoding::Utf8WithBom) WritePart(file, Utf8ByteOrderMark);
+    text.reserve(PartBytes + PartBytes / 4);
     for (const auto& record : store.records) {
-        if (!onlyTicked || IsTicked(*record)) text += RecordLine(*record, FindDetailsOrNone(store, record.get()), slots);
+        if (onlyTicked && !IsTicked(*record)) continue;
+        AddRecordLine(text, *record, FindDetailsOrNone(store, record.get()), slots);
+        if (text.size() >= PartBytes) {
+            WritePart(file, inFileEncoding(text));
+            text.clear();
+        }
     }
-    if (encoding == CsvFileEncoding::Utf8WithBom) text = Utf8ByteOrderMark + Gb18030ToUtf8(text);
-    return WriteFileReplacing(path, text);
+    WritePart(file, inFileEncoding(text));
+    return FinishReplacing(file);
 }
