@@ -33,19 +33,35 @@ std::string CsvFieldTitle(int index) {
     return CsvFieldTitles()[index];
 }
 
-void AppendCsvCell(std::string& out, const std::string& text) {
-    bool outerSpace = !text.empty() && (text.front() == ' ' || text.back() == ' ');
-    if (!outerSpace && text.find_first_of(",\"\r\n") == std::string::npos) {
-        out += text;
+namespace {
+
+// One pass over the bytes: find_first_of looks each byte up in the set
+// with a call of its own.
+bool NeedsQuotes(const char* text, size_t length) {
+    if (length > 0 && (text[0] == ' ' || text[length - 1] == ' ')) return true;
+    for (size_t i = 0; i < length; ++i) {
+        char c = text[i];
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void AppendCsvCell(std::string& out, const char* text, size_t length) {
+    if (!NeedsQuotes(text, length)) {
+        out.append(text, length);
         return;
     }
     out += '"';
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == '"') out += '"';
+        out += text[i];
     }
     out += '"';
 }
+
+void AppendCsvCell(std::string& out, const std::string& text) { AppendCsvCell(out, text.data(), text.size()); }
 
 std::string CsvQuotedCell(const std::string& text) {
     std::string quoted;

@@ -41,6 +41,7 @@ const size_t CsvLineLimit = 1024 * 1024;
 std::string CsvQuotedCell(const std::string& text);
 // The same, added to the end of `out`.
 void AppendCsvCell(std::string& out, const std::string& text);
+void AppendCsvCell(std::string& out, const char* text, size_t length);
 
 // The gender cell: the exported gender's word when written. Read as female:
 // "女", "女性", "F" and "female" in any case, spaces around them ignored, as

@@ -1,5 +1,7 @@
 #include "csv/csv_writer.h"
 
+#include <cstring>
+
 #include "csv/csv_format.h"
 #include "platform/gb18030.h"
 #include "csv/csv_items.h"
@@ -28,14 +30,29 @@ std::string HeaderLine(const std::vector<ItemColumnSlot>& slots) {
     return line + CsvLineEnd;
 }
 
+// As CsvCellText gives it, taken where it lies: a large book's export
+// makes no string for each cell.
+void AddFieldCell(std::string& out, const ContactRecord& record, ContactField field) {
+    if (field == Gender) {
+        AppendCsvCell(out, CsvGenderText(record.Gender));
+        return;
+    }
+    const char* text = FieldText(record, field);
+    size_t length = strnlen(text, static_cast<size_t>(FieldInfo(field).width));
+    AppendCsvCell(out, text, FitGbkLength(text, length, CsvExportCellCapacity - 1));
+}
+
 // The fields with their whole forms, then the items' cells, added to `out`.
 void AddRecordLine(std::string& out, const ContactRecord& record, const ContactDetails& details,
                    const std::vector<ItemColumnSlot>& slots) {
     for (int f = 0; f < ContactFieldCount; ++f) {
         if (f > 0) out += ',';
         ContactField field = static_cast<ContactField>(f);
-        bool whole = details.wholes.count(f) != 0;
-        AppendCsvCell(out, whole ? WholeFieldValue(record, details, field) : CsvCellText(field, record));
+        if (!details.wholes.empty() && details.wholes.count(f) != 0) {
+            AppendCsvCell(out, WholeFieldValue(record, details, field));
+        } else {
+            AddFieldCell(out, record, field);
+        }
     }
     if (!slots.empty()) AddCells(out, ItemColumnCells(slots, details));
     out += CsvLineEnd;
