@@ -1,5 +1,7 @@
 #include "csv/csv_lines.h"
 
+#include <algorithm>
+
 #include "csv/csv_format.h"
 #include "platform/platform.h"
 #include "store/fixed_text.h"
@@ -87,8 +89,21 @@ void Collect(CsvLineParser& p, char c) {
     }
 }
 
+// Bytes of a cell that change no state, all at once: as many as Collect
+// would keep of them one at a time.
+void CollectRun(CsvLineParser& p, const char* bytes, size_t count) {
+    size_t room = 0;
+    if (p.lineBytes < CsvLineLimit && p.cell.size() < RawCellBytes) {
+        room = std::min(CsvLineLimit - p.lineBytes, RawCellBytes - p.cell.size());
+    }
+    size_t kept = std::min(count, room);
+    p.cell.append(bytes, kept);
+    if (kept < count && p.cells.size() < p.columns) p.cut = true;
+    p.lineBytes += count;
+}
+
 void EndCell(CsvLineParser& p) {
-    if (p.cells.size() < p.columns) p.cells.push_back(p.cell);
+    if (p.cells.size() < p.columns) p.cells.push_back(std::move(p.cell));
     p.cell.clear();
     p.quotedEnd = 0;
 }
@@ -163,10 +178,11 @@ std::string CellAsGbk(std::string bytes, CsvEncoding encoding, bool number, bool
     return gbk;
 }
 
-// Feeds the bytes that `next` gives (EOF at the end) up to the line's end.
-// False when there was not a single byte.
-template <typename NextByte>
-bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t columns, CsvLine& line,
+// Feeds the bytes that `next` gives (EOF at the end) up to the line's end;
+// inside a cell, `takeRun` may collect the bytes up to the next one that
+// could end it at once. False when there was not a single byte.
+template <typename NextByte, typename TakeRun>
+bool ParseLine(NextByte next, TakeRun takeRun, CsvEncoding encoding, char separator, size_t columns, CsvLine& line,
                const std::vector<bool>& numberColumns) {
     CsvLineParser parser;
     parser.columns = columns;
@@ -175,6 +191,7 @@ bool ParseLine(NextByte next, CsvEncoding encoding, char separator, size_t colum
     if (c == EOF) return false;
     do {
         FeedByte(parser, static_cast<char>(c));
+        if (parser.state == CsvState::InCell || parser.state == CsvState::InQuotes) takeRun(parser);
     } while (parser.state != CsvState::LineEnd && (c = next()) != EOF);
     line.ended = parser.state == CsvState::LineEnd;
     FinishLine(parser);
@@ -250,6 +267,8 @@ bool DecodeUtf16Character(CsvSource& source) {
     return true;
 }
 
+bool IsUtf16(CsvEncoding encoding) { return encoding == CsvEncoding::Utf16Le || encoding == CsvEncoding::Utf16Be; }
+
 // The next byte of the file's text, UTF-16 given as UTF-8.
 int NextByte(CsvSource& source) {
     if (source.pushedBack != EOF) {
@@ -257,9 +276,7 @@ int NextByte(CsvSource& source) {
         source.pushedBack = EOF;
         return c;
     }
-    if (source.encoding != CsvEncoding::Utf16Le && source.encoding != CsvEncoding::Utf16Be) {
-        return NextFileByte(source);
-    }
+    if (!IsUtf16(source.encoding)) return NextFileByte(source);
     if (source.pendingAt == source.pendingCount && !DecodeUtf16Character(source)) return EOF;
     return source.pending[source.pendingAt++];
 }
@@ -295,8 +312,18 @@ bool ReadCsvLine(CsvSource& source, size_t columns, CsvLine& line) {
         source.pushedBack = after;
         return c;
     };
+    // A byte file's ordinary bytes are taken from the block where they lie.
+    auto takeRun = [&source](CsvLineParser& parser) {
+        if (source.pushedBack != EOF || IsUtf16(source.encoding)) return;
+        const unsigned char* start = source.block.data() + source.blockAt;
+        const unsigned char* end = source.block.data() + source.blockEnd;
+        const unsigned char* at = start;
+        while (at < end && *at != source.separator && *at != '"' && *at != '\n' && *at != '\r') ++at;
+        CollectRun(parser, reinterpret_cast<const char*>(start), static_cast<size_t>(at - start));
+        source.blockAt += static_cast<size_t>(at - start);
+    };
     CsvEncoding cells = source.encoding == CsvEncoding::Gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8;
-    return ParseLine(next, cells, source.separator, columns, line, source.numberColumns);
+    return ParseLine(next, takeRun, cells, source.separator, columns, line, source.numberColumns);
 }
 
 CsvLine SplitCsvLine(const std::string& text, size_t columns) {
@@ -307,6 +334,6 @@ CsvLine SplitCsvLine(const std::string& text, size_t columns) {
         return static_cast<int>(static_cast<unsigned char>(text[at++]));
     };
     CsvLine line;
-    ParseLine(next, CsvEncoding::Gbk, ',', columns, line, {});
+    ParseLine(next, [](CsvLineParser&) {}, CsvEncoding::Gbk, ',', columns, line, {});
     return line;
 }

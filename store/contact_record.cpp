@@ -77,9 +77,11 @@ std::string FieldValue(const ContactRecord& record, ContactField field) {
 }
 
 void SetField(ContactRecord& record, ContactField field, const std::string& text) {
-    // Neither byte occurs inside a double- or four-byte character; memchr
-    // keeps the usual text, of one line, as quick as a plain copy.
-    if (!std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size())) {
+    // Neither byte occurs inside a double- or four-byte character. A field's
+    // text is short: one pass over it costs less than a call for each byte.
+    bool oneLine = true;
+    for (char c : text) oneLine = oneLine && c != '\n' && c != '\r';
+    if (oneLine) {
         CopyToField(FieldText(record, field), fieldTable[field].width, text);
         return;
     }
