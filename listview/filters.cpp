@@ -419,28 +419,48 @@ const std::vector<uint32_t>& SetInitials() {
 // "lue" or "lve" leave the same bits.
 inline uint32_t SpellingLetter(char c) { return static_cast<unsigned char>(c == 'v' ? 'u' : c); }
 
-// The bit of a reading's first letters (two to six of them) followed by a
-// character read with `following` as its initial (0: whatever follows).
-inline unsigned SpellingBit(const char* letters, size_t count, char following) {
-    uint32_t hash = SpellingLetter(following) * 0xC2B2AE3Du;
+// The hash of the first letters of a reading, or of a typed spelling.
+inline uint32_t LettersHash(const char* letters, size_t count) {
+    uint32_t hash = 0x811C9DC5u;
     for (size_t i = 0; i < count; ++i) hash = (hash ^ SpellingLetter(letters[i])) * 0x9E3779B1u;
-    return (hash ^ hash >> 15) * 0x27D4EB2Fu >> 22;  // 1,024 bits
+    return hash;
+}
+
+// The bit of a reading's first letters (two or more of them) followed by a
+// character read with `following` as its initial (0: whatever follows).
+inline unsigned SpellingBit(uint32_t lettersHash, char following) {
+    uint32_t hash = (lettersHash ^ SpellingLetter(following) * 0xC2B2AE3Du) * 0x27D4EB2Fu;
+    return (hash ^ hash >> 15) * 0x85EBCA77u >> 22;  // 1,024 bits
 }
 
 inline void SetSpellingBit(SearchKey& key, unsigned bit) { key.spellings[bit / 64] |= uint64_t{1} << (bit % 64); }
 
 bool HasSpelling(const SearchKey& key, const char* letters, size_t count, char following) {
-    unsigned bit = SpellingBit(letters, count, following);
+    unsigned bit = SpellingBit(LettersHash(letters, count), following);
     return key.spellings[bit / 64] >> (bit % 64) & 1;
 }
 
-// Every beginning of two letters or more of a reading, alone and with each
-// initial of the following character.
-void AddSpellings(const char* syllable, uint32_t followingInitials, SearchKey& key) {
-    for (size_t count = 2; syllable[count - 1]; ++count) {
-        SetSpellingBit(key, SpellingBit(syllable, count, 0));
+// For each syllable, the hashes of its beginnings of two letters or more:
+// the key of every character needs them.
+const std::vector<std::vector<uint32_t>>& SyllableBeginnings() {
+    static const std::vector<std::vector<uint32_t>> beginnings = [] {
+        std::vector<std::vector<uint32_t>> table(static_cast<size_t>(SyllableCount()));
+        for (size_t s = 0; s < table.size(); ++s) {
+            const char* syllable = SyllableText(static_cast<uint16_t>(s));
+            for (size_t count = 2; syllable[count - 1]; ++count) table[s].push_back(LettersHash(syllable, count));
+        }
+        return table;
+    }();
+    return beginnings;
+}
+
+// Every beginning of two letters or more of a reading: alone, or with each
+// initial of the following character when one follows.
+void AddSpellings(uint16_t syllable, uint32_t followingInitials, SearchKey& key) {
+    for (uint32_t hash : SyllableBeginnings()[syllable]) {
+        if (!followingInitials) SetSpellingBit(key, SpellingBit(hash, 0));
         for (uint32_t rest = followingInitials; rest; rest &= rest - 1) {
-            SetSpellingBit(key, SpellingBit(syllable, count, static_cast<char>('a' + __builtin_ctz(rest))));
+            SetSpellingBit(key, SpellingBit(hash, static_cast<char>('a' + __builtin_ctz(rest))));
         }
     }
 }
@@ -453,8 +473,8 @@ struct ReadCharacterOf {
 
 void AddReadingSpellings(const ReadCharacterOf& character, uint32_t followingInitials, SearchKey& key) {
     CharacterReadings readings = ReadingsOfSet(character.set);
-    for (const uint16_t* r = readings.first; r != readings.last; ++r) AddSpellings(SyllableText(*r), followingInitials, key);
-    if (character.surname >= 0) AddSpellings(SyllableText(static_cast<uint16_t>(character.surname)), followingInitials, key);
+    for (const uint16_t* r = readings.first; r != readings.last; ++r) AddSpellings(*r, followingInitials, key);
+    if (character.surname >= 0) AddSpellings(static_cast<uint16_t>(character.surname), followingInitials, key);
 }
 
 // The initials of the characters as MatchSpoken reads them, and which
