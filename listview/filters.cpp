@@ -393,7 +393,9 @@ void AddCharacters(const char* text, size_t length, uint64_t bits[16], uint32_t*
         SetBit(bits, CharacterBit(code));
         if (i > 0) {
             SetBit(bits, PairBit(previous, code));
-            if (letterPairs && IsLowerLetter(previous) && IsLowerLetter(code)) letterPairs[previous - 'a'] |= 1u << (code - 'a');
+            if (letterPairs && IsLowerLetter(previous) && IsLowerLetter(code)) {
+                letterPairs[previous - 'a'] |= 1u << (code - 'a');
+            }
         }
         previous = code;
         i += size;

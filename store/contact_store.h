@@ -17,15 +17,17 @@
 // texts hold. The filter pass (listview/filters.cpp) makes it and keeps it
 // beside the store until the record's texts or details change; a search
 // whose characters, initials or digits the record lacks passes over it
-// without composing and decoding its texts.
+// without composing and decoding its texts, and one or two typed initials
+// that its initials and followers hold find it without a search.
 struct SearchKey {
     const ContactRecord* record = nullptr;  // the record it was made from
     uint64_t stamp = 0;                     // a hash of the record's texts and details then
     uint64_t characters[16] = {};           // a bit for each character and pair of characters, hashed
-    uint32_t letterPairs[26] = {};          // [a - 'a'], bit b - 'a': lowercase letters a and b next to each other, unhashed
+    uint32_t letterPairs[26] = {};          // [a - 'a'], bit b - 'a': lowercase a followed by b, unhashed
     uint32_t initials = 0;                  // bit c - 'a': a character read with initial c
     uint32_t followers[26] = {};            // [c - 'a'], bit d - 'a': such a character followed by one read with d
-    uint64_t spellings[16] = {};            // bits, hashed: a reading begins with 2 to 6 letters, alone or followed by an initial
+    uint64_t spellings[16] = {};            // bits, hashed: a reading's first letters (two or more), alone or
+                                            // followed by a character read with an initial
     uint16_t digitPairs[10] = {};           // [d], bit e: a number holds digit d followed by e
     uint16_t digits = 0;                    // bit d: a number holds digit d
 };
