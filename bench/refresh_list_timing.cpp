@@ -1,8 +1,9 @@
 // Times RefreshList, which runs on every keystroke in the search box, on
-// the real main window: 512 contacts with every field filled, all 17
-// optional columns shown. Prints the figures and exits.
+// the real main window: 512 contacts (or COUNT) with every field filled,
+// all 17 optional columns shown; then the list's own commands, each until
+// the window is painted. Prints the figures and exits.
 //
-//     refresh_list_timing.exe [REPEATS]
+//     refresh_list_timing.exe [REPEATS [COUNT]]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -81,10 +82,57 @@ void Print(const char* what, const Figures& figures) {
                 figures.worst);
 }
 
+void PaintList() {
+    UpdateWindow(App.contactList);
+}
+
+// A choice in one of the filter boxes, as the user makes it: the box's
+// selection, then its CBN_SELCHANGE to the main window.
+void Choose(HWND box, int item) {
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageW(App.mainWindow, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    UpdateWindow(App.mainWindow);
+    PaintList();
+}
+
+// The list's commands on the book shown whole, each until painted; steps
+// that go back and forth alternate, so that each run changes the window.
+void TimeListCommands(int repeats) {
+    HWND list = App.contactList;
+    std::printf("The list's commands, %d rows\n", ListView_GetItemCount(list));
+    SetFocus(list);
+    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    PaintList();
+    int step = 0;
+    Print("scroll a page (Page Down, Page Up)", Time(repeats, [&step, list] {
+              SendMessageW(list, WM_KEYDOWN, step++ % 2 ? VK_PRIOR : VK_NEXT, 0);
+              PaintList();
+          }));
+    Print("to the last row and back (End, Home)", Time(repeats, [&step, list] {
+              SendMessageW(list, WM_KEYDOWN, step++ % 2 ? VK_HOME : VK_END, 0);
+              PaintList();
+          }));
+    Print("select the next row (Down, Up)", Time(repeats, [&step, list] {
+              SendMessageW(list, WM_KEYDOWN, step++ % 2 ? VK_UP : VK_DOWN, 0);
+              PaintList();
+          }));
+    Print("tick a box (Space)", Time(repeats, [list] {
+              SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+              PaintList();
+          }));
+    int groups = static_cast<int>(SendMessageW(App.groupFilter, CB_GETCOUNT, 0, 0));
+    Print("choose a group", Time(repeats, [&step, groups] { Choose(App.groupFilter, groups > 1 ? step++ % 2 : 0); }));
+    Choose(App.groupFilter, 0);
+    int fields = static_cast<int>(SendMessageW(App.fieldFilter, CB_GETCOUNT, 0, 0));
+    Print("choose a field", Time(repeats, [&step, fields] { Choose(App.fieldFilter, fields > 1 ? step++ % 2 : 0); }));
+    Choose(App.fieldFilter, 0);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     int repeats = argc > 1 ? std::max(1, _wtoi(argv[1])) : 50;
+    int count = argc > 2 ? std::max(1, _wtoi(argv[2])) : BenchContacts;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // The steps of a start, once each, as this process meets them for the
     // first time (in the current directory's book, if any).
@@ -109,7 +157,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("First start: StartUserInterface %.2f ms, CreateMainWindow %.2f ms, placed and painted %.2f ms\n",
                 Milliseconds(t0, t1, frequency), Milliseconds(t1, t2, frequency), Milliseconds(t2, t3, frequency));
 
-    FillFullBook(App.document.contacts);
+    FillFullBook(App.document.contacts, count);
     for (int32_t& flag : App.settings.ColumnFlags) flag = 1;
     RebuildColumns();
     RefreshList();
@@ -178,6 +226,9 @@ int wmain(int argc, wchar_t** argv) {
     Print("search \"9\" over every text", Time(repeats, [] { RefreshList(); }));
     SetWindowTextW(App.quickSearchBox, L"zz");
     Print("search \"zz\": nothing shown", Time(repeats, [] { RefreshList(); }));
+
+    SetWindowTextW(App.quickSearchBox, L"");
+    TimeListCommands(repeats);
 
     DestroyWindow(window);
     return 0;
