@@ -25,8 +25,12 @@ std::string AsciiLowerCase(std::string text);
 
 // Equal, or beginning with `prefix`, when ASCII letters are compared in
 // either case.
-bool SameNoCase(std::string_view text, std::string_view word);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// Inline: readers compare every name and parameter against lists of words,
+// and most differ in length.
+inline bool SameNoCase(std::string_view text, std::string_view word) {
+    return text.size() == word.size() && StartsWithNoCase(text, word);
+}
 
 // The text without the given characters around it.
 template <class Char>

@@ -8,7 +8,7 @@
 namespace {
 
 struct CharsetName {
-    const char* name;
+    std::string_view name;
     unsigned codePage;
 };
 
@@ -66,6 +66,15 @@ std::u16string Unescaped(const std::u16string& text) {
     return out;
 }
 
+// Bytes that Escaped looks at: most texts hold none at all (a trail byte
+// may be a backslash, but never one of the others).
+bool HoldsEscapedBytes(const std::string& gbk) {
+    for (char c : gbk) {
+        if (c == '\\' || c == ';' || c == ',' || c == '\r' || c == '\n') return true;
+    }
+    return false;
+}
+
 // "\", ";" and "," with a backslash before them (a reader of vCard 3.0
 // takes a bare "," in a name or an address for a list). A line break
 // (LF, CR LF or CR) is "\n" in the plain form; the quoted-printable forms
@@ -73,6 +82,7 @@ std::u16string Unescaped(const std::u16string& text) {
 // Walked by whole characters, so that a trail byte of a double-byte
 // character is never taken for "\".
 std::string Escaped(const std::string& gbk, VcardEncoding encoding) {
+    if (!HoldsEscapedBytes(gbk)) return gbk;  // the usual text, as it is
     std::string out;
     out.reserve(gbk.size() + 8);
     for (size_t i = 0; i < gbk.size();) {
@@ -130,7 +140,7 @@ std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage) {
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
     std::string text = Escaped(gbk, encoding);
     switch (encoding) {
-    case Utf8Qp: return EncodeQpBytes(Utf16ToUtf8(GbkToUtf16(text)));
+    case Utf8Qp: return EncodeQpBytes(HasNonAscii(text) ? Utf16ToUtf8(GbkToUtf16(text)) : text);  // ASCII is the same in both
     case UnicodeQp: return EncodeQpPairs(text);
     case Plain: break;
     }

@@ -211,7 +211,7 @@ void PlaceNumbers(VcardCard& card) {
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string number = WithoutControlBytes(TelephoneNumber(WholeNumber(property, form)));
     if (number.empty()) return 0;
-    card.phones.push_back({number, property.types, false, property.typeLabel, property.group});
+    card.phones.push_back({std::move(number), property.types, false, property.typeLabel, property.group});
     return 1;
 }
 
@@ -469,7 +469,7 @@ void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImp
         ++result.notImported;
         return;
     }
-    AppendContact(book.contacts, card.record, card.details);
+    AppendContact(book.contacts, card.record, std::move(card.details));
     ++result.imported;
 }
 
@@ -570,7 +570,9 @@ VcardCard NewVcardCard() {
 int ParseVcardLine(const char* line, VcardCard& card) {
     VcardProperty property;
     if (!SplitPropertyLine(std::string_view(line), property) || property.value.empty() || property.binary) return 0;
-    const std::string& name = property.name;
+    // A view, so that each comparison with a name below is a length and a
+    // few bytes, without measuring the name first.
+    std::string_view name = property.name;
     if (name == VersionProperty) return ApplyVersion(card, std::string(property.value));
 
     ValueForm form = FormOf(property, card);
@@ -587,7 +589,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
     if (name == AndroidCustomProperty) return ApplyAndroidCustom(card, property, form);
     for (const OwnMessagingProperty& messaging : MessagingProperties) {
         if (name == messaging.property) {
-            AddMessagingItem(card, property, messaging.service, TrimSpacesAndTabs(WholeNumber(property, form)));
+            AddMessagingItem(card, property, std::string(messaging.service), TrimSpacesAndTabs(WholeNumber(property, form)));
             return 1;
         }
     }
