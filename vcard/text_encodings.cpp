@@ -1,5 +1,6 @@
 #include "vcard/text_encodings.h"
 
+#include "platform/gb18030.h"
 #include "platform/platform.h"
 #include "store/fixed_text.h"
 #include "store/text_operations.h"
@@ -100,6 +101,23 @@ std::string Escaped(const std::string& gbk, VcardEncoding encoding) {
     return out;
 }
 
+// A backslash or a line break, which the text of a value turns into
+// something else.
+bool HoldsEscapeOrBreak(const std::string& bytes) {
+    for (char c : bytes) {
+        if (c == '\\' || c == '\r' || c == '\n') return true;
+    }
+    return false;
+}
+
+// Each byte is the character of its number.
+std::string Latin1ToGbk(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) AppendGb18030(out, static_cast<unsigned char>(c));
+    return out;
+}
+
 // The text of a value, escapes undone.
 std::u16string VcardText(const std::string& bytes, unsigned codePage) {
     std::u16string text = TextFromCodePage(bytes, codePage);
@@ -130,6 +148,13 @@ unsigned CodePageOfCharset(const std::string& name) {
 }
 
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage) {
+    // A value without escapes or line breaks in UTF-8 (the usual value of
+    // a 3.0 or 4.0 card, and of a phone's quoted-printable) or in Latin-1
+    // goes straight to GBK, without UTF-16 between.
+    if (!HoldsEscapeOrBreak(bytes)) {
+        if (codePage == Utf8CodePage) return Utf8ToGb18030(bytes);
+        if (codePage == Latin1CodePage) return Latin1ToGbk(bytes);
+    }
     return Utf16ToGbk(VcardText(bytes, codePage));
 }
 
