@@ -46,8 +46,11 @@ std::string DecodeQpBytes(std::string_view text) {
     std::string out(text.size(), '\0');  // decoding never lengthens a text
     size_t n = 0;
     for (size_t i = 0; i < text.size();) {
-        if (IsEscapeAt(text, i)) {
-            out[n++] = static_cast<char>(EscapedByte(text, i));
+        // Each digit read once: most of a phone's value is escapes.
+        int high = text[i] == '=' && i + 2 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+        int low = high >= 0 ? HexDigitValue(text[i + 2]) : -1;
+        if (low >= 0) {
+            out[n++] = static_cast<char>(high * 16 + low);
             i += 3;
         } else {
             out[n++] = text[i++];

@@ -110,10 +110,10 @@ bool HoldsEscapeOrBreak(const std::string& bytes) {
     return false;
 }
 
-// Each byte is the character of its number.
+// Each byte is the character of its number, of up to four bytes in GBK.
 std::string Latin1ToGbk(const std::string& bytes) {
     std::string out;
-    out.reserve(bytes.size());
+    out.reserve(bytes.size() * 4);
     for (char c : bytes) AppendGb18030(out, static_cast<unsigned char>(c));
     return out;
 }
