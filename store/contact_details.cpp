@@ -125,7 +125,10 @@ namespace {
 // field was not changed since (by a program that knows only the fields,
 // or by hand).
 bool HoldsCutForm(const ContactRecord& record, ContactField field, const std::string& whole) {
-    ContactRecord probe = EmptyRecord();
+    // SetField writes every byte of the field, the only one read here; the
+    // rest of the probe is left as it is, unread (an import asks this of
+    // every whole form it keeps).
+    ContactRecord probe;
     SetField(probe, field, whole);
     size_t width = static_cast<size_t>(FieldInfo(field).width);
     return std::strncmp(FieldText(probe, field), FieldText(record, field), width) == 0;

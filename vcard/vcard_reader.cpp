@@ -211,6 +211,8 @@ void PlaceNumbers(VcardCard& card) {
 int ApplyTelephone(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     std::string number = WithoutControlBytes(TelephoneNumber(WholeNumber(property, form)));
     if (number.empty()) return 0;
+    const size_t usualPhones = 8;  // room for a card's numbers at once, not one more at a time
+    if (card.phones.empty()) card.phones.reserve(usualPhones);
     card.phones.push_back({std::move(number), property.types, false, property.typeLabel, property.group});
     return 1;
 }
