@@ -52,8 +52,11 @@ bool AllEmpty(const CardWriter& card, std::initializer_list<ContactField> fields
 // away with the line's (quoted-printable keeps it as "=20"), or a line
 // break, which phones read as =0D=0A.
 bool NeedsQp(const std::string& text) {
-    return HasNonAscii(text) || (!text.empty() && (text.back() == ' ' || text.back() == '\t')) ||
-           text.find_first_of("\r\n") != std::string::npos;
+    if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) return true;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\r' || c == '\n') return true;
+    }
+    return false;
 }
 
 void AddLine(CardWriter& card, std::string_view line) {
