@@ -141,8 +141,8 @@ std::string WithoutControlBytes(std::string number) {
 
 // "tel:+86-10-6088505;ext=12" gives +86-10-6088505,12: a phone dials
 // the extension after the pause that the comma stands for.
-std::string TelephoneNumber(const std::string& text) {
-    if (!StartsWithNoCase(text, "tel:")) return text;
+std::string TelephoneNumber(std::string text) {
+    if (!StartsWithNoCase(text, "tel:")) return text;  // the usual number, moved through
     std::string uri = text.substr(4);
     size_t parameters = uri.find(';');
     std::string number = uri.substr(0, parameters);
