@@ -1,5 +1,7 @@
 #include "vcard/text_encodings.h"
 
+#include <utility>
+
 #include "platform/gb18030.h"
 #include "platform/platform.h"
 #include "store/fixed_text.h"
@@ -165,7 +167,7 @@ std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage) {
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
     std::string text = Escaped(gbk, encoding);
     switch (encoding) {
-    case Utf8Qp: return EncodeQpBytes(HasNonAscii(text) ? Utf16ToUtf8(GbkToUtf16(text)) : text);  // ASCII is the same in both
+    case Utf8Qp: return EncodeQpBytes(HasNonAscii(text) ? Utf16ToUtf8(GbkToUtf16(text)) : std::move(text));  // ASCII is the same in both
     case UnicodeQp: return EncodeQpPairs(text);
     case Plain: break;
     }

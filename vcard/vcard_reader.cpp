@@ -572,8 +572,8 @@ VcardCard NewVcardCard() {
 int ParseVcardLine(const char* line, VcardCard& card) {
     VcardProperty property;
     if (!SplitPropertyLine(std::string_view(line), property) || property.value.empty() || property.binary) return 0;
-    // A view, so that each comparison with a name below is a length and a
-    // few bytes, without measuring the name first.
+    // A view: each comparison below is then a length and a few bytes,
+    // without measuring the constant name at run time.
     std::string_view name = property.name;
     if (name == VersionProperty) return ApplyVersion(card, std::string(property.value));
 

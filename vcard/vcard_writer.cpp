@@ -1,5 +1,6 @@
 #include "vcard/vcard_writer.h"
 
+#include <cassert>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,7 @@ const size_t MostLineFields = AddressFieldCount;
 void AddInGbkOrUtf8(CardWriter& card, std::string_view name, std::initializer_list<ContactField> fields,
                     std::string_view prefix = std::string_view()) {
     // Each field's text looked up once: the questions below all ask for it.
+    assert(fields.size() <= MostLineFields);
     std::string texts[MostLineFields];
     size_t count = 0;
     bool empty = true, needsQp = false;
