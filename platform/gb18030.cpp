@@ -165,8 +165,6 @@ std::string Utf16ToGb18030(std::u16string_view units) {
 
 std::string Gb18030ToUtf8(std::string_view bytes) { return Utf16ToUtf8(Gb18030ToUtf16(bytes)); }
 
-std::string Utf8ToGb18030(std::string_view utf8) { return Utf16ToGb18030(Utf8ToUtf16(std::string(utf8))); }
-
 // The book's text is GB 18030; these keep the names the program has
 // always called them by.
 std::u16string GbkToUtf16(const std::string& gbk) { return Gb18030ToUtf16(gbk); }

@@ -1,6 +1,8 @@
 // UTF-8 by hand, so that both systems read and write it alike.
 #include "platform/platform.h"
 
+#include "platform/gb18030.h"
+
 namespace {
 
 const char16_t Replacement = 0xFFFD;
@@ -18,7 +20,7 @@ int SequenceLength(unsigned char lead) {
 
 // Walks the text: how many bytes the next character takes (1 when it is
 // no character, which reads as U+FFFD) and whether it is strict UTF-8.
-int NextCharacter(const std::string& text, size_t i, bool* valid, char32_t* c) {
+int NextCharacter(std::string_view text, size_t i, bool* valid, char32_t* c) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data()) + i;
     size_t left = text.size() - i;
     int length = SequenceLength(p[0]);
@@ -53,6 +55,24 @@ int NextCharacter(const std::string& text, size_t i, bool* valid, char32_t* c) {
 }
 
 }  // namespace
+
+// Character by character, without UTF-16 between: an import converts
+// every UTF-8 value so.
+std::string Utf8ToGb18030(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size() * 2);  // at most: a character of two bytes may take four
+    for (size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            out += utf8[i++];  // ASCII is the same in both
+            continue;
+        }
+        bool valid;
+        char32_t c;
+        i += NextCharacter(utf8, i, &valid, &c);
+        AppendGb18030(out, c);
+    }
+    return out;
+}
 
 void AppendCodePoint(std::u16string& out, char32_t c) {
     if (c < 0x10000) {

@@ -119,20 +119,34 @@ void SetWholeField(ContactRecord& record, ContactDetails& details, ContactField 
     }
 }
 
+namespace {
+
+// True when the field holds what SetField makes of the whole text: the
+// field was not changed since (by a program that knows only the fields,
+// or by hand).
+bool HoldsCutForm(const ContactRecord& record, ContactField field, const std::string& whole) {
+    // SetField writes every byte of the field, the only one read here; the
+    // rest of the probe is left as it is, unread (an import asks this of
+    // every whole form it keeps).
+    ContactRecord probe;
+    SetField(probe, field, whole);
+    size_t width = static_cast<size_t>(FieldInfo(field).width);
+    return std::strncmp(FieldText(probe, field), FieldText(record, field), width) == 0;
+}
+
+}  // namespace
+
 std::string WholeFieldValue(const ContactRecord& record, const ContactDetails& details, ContactField field) {
-    std::string cut = FieldValue(record, field);
-    auto it = details.wholes.find(field);
-    if (it == details.wholes.end()) return cut;
-    // The field was changed since (by a program that knows only the
-    // fields, or by hand): its text wins.
-    ContactRecord probe = EmptyRecord();
-    SetField(probe, field, it->second);
-    return FieldValue(probe, field) == cut ? it->second : cut;
+    if (!details.wholes.empty()) {
+        auto it = details.wholes.find(field);
+        if (it != details.wholes.end() && HoldsCutForm(record, field, it->second)) return it->second;
+    }
+    return FieldValue(record, field);
 }
 
 void DropStaleWholeForms(const ContactRecord& record, ContactDetails& details) {
     for (auto it = details.wholes.begin(); it != details.wholes.end();) {
-        if (WholeFieldValue(record, details, static_cast<ContactField>(it->first)) == it->second) {
+        if (HoldsCutForm(record, static_cast<ContactField>(it->first), it->second)) {
             ++it;
         } else {
             it = details.wholes.erase(it);

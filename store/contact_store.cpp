@@ -1,6 +1,7 @@
 #include "store/contact_store.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -25,9 +26,10 @@ ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value) {
     return record;
 }
 
-ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details) {
+ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, ContactDetails details) {
     ContactRecord* record = AppendRecord(store, value);
-    if (!details.id.empty() || HasOtherInformation(details)) DetailsOf(store, record) = details;
+    // Kept as given: without an id one is made when first asked for.
+    if (!details.id.empty() || HasOtherInformation(details)) store.details[record] = std::move(details);
     return record;
 }
 

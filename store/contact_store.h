@@ -58,8 +58,8 @@ struct ContactStore {
 // Copies the value into a new record after the last one; both flags 0.
 // The new contact has no items; its id is made when first asked for.
 ContactRecord* AppendRecord(ContactStore& store, const ContactRecord& value);
-// The same, with the details given.
-ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, const ContactDetails& details);
+// The same, with the details given (moved in where the caller has no more use for them).
+ContactRecord* AppendContact(ContactStore& store, const ContactRecord& value, ContactDetails details);
 // The details of a record in the store, made (with a new id) when it has none yet.
 ContactDetails& DetailsOf(ContactStore& store, const ContactRecord* record);
 const ContactDetails& DetailsOf(const ContactStore& store, const ContactRecord* record);

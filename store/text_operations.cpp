@@ -7,10 +7,6 @@ std::string AsciiLowerCase(std::string text) {
     return text;
 }
 
-bool SameNoCase(std::string_view text, std::string_view word) {
-    return text.size() == word.size() && StartsWithNoCase(text, word);
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i) {

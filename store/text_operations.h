@@ -24,9 +24,12 @@ inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' &
 std::string AsciiLowerCase(std::string text);
 
 // Equal, or beginning with `prefix`, when ASCII letters are compared in
-// either case.
-bool SameNoCase(std::string_view text, std::string_view word);
+// either case. SameNoCase is inline: the readers compare every name and
+// parameter with lists of words, most of them of another length.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+inline bool SameNoCase(std::string_view text, std::string_view word) {
+    return text.size() == word.size() && StartsWithNoCase(text, word);
+}
 
 // The text without the given characters around it.
 template <class Char>

@@ -1,5 +1,8 @@
 #include "vcard/text_encodings.h"
 
+#include <utility>
+
+#include "platform/gb18030.h"
 #include "platform/platform.h"
 #include "store/fixed_text.h"
 #include "store/text_operations.h"
@@ -8,7 +11,7 @@
 namespace {
 
 struct CharsetName {
-    const char* name;
+    std::string_view name;
     unsigned codePage;
 };
 
@@ -66,6 +69,15 @@ std::u16string Unescaped(const std::u16string& text) {
     return out;
 }
 
+// Bytes that Escaped looks at: most texts hold none at all (a trail byte
+// may be a backslash, but never one of the others).
+bool HoldsEscapedBytes(const std::string& gbk) {
+    for (char c : gbk) {
+        if (c == '\\' || c == ';' || c == ',' || c == '\r' || c == '\n') return true;
+    }
+    return false;
+}
+
 // "\", ";" and "," with a backslash before them (a reader of vCard 3.0
 // takes a bare "," in a name or an address for a list). A line break
 // (LF, CR LF or CR) is "\n" in the plain form; the quoted-printable forms
@@ -73,6 +85,7 @@ std::u16string Unescaped(const std::u16string& text) {
 // Walked by whole characters, so that a trail byte of a double-byte
 // character is never taken for "\".
 std::string Escaped(const std::string& gbk, VcardEncoding encoding) {
+    if (!HoldsEscapedBytes(gbk)) return gbk;  // the usual text, as it is
     std::string out;
     out.reserve(gbk.size() + 8);
     for (size_t i = 0; i < gbk.size();) {
@@ -87,6 +100,23 @@ std::string Escaped(const std::string& gbk, VcardEncoding encoding) {
         }
         i += length;
     }
+    return out;
+}
+
+// A backslash or a line break, which the text of a value turns into
+// something else.
+bool HoldsEscapeOrBreak(const std::string& bytes) {
+    for (char c : bytes) {
+        if (c == '\\' || c == '\r' || c == '\n') return true;
+    }
+    return false;
+}
+
+// Each byte is the character of its number, of up to four bytes in GBK.
+std::string Latin1ToGbk(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 4);
+    for (char c : bytes) AppendGb18030(out, static_cast<unsigned char>(c));
     return out;
 }
 
@@ -120,6 +150,13 @@ unsigned CodePageOfCharset(const std::string& name) {
 }
 
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage) {
+    // A value without escapes or line breaks in UTF-8 (the usual value of
+    // a 3.0 or 4.0 card, and of a phone's quoted-printable) or in Latin-1
+    // goes straight to GBK, without UTF-16 between.
+    if (!HoldsEscapeOrBreak(bytes)) {
+        if (codePage == Utf8CodePage) return Utf8ToGb18030(bytes);
+        if (codePage == Latin1CodePage) return Latin1ToGbk(bytes);
+    }
     return Utf16ToGbk(VcardText(bytes, codePage));
 }
 
@@ -130,7 +167,7 @@ std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage) {
 std::string EncodeVcardText(const std::string& gbk, VcardEncoding encoding) {
     std::string text = Escaped(gbk, encoding);
     switch (encoding) {
-    case Utf8Qp: return EncodeQpBytes(Utf16ToUtf8(GbkToUtf16(text)));
+    case Utf8Qp: return EncodeQpBytes(HasNonAscii(text) ? Utf16ToUtf8(GbkToUtf16(text)) : std::move(text));  // ASCII is the same in both
     case UnicodeQp: return EncodeQpPairs(text);
     case Plain: break;
     }

@@ -2,6 +2,8 @@
 // reader and the writer rely on.
 #pragma once
 
+#include <string_view>
+
 #include "store/contact_record.h"
 
 const char VcardExtension[] = ".vcf";
@@ -42,8 +44,8 @@ const char AndroidNicknameType[] = "vnd.android.cursor.item/nickname";
 const char AndroidRelationType[] = "vnd.android.cursor.item/relation";
 // Messaging properties of their own, and the service each names.
 struct OwnMessagingProperty {
-    const char* property;
-    const char* service;
+    std::string_view property;
+    std::string_view service;
 };
 const OwnMessagingProperty MessagingProperties[] = {
     {"X-AIM", "AIM"},         {"X-MSN", "MSN"},     {"X-ICQ", "ICQ"},         {"X-JABBER", "Jabber"},

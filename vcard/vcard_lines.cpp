@@ -35,8 +35,11 @@ bool ReadFileLine(VcardLineReader& reader, std::string& line, size_t limit) {
         any = true;
         const unsigned char* bytes = reader.block + reader.next;
         size_t available = reader.end - reader.next;
+        // The line feed first, then a CR only within the line it ends: most
+        // files end their lines with LF or CR LF, and a search for CR first
+        // would run over the whole block on each line of a file without one.
         size_t run = available;
-        for (int lineEnd : {'\r', '\n'}) {
+        for (int lineEnd : {'\n', '\r'}) {
             const void* found = std::memchr(bytes, lineEnd, run);
             if (found) run = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
         }
@@ -71,8 +74,8 @@ size_t ValueStart(std::string_view line) {
     return std::string::npos;
 }
 
-bool ContainsUpper(std::string_view text, size_t length, const char* word) {
-    size_t n = std::strlen(word);
+bool ContainsUpper(std::string_view text, size_t length, std::string_view word) {
+    size_t n = word.size();
     for (size_t i = 0; i + n <= length; ++i) {
         size_t k = 0;
         while (k < n && AsciiUpper(text[i + k]) == word[k]) ++k;
@@ -135,13 +138,13 @@ std::string_view Unquoted(std::string_view text) {
 }
 
 struct TypeName {
-    const char* name;
+    std::string_view name;
     VcardType type;
 };
 const TypeName TypeNames[] = {{"CELL", TypeCell}, {"FAX", TypeFax},   {"WORK", TypeWork},   {"HOME", TypeHome},
                               {"PREF", TypePref}, {"PAGER", TypePager}, {"OTHER", TypeOther}, {"MOBILE", TypeCell}};
 // Types that say nothing a label would show.
-const char* const SilentTypes[] = {"VOICE", "ISDN", "INTERNET", "X400", "POSTAL", "PARCEL", "DOM", "INTL", "MSG", "TEXT"};
+const std::string_view SilentTypes[] = {"VOICE", "ISDN", "INTERNET", "X400", "POSTAL", "PARCEL", "DOM", "INTL", "MSG", "TEXT"};
 
 void AddType(VcardProperty& property, std::string_view type) {
     if (SameNoCase(type, "QQ")) property.qqService = true;  // IMPP;TYPE=QQ, as Nextcloud writes it
@@ -151,7 +154,7 @@ void AddType(VcardProperty& property, std::string_view type) {
             return;
         }
     }
-    for (const char* silent : SilentTypes) {
+    for (std::string_view silent : SilentTypes) {
         if (SameNoCase(type, silent)) return;
     }
     if (property.typeLabel.empty() && !type.empty()) property.typeLabel = std::string(type);
@@ -257,8 +260,8 @@ VcardPreview PreviewCard(VcardLineReader& reader, size_t limit) {
     return preview;
 }
 
-bool IsWholeLine(const std::string& line, const char* word) {
-    size_t n = std::strlen(word);
+bool IsWholeLine(const std::string& line, std::string_view word) {
+    size_t n = word.size();
     size_t last = line.size();
     while (last > 0 && IsFoldSpace(line[last - 1])) --last;
     if (last < n) return false;

@@ -51,7 +51,7 @@ bool ReadLogicalLine(VcardLineReader& reader, std::string& line, bool dropFoldSp
 
 // True when the line, with white space around it, is `word` in any case,
 // with or without a group's name before it ("home.begin:vcard").
-bool IsWholeLine(const std::string& line, const char* word);
+bool IsWholeLine(const std::string& line, std::string_view word);
 
 // The types of a property that choose a contact's field.
 enum VcardType : unsigned {

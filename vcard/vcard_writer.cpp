@@ -1,6 +1,8 @@
 #include "vcard/vcard_writer.h"
 
+#include <cassert>
 #include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "platform/gbk.h"
@@ -14,12 +16,12 @@ namespace {
 
 const char LineEnd[] = "\r\n";
 
-// The lines of one card under one encoding.
+// The lines of one card under one encoding, appended to `out`.
 struct CardWriter {
     const ContactRecord& record;
     VcardEncoding encoding;
     const GroupList* groups;
-    std::string out;
+    std::string& out;
     const ContactDetails* details = nullptr;
     int itemGroups = 0;  // item1., item2., ... for labels of their own
 };
@@ -30,16 +32,14 @@ std::string Text(const CardWriter& card, ContactField field) {
     return card.details ? WholeFieldValue(card.record, *card.details, field) : FieldValue(card.record, field);
 }
 
-// Components joined by ";", each in the given encoding.
-std::string Joined(const CardWriter& card, std::initializer_list<ContactField> fields, VcardEncoding encoding) {
-    std::string value;
+// Components joined by ";", each in the given encoding, appended to the card.
+void AddJoined(CardWriter& card, std::initializer_list<ContactField> fields, VcardEncoding encoding) {
     bool first = true;
     for (ContactField field : fields) {
-        if (!first) value += ';';
-        value += EncodeVcardText(Text(card, field), encoding);
+        if (!first) card.out += ';';
+        card.out += EncodeVcardText(Text(card, field), encoding);
         first = false;
     }
-    return value;
 }
 
 bool AllEmpty(const CardWriter& card, std::initializer_list<ContactField> fields) {
@@ -53,37 +53,62 @@ bool AllEmpty(const CardWriter& card, std::initializer_list<ContactField> fields
 // away with the line's (quoted-printable keeps it as "=20"), or a line
 // break, which phones read as =0D=0A.
 bool NeedsQp(const std::string& text) {
-    return HasNonAscii(text) || (!text.empty() && (text.back() == ' ' || text.back() == '\t')) ||
-           text.find_first_of("\r\n") != std::string::npos;
-}
-
-bool AnyNeedsQp(const CardWriter& card, std::initializer_list<ContactField> fields) {
-    for (ContactField field : fields) {
-        if (NeedsQp(Text(card, field))) return true;
+    if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) return true;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\r' || c == '\n') return true;
     }
     return false;
 }
 
-void AddLine(CardWriter& card, const std::string& line) {
+void AddLine(CardWriter& card, std::string_view line) {
     card.out += line;
     card.out += LineEnd;
 }
 
+// A property's name and parameters up to the ":" of its value.
+void AddLineStart(CardWriter& card, std::string_view name, std::string_view parameters) {
+    card.out += name;
+    card.out += parameters;
+    card.out += ':';
+}
+
 // A property whose value is the chosen encoding's form of the fields:
 // the name, company and title lines.
-void AddInChosenEncoding(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields) {
+void AddInChosenEncoding(CardWriter& card, std::string_view name, std::initializer_list<ContactField> fields) {
     if (ForPhones(card) && AllEmpty(card, fields)) return;
-    AddLine(card, name + VcardEncodingParameters(card.encoding) + ":" + Joined(card, fields, card.encoding));
+    AddLineStart(card, name, VcardEncodingParameters(card.encoding));
+    AddJoined(card, fields, card.encoding);
+    card.out += LineEnd;
 }
+
+// The most fields one line joins: an address's.
+const size_t MostLineFields = AddressFieldCount;
 
 // Any other property: GBK under Plain and Unicode-QP; for phones UTF-8
 // quoted-printable when the value holds Chinese, and left out when empty.
-void AddInGbkOrUtf8(CardWriter& card, const std::string& name, std::initializer_list<ContactField> fields,
-             const std::string& prefix = std::string()) {
-    if (ForPhones(card) && AllEmpty(card, fields)) return;
-    bool utf8 = ForPhones(card) && AnyNeedsQp(card, fields);
-    std::string parameters = utf8 ? VcardEncodingParameters(Utf8Qp) : "";
-    AddLine(card, name + parameters + ":" + prefix + Joined(card, fields, utf8 ? Utf8Qp : Plain));
+void AddInGbkOrUtf8(CardWriter& card, std::string_view name, std::initializer_list<ContactField> fields,
+                    std::string_view prefix = std::string_view()) {
+    // Each field's text looked up once: the questions below all ask for it.
+    assert(fields.size() <= MostLineFields);
+    std::string texts[MostLineFields];
+    size_t count = 0;
+    bool empty = true, needsQp = false;
+    for (ContactField field : fields) {
+        if (count == MostLineFields) break;
+        texts[count] = Text(card, field);
+        empty = empty && texts[count].empty();
+        needsQp = needsQp || NeedsQp(texts[count]);
+        ++count;
+    }
+    if (ForPhones(card) && empty) return;
+    bool utf8 = ForPhones(card) && needsQp;
+    AddLineStart(card, name, utf8 ? VcardEncodingParameters(Utf8Qp) : "");
+    card.out += prefix;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) card.out += ';';
+        card.out += EncodeVcardText(texts[i], utf8 ? Utf8Qp : Plain);
+    }
+    card.out += LineEnd;
 }
 
 void AddAddress(CardWriter& card, const char* name, const AddressFields& a) {
@@ -134,16 +159,19 @@ void AddCategory(CardWriter& card) {
 
 // Texts joined by ";" as one value: for phones UTF-8 quoted-printable
 // when one holds Chinese and nothing when all are empty, else GBK.
-void AddTexts(CardWriter& card, const std::string& name, const std::vector<std::string>& texts) {
+void AddTexts(CardWriter& card, std::string_view name, const std::vector<std::string>& texts) {
     bool empty = true, utf8 = false;
     for (const std::string& text : texts) {
         empty = empty && text.empty();
         utf8 = utf8 || (ForPhones(card) && NeedsQp(text));
     }
     if (empty) return;
-    std::string value;
-    for (size_t i = 0; i < texts.size(); ++i) value += (i ? ";" : "") + EncodeVcardText(texts[i], utf8 ? Utf8Qp : Plain);
-    AddLine(card, name + (utf8 ? VcardEncodingParameters(Utf8Qp) : "") + ":" + value);
+    AddLineStart(card, name, utf8 ? VcardEncodingParameters(Utf8Qp) : "");
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0) card.out += ';';
+        card.out += EncodeVcardText(texts[i], utf8 ? Utf8Qp : Plain);
+    }
+    card.out += LineEnd;
 }
 
 // The types a label stands for as parameters: TYPE=CELL,WORK for phones,
@@ -199,7 +227,7 @@ void AddMessaging(CardWriter& card, const ContactItem& item) {
     const std::string& name = item.parts[ImName];
     if (SameNoCase(service, "QQ")) return AddLabelled(card, QQProperty, item.label, {name});
     for (const OwnMessagingProperty& own : MessagingProperties) {
-        if (SameNoCase(service, own.service)) return AddLabelled(card, own.property, item.label, {name});
+        if (SameNoCase(service, own.service)) return AddLabelled(card, std::string(own.property), item.label, {name});
     }
     std::string parameters = service.empty() ? "" : ";X-SERVICE-TYPE=" + ParameterValue(service);
     AddLabelled(card, MessagingProperty, item.label, {"x-apple:" + name}, parameters);
@@ -240,21 +268,29 @@ std::string NamePart(const CardWriter& card, const std::string& label) {
 
 // Surname;given name, and the middle name, prefix and suffix when there are any.
 void AddName(CardWriter& card) {
-    std::string value = Joined(card, {Surname, GivenName}, card.encoding);
+    AddLineStart(card, NameProperty, VcardEncodingParameters(card.encoding));
+    AddJoined(card, {Surname, GivenName}, card.encoding);
     std::string middle = NamePart(card, MiddleNameLabel()), prefix = NamePart(card, NamePrefixLabel()),
                 suffix = NamePart(card, NameSuffixLabel());
     if (!middle.empty() || !prefix.empty() || !suffix.empty()) {
-        for (const std::string* part : {&middle, &prefix, &suffix}) value += ";" + EncodeVcardText(*part, card.encoding);
+        for (const std::string* part : {&middle, &prefix, &suffix}) {
+            card.out += ';';
+            card.out += EncodeVcardText(*part, card.encoding);
+        }
     }
-    AddLine(card, NameProperty + std::string(VcardEncodingParameters(card.encoding)) + ":" + value);
+    card.out += LineEnd;
 }
 
 void AddOrganisation(CardWriter& card) {
     std::string unit = NamePart(card, OrganisationUnitLabel());
     if (ForPhones(card) && AllEmpty(card, {Company, Department}) && unit.empty()) return;
-    std::string value = Joined(card, {Company, Department}, card.encoding);
-    if (!unit.empty()) value += ";" + EncodeVcardText(unit, card.encoding);
-    AddLine(card, OrganisationProperty + std::string(VcardEncodingParameters(card.encoding)) + ":" + value);
+    AddLineStart(card, OrganisationProperty, VcardEncodingParameters(card.encoding));
+    AddJoined(card, {Company, Department}, card.encoding);
+    if (!unit.empty()) {
+        card.out += ';';
+        card.out += EncodeVcardText(unit, card.encoding);
+    }
+    card.out += LineEnd;
 }
 
 void AddDetails(CardWriter& card) {
@@ -265,16 +301,17 @@ void AddDetails(CardWriter& card) {
     if (!card.details->id.empty()) AddTexts(card, UidProperty, {card.details->id});
 }
 
-}  // namespace
-
-std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, const GroupList* groups,
-                          const ContactDetails* details) {
-    CardWriter card{record, encoding, groups, std::string(), details};
-    card.out.reserve(4096);
+// One card, appended to the text: a file of many cards is written
+// without a string of its own for each.
+void AddCard(std::string& out, const ContactRecord& record, VcardEncoding encoding, const GroupList* groups,
+             const ContactDetails* details) {
+    CardWriter card{record, encoding, groups, out, details};
     AddLine(card, VcardBegin);
-    AddLine(card, std::string(VersionProperty) + ":" + WrittenVcardVersion);
+    AddLineStart(card, VersionProperty, "");
+    AddLine(card, WrittenVcardVersion);
     AddName(card);
-    AddLine(card, std::string(WabGenderProperty) + ":" + (IsExportedFemale(record.Gender) ? WabFemale : WabMale));
+    AddLineStart(card, WabGenderProperty, "");
+    AddLine(card, IsExportedFemale(record.Gender) ? WabFemale : WabMale);
     if (ForPhones(card)) AddInGbkOrUtf8(card, NicknameProperty, {Nickname});
     AddOrganisation(card);
     AddInChosenEncoding(card, TitleProperty, {JobTitle});
@@ -288,7 +325,16 @@ std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, c
     AddDetails(card);
     AddCategory(card);
     card.out += VcardEnd;
-    return card.out;
+}
+
+}  // namespace
+
+std::string VcardFileText(const ContactRecord& record, VcardEncoding encoding, const GroupList* groups,
+                          const ContactDetails* details) {
+    std::string text;
+    text.reserve(4096);
+    AddCard(text, record, encoding, groups, details);
+    return text;
 }
 
 int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEncoding encoding,
@@ -306,7 +352,7 @@ bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, Vcar
     std::string text;
     text.reserve(PartBytes + PartBytes / 4);
     for (const auto& record : store.records) {
-        text += VcardFileText(*record, encoding, groups, &DetailsOf(store, record.get()));
+        AddCard(text, *record, encoding, groups, &DetailsOf(store, record.get()));
         text += LineEnd;
         if (text.size() >= PartBytes) {
             WritePart(file, text);
