@@ -1,5 +1,6 @@
 #include "bench/bench_data.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "store/fixed_text.h"
@@ -86,6 +87,20 @@ void FillFullBook(ContactStore& store, int count) {
     ClearRecords(store);
     store.records.reserve(static_cast<size_t>(count));
     for (int n = 0; n < count; ++n) AppendRecord(store, FullContact(n));
+}
+
+void AddFullDetails(ContactStore& store) {
+    for (size_t n = 0; n < store.records.size(); ++n) {
+        ContactRecord& record = *store.records[n];
+        ContactDetails& details = DetailsOf(store, &record);
+        std::string number = std::to_string(n);
+        std::string mobile = "139" + std::string(8 - std::min<size_t>(8, number.size()), '0') + number;
+        details.items.push_back(MakeItem(ItemKind::Phone, GbkText(u"手机"), mobile));
+        details.items.push_back(MakeItem(ItemKind::Email, GbkText(u"工作"), "work" + number + "@example.com"));
+        details.items.push_back(MakeItem(ItemKind::Url, "", "https://example.com/" + number));
+        details.items.push_back(MakeItem(ItemKind::Note, "", GbkText(u"每周一上午开会，记得带上季度报表和合同") + number));
+        SetWholeField(record, details, Company, GbkText(u"北京市朝阳区某某科技发展有限公司第二分公司") + number);
+    }
 }
 
 void FillFullGroups(GroupList& groups) {

@@ -25,6 +25,11 @@ void TakeFolderOption(int& argc, char**& argv, std::filesystem::path& folder);
 // `count` full contacts, FullContact(0) to FullContact(count - 1).
 void FillFullBook(ContactStore& store, int count = BenchContacts);
 
+// Gives every contact of the store the details a phone's export brings:
+// a second mobile, a second e-mail address, a website, a note and a
+// company longer than its field, kept whole.
+void AddFullDetails(ContactStore& store);
+
 // The five default groups, each name as long as a group name may be.
 void FillFullGroups(GroupList& groups);
 
