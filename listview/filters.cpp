@@ -841,8 +841,16 @@ const unsigned MostFilterThreads = 8;
 void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterState& filters, const SearchQuery& query) {
     for (size_t i = begin; i < end; ++i) {
         ContactRecord& record = *store.records[i];
-        const ContactDetails* details = FindDetails(store, &record);
         SearchKey& key = store.searchKeys[i];
+        // With nothing typed only the group counts. A record without a key
+        // gets one; a changed record's key waits for the first letter,
+        // which checks every stamp: reading every record for its stamp
+        // is most of a pass over a large book.
+        if (query.pattern.empty() && key.record == &record) {
+            record.ShownFlag = InChosenGroup(record, filters) ? 1 : 0;
+            continue;
+        }
+        const ContactDetails* details = FindDetails(store, &record);
         uint64_t stamp = SearchStamp(record, details);
         if (key.record != &record || key.stamp != stamp) MakeSearchKey(record, details, stamp, key);
         if (KeyAssuresMatch(key, query, filters)) {

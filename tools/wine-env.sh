@@ -15,7 +15,7 @@ if [ "$CORVELLE_DPI" = 96 ]; then
 else
   export WINEPREFIX=${CORVELLE_WINEPREFIX:-$wine_env_root/build/wineprefix-${CORVELLE_DPI}dpi}
 fi
-export WINEDEBUG=-all
+export WINEDEBUG=${CORVELLE_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installer prompts
 if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8

@@ -89,6 +89,33 @@ bool ClickedBox(HWND list, LPARAM point, int& row) {
     return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON);
 }
 
+// Wine's list of owner data moves its one selected row by clearing the
+// selection from every row, asking about each: 70 ms at 100,000 rows. The
+// selected row is cleared here by name first, which leaves the list
+// nothing to clear; a key that moves nothing gets the row back.
+LRESULT MoveSelection(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    int selected = GetKeyState(VK_CONTROL) < 0 ? -1 : FirstSelectedRow();
+    if (selected >= 0) ListView_SetItemState(list, selected, 0, LVIS_SELECTED);
+    LRESULT result = CallWindowProcW(previousListProc, list, message, wParam, lParam);
+    if (selected >= 0 && ListView_GetSelectedCount(list) == 0) {
+        ListView_SetItemState(list, selected, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    return result;
+}
+
+bool MovesSelection(WPARAM key) {
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+            return true;
+    }
+    return false;
+}
+
 LRESULT CALLBACK ContactListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     int row = -1;
     switch (message) {
@@ -101,13 +128,21 @@ LRESULT CALLBACK ContactListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
                 ToggleRowTick(row);
                 return 0;
             }
+            if (row >= 0 && message == WM_LBUTTONDOWN) return MoveSelection(list, message, wParam, lParam);
+            break;
+        case WM_RBUTTONDOWN:
+            ClickedBox(list, lParam, row);
+            if (row >= 0) return MoveSelection(list, message, wParam, lParam);
             break;
         case WM_KEYDOWN:
             if (wParam == VK_SPACE) {
                 ToggleRowTick(ListView_GetNextItem(list, -1, LVNI_FOCUSED));
                 return 0;
             }
+            if (MovesSelection(wParam)) return MoveSelection(list, message, wParam, lParam);
             break;
+        case WM_CHAR:  // a letter finds the next row whose name begins with it
+            return MoveSelection(list, message, wParam, lParam);
     }
     return CallWindowProcW(previousListProc, list, message, wParam, lParam);
 }
@@ -156,8 +191,7 @@ void RefreshList() {
     // A rebuild leaves no row selected and the view at the top. The one
     // selected and the one focused row are cleared by name: clearing "every
     // row" asks the list about each of them.
-    for (UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
-        int row = ListView_GetNextItem(list, -1, which);
+    for (int row : {FirstSelectedRow(), ListView_GetNextItem(list, -1, LVNI_FOCUSED)}) {
         if (row >= 0) ListView_SetItemState(list, row, 0, LVIS_SELECTED | LVIS_FOCUSED);
     }
     // A new row count sets the list's scroll bars anew, which under Wine
@@ -212,7 +246,16 @@ LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request) {
     return -1;
 }
 
-int FirstSelectedRow() { return ListView_GetNextItem(App.contactList, -1, LVNI_SELECTED); }
+// Under Wine, LVM_GETNEXTITEM asks about every row before the one it finds,
+// and about all of them when none is selected. The one selected row is
+// nearly always the focused one, which the list knows at once.
+int FirstSelectedRow() {
+    HWND list = App.contactList;
+    if (ListView_GetSelectedCount(list) == 0) return -1;
+    int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    if (focused >= 0 && ListView_GetItemState(list, focused, LVIS_SELECTED)) return focused;
+    return ListView_GetNextItem(list, -1, LVNI_SELECTED);
+}
 
 void FillGroupFilter() {
     ComboBox_ResetContent(App.groupFilter);

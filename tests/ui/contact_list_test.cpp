@@ -220,3 +220,24 @@ TEST_F(ContactListTest, ARefreshLeavesNoRowSelected) {
     SelectRow(List(), 1);
     EXPECT_EQ(1, FirstSelectedRow());
 }
+
+TEST_F(ContactListTest, KeysMoveTheOneSelectedRowAndAKeyThatMovesNothingKeepsIt) {
+    StartWith({Contact("a"), Contact("b"), Contact("c")}, {});
+    SetFocus(List());
+    SelectRow(List(), 0);
+    auto press = [this](WPARAM key) {
+        SendMessageW(List(), WM_KEYDOWN, key, 0);
+        PumpMessages();
+        EXPECT_EQ(1u, ListView_GetSelectedCount(List()));
+        return FirstSelectedRow();
+    };
+    EXPECT_EQ(1, press(VK_DOWN));
+    EXPECT_EQ(2, press(VK_END));
+    EXPECT_EQ(2, press(VK_DOWN));
+    EXPECT_EQ(2, press(VK_NEXT));
+    EXPECT_EQ(0, press(VK_HOME));
+    EXPECT_EQ(0, press(VK_UP));
+    SendMessageW(List(), WM_CHAR, L'c', 1);  // a letter goes to the next name that begins with it
+    PumpMessages();
+    EXPECT_EQ(2, FirstSelectedRow());
+}
