@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <random>
 
 #include "csv/csv_format.h"
 #include "csv/csv_reader.h"
+#include "platform/gb18030.h"
+#include "platform/platform.h"
 #include "test_support.h"
 
 namespace {
@@ -559,4 +563,44 @@ TEST_F(CsvImport, ProgressCountsTheLinesAndACancelKeepsWhatWasImported) {
     EXPECT_EQ(2, RecordCount(store));
     EXPECT_EQ("A", Name(0));
     EXPECT_EQ("B", Name(1));
+}
+
+// The reader takes the file in blocks: wherever a block ends (inside a
+// quoted cell, a line break, a character of four UTF-8 bytes or a
+// surrogate pair) the rows come out the same, in every encoding.
+TEST_F(CsvImport, RowsComeOutWholeWhereverTheFileIsCutIntoBlocks) {
+    const std::u16string pieces[] = {u"张", u"王", u"a", u"\"", u",", u"\r\n", u"😀", u"𬎆", u" ", u"区", u"\n", u"é"};
+    std::mt19937 random(2702);
+    std::u16string text = u"姓,名,公司\r\n";
+    std::vector<std::u16string> companies;
+    for (int row = 0; row < 3000; ++row) {
+        std::u16string company;
+        for (int n = static_cast<int>(random() % 120); n > 0; --n) company += pieces[random() % std::size(pieces)];
+        std::u16string read;  // a line break in a cell is read as LF
+        for (char16_t unit : company) {
+            if (unit != u'\r') read += unit;
+        }
+        companies.push_back(read);
+        std::u16string quoted;
+        for (char16_t unit : company) quoted += unit == u'"' ? u"\"\"" : std::u16string(1, unit);
+        std::string number = std::to_string(row);
+        text += pieces[random() % 2] + u"," + std::u16string(number.begin(), number.end()) + u",\"" + quoted + u"\"\r\n";
+    }
+    std::string utf8 = "\xEF\xBB\xBF" + Utf16ToUtf8(text), little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char16_t unit : text) {
+        little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+    }
+    ASSERT_GT(utf8.size(), 4u << 16);
+    for (const std::string& file : {utf8, little, big}) {
+        ClearRecords(store);
+        Import(file);
+        ASSERT_EQ(3000, RecordCount(store));
+        for (int row = 0; row < 3000; ++row) {
+            const ContactRecord& record = *RecordAt(store, row);
+            ASSERT_EQ(std::to_string(row), FieldValue(record, GivenName));
+            ASSERT_EQ(Utf16ToGb18030(companies[row]), WholeFieldValue(record, DetailsOf(store, &record), Company))
+                << "row " << row;
+        }
+    }
 }
