@@ -10,14 +10,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "bench/bench_data.h"
 #include "listview/columns.h"
 #include "listview/ui/contact_list.h"
 #include "listview/filters.h"
+#include "resources/resource.h"
 #include "store/fixed_text.h"
 #include "ui/app_state.h"
 #include "ui/ui_text.h"
@@ -128,6 +131,95 @@ void TimeListCommands(int repeats) {
     Choose(App.fieldFilter, 0);
 }
 
+// The modal windows. A hook sees each become active and posts it a mark;
+// when the mark comes out of its message loop the window is painted at
+// once, and what the timing wants done with it runs there.
+const UINT ShownMark = WM_APP + 0x3C;
+std::function<void(HWND)> onShown;
+LARGE_INTEGER shownAt;
+
+LRESULT CALLBACK NoteActivation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) PostMessageW(reinterpret_cast<HWND>(wParam), ShownMark, 0, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK CatchMark(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == ShownMark && onShown) {
+        UpdateWindow(message->hwnd);
+        QueryPerformanceCounter(&shownAt);
+        auto shown = std::move(onShown);
+        onShown = nullptr;
+        shown(message->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void ClickToolbarButton(int id) {
+    HWND button = GetDlgItem(App.mainWindow, id);
+    SendMessageW(App.mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void Click(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The editor opened on a row in the middle of the list, its steps to the
+// next and the previous contact, and one contact deleted from the middle
+// (from the answer "是" to the list painted), each until painted.
+void TimeModalCommands(int repeats) {
+    HWND list = App.contactList;
+    HHOOK activation = SetWindowsHookExW(WH_CBT, NoteActivation, nullptr, GetCurrentThreadId());
+    HHOOK marks = SetWindowsHookExW(WH_GETMESSAGE, CatchMark, nullptr, GetCurrentThreadId());
+    int middle = ListView_GetItemCount(list) / 2;
+    ListView_SetItemState(list, middle, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list, middle, FALSE);
+    PaintList();
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> opened;
+    Figures steps = {};
+    for (int i = 0; i < repeats; ++i) {
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        onShown = [&steps, i, repeats](HWND editor) {
+            if (i == 0) {
+                int step = 0;
+                steps = Time(repeats, [&step, editor] {
+                    Click(editor, step++ % 2 ? IDC_EDITOR_PREVIOUS : IDC_EDITOR_NEXT);
+                    UpdateWindow(editor);
+                });
+            }
+            PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, IDOK)));
+        };
+        ClickToolbarButton(IDC_EDIT_BUTTON);
+        opened.push_back(Milliseconds(start, shownAt, frequency));
+        Pump();
+    }
+    std::sort(opened.begin(), opened.end());
+    Print("open the editor on a row", {opened.front(), opened[opened.size() / 2], opened.back()});
+    Print("  \"下一条\", \"上一条\" in the editor", steps);
+    std::vector<double> deleted;
+    for (int i = 0; i < repeats; ++i) {
+        ListView_SetItemState(list, middle, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        PaintList();
+        LARGE_INTEGER answered, end;
+        onShown = [&answered](HWND question) {
+            QueryPerformanceCounter(&answered);
+            PostMessageW(question, WM_COMMAND, IDYES, 0);
+        };
+        ClickToolbarButton(IDC_DELETE_BUTTON);
+        PaintList();
+        QueryPerformanceCounter(&end);
+        deleted.push_back(Milliseconds(answered, end, frequency));
+        Pump();
+    }
+    std::sort(deleted.begin(), deleted.end());
+    Print("delete one contact", {deleted.front(), deleted[deleted.size() / 2], deleted.back()});
+    UnhookWindowsHookEx(marks);
+    UnhookWindowsHookEx(activation);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -229,6 +321,7 @@ int wmain(int argc, wchar_t** argv) {
 
     SetWindowTextW(App.quickSearchBox, L"");
     TimeListCommands(repeats);
+    TimeModalCommands(repeats);
 
     DestroyWindow(window);
     return 0;

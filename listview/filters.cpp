@@ -819,10 +819,17 @@ namespace {
 // The keys follow the records when these were sorted, removed or added:
 // each kept key moves to its record's place.
 void AlignSearchKeys(ContactStore& store) {
+    // Records added after the last pass leave the keys in line: each
+    // gets a key of its own in the pass.
     size_t count = store.records.size();
-    bool aligned = store.searchKeys.size() == count;
-    for (size_t i = 0; aligned && i < count; ++i) aligned = store.searchKeys[i].record == store.records[i].get();
-    if (aligned) return;
+    bool aligned = store.searchKeys.size() <= count;
+    for (size_t i = 0; aligned && i < store.searchKeys.size(); ++i) {
+        aligned = store.searchKeys[i].record == store.records[i].get();
+    }
+    if (aligned) {
+        store.searchKeys.resize(count);
+        return;
+    }
     std::unordered_map<const ContactRecord*, size_t> kept;
     for (size_t i = 0; i < store.searchKeys.size(); ++i) kept.emplace(store.searchKeys[i].record, i);
     std::vector<SearchKey> keys(count);

@@ -58,6 +58,11 @@ const ContactDetails* FindDetails(const ContactStore& store, const ContactRecord
 int RemoveRecord(ContactStore& store, const ContactRecord* record) {
     for (auto it = store.records.begin(); it != store.records.end(); ++it) {
         if (it->get() == record) {
+            // Its search key goes with it, so that the others stay in line.
+            size_t index = static_cast<size_t>(it - store.records.begin());
+            if (index < store.searchKeys.size() && store.searchKeys[index].record == record) {
+                store.searchKeys.erase(store.searchKeys.begin() + static_cast<std::ptrdiff_t>(index));
+            }
             store.details.erase(record);
             store.records.erase(it);
             store.shownRowsStale = true;
