@@ -170,8 +170,9 @@ void DeleteCommand(HWND window) {
     std::wstring question =
         FillIn(DeleteQuestion, {WideFromGbk(FieldValue(*record, Surname)), WideFromGbk(FieldValue(*record, GivenName))});
     if (ShowMessage(window, question, DeleteCaption, MB_YESNO | MB_ICONWARNING) != IDYES) return;
+    // The refresh gives the list its new row count; a deleted row of its
+    // own would cost Wine's list a repaint of the rows below it.
     RemoveRecord(Contacts(), record);
-    ListView_DeleteItem(App.contactList, row);
     RefreshList();
 }
 
