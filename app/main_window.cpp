@@ -6,6 +6,7 @@
 #include "app/command_icons.h"
 #include "app/commands.h"
 #include "app/owner_drawn.h"
+#include "editor/contact_editor.h"
 #include "listview/ui/contact_list.h"
 #include "platform/file_names.h"
 #include "resources/resource.h"
@@ -225,6 +226,7 @@ void MainWindow_OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
     FitListFont();
     ScaleColumnWidths();
 
+    ForgetContactEditor();  // made anew at the new DPI when next opened
     MakeMenusOwnerDrawn(GetMenu(window));  // every item is measured again
     DrawMenuBar(window);
     SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,

@@ -40,6 +40,12 @@ BirthdayShown birthdayShown;
 // before is never removed for being blank.
 std::vector<const ContactRecord*> createdContacts;
 
+// Wine takes about a millisecond for each of the editor's 64 windows, too
+// long for a click on a row: the editor is made at its first opening and
+// hidden, not destroyed, when it closes. It goes with the main window.
+HWND editorWindow = nullptr;
+bool editorClosed = false;  // "确定" ends the modal loop
+
 bool IsBirthdayField(const ContactFieldInfo& info) { return EditorControlOf(info.field) == IDC_EDIT_BIRTHDAY; }
 
 // The fields that have an edit box of their own.
@@ -162,19 +168,27 @@ void RemoveBlankCreatedContacts() {
 
 // ---- Handlers
 
-BOOL ContactEditor_OnInitDialog(HWND dialog, bool newContact) {
+// What stays from one opening to the next: made once with the window.
+BOOL ContactEditor_OnInitDialog(HWND dialog) {
     HWND gender = Control(dialog, IDC_EDIT_GENDER);
     for (bool female : {false, true}) ComboBox_AddString(gender, AsWide(GenderWord(female)));
+    SYSTEMTIME range[2] = {SystemTimeOf(EarliestBirthday), SystemTimeOf(LatestBirthday)};
+    DateTime_SetRange(Control(dialog, IDC_EDIT_BIRTHDAY), GDTR_MIN | GDTR_MAX, range);
+    return FALSE;  // each opening sets the focus
+}
+
+// Each opening: the book's groups as they are now, the record, and the
+// focus in the first box.
+void PrepareEditor(HWND dialog, bool newContact) {
     HWND groups = Control(dialog, IDC_EDIT_GROUP);
+    ComboBox_ResetContent(groups);
     for (int i = 0; i < GroupCount(App.document.groups); ++i) {
         ComboBox_AddString(groups, WideFromGbk(GroupName(App.document.groups, i)).c_str());
     }
-    SYSTEMTIME range[2] = {SystemTimeOf(EarliestBirthday), SystemTimeOf(LatestBirthday)};
-    DateTime_SetRange(Control(dialog, IDC_EDIT_BIRTHDAY), GDTR_MIN | GDTR_MAX, range);
     createdContacts.clear();
     if (newContact) createdContacts.push_back(App.editedRecord);  // "添加" made it
     FillEditor(dialog);
-    return TRUE;
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(dialog, nullptr, FALSE)), TRUE);
 }
 
 // The list keeps the selected row number and its scroll position, though
@@ -196,7 +210,7 @@ void ContactEditor_OnOk(HWND dialog) {
         int rowHeight = rowRect.bottom - rowRect.top;
         ListView_Scroll(list, left - GetScrollPos(list, SB_HORZ), (topRow - ListView_GetTopIndex(list)) * rowHeight);
     }
-    EndDialog(dialog, IDOK);
+    editorClosed = true;
 }
 
 void ContactEditor_OnStep(HWND dialog, int step) {
@@ -238,21 +252,70 @@ void ContactEditor_OnCommand(HWND dialog, int id, UINT code) {
     }
 }
 
-INT_PTR CALLBACK ContactEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK ContactEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG: return ContactEditor_OnInitDialog(dialog, lParam != 0);
+        case WM_INITDIALOG: return ContactEditor_OnInitDialog(dialog);
         case WM_COMMAND: ContactEditor_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+        case WM_NCDESTROY: editorWindow = nullptr; return FALSE;  // with its owner
     }
     return FALSE;
+}
+
+// Where DS_CENTER put the editor when it was made: the middle of the
+// work area of the owner's monitor.
+void CenterOnOwnersMonitor(HWND dialog, HWND owner) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& area = monitor.rcWork;
+    RECT box;
+    GetWindowRect(dialog, &box);
+    int width = box.right - box.left, height = box.bottom - box.top;
+    SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The modal loop DialogBox would run, over a window that outlives it.
+void RunModal(HWND dialog, HWND owner) {
+    EnableWindow(owner, FALSE);
+    ShowWindow(dialog, SW_SHOW);
+    editorClosed = false;
+    MSG message;
+    while (!editorClosed) {
+        BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop
+            break;
+        }
+        if (!IsDialogMessageW(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    // The owner is enabled first, so that it becomes the active window.
+    EnableWindow(owner, TRUE);
+    ShowWindow(dialog, SW_HIDE);
 }
 
 }  // namespace
 
 void RunContactEditor(HWND owner, bool newContact) {
     if (!App.editedRecord) return;
-    // The date picker's window class, which InitCommonControls leaves out.
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_DATE_CLASSES};
-    InitCommonControlsEx(&classes);
-    DialogBoxParamW(App.instance, MAKEINTRESOURCEW(IDD_CONTACT_EDITOR), owner, ContactEditorProc, newContact ? 1 : 0);
+    if (editorWindow && GetWindow(editorWindow, GW_OWNER) != owner) ForgetContactEditor();
+    if (!editorWindow) {
+        // The date picker's window class, which InitCommonControls leaves out.
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_DATE_CLASSES};
+        InitCommonControlsEx(&classes);
+        editorWindow = CreateDialogParamW(App.instance, MAKEINTRESOURCEW(IDD_CONTACT_EDITOR), owner, ContactEditorProc, 0);
+        if (!editorWindow) return;
+    } else {
+        CenterOnOwnersMonitor(editorWindow, owner);
+    }
+    PrepareEditor(editorWindow, newContact);
+    RunModal(editorWindow, owner);
     SetFocus(App.contactList);
+}
+
+void ForgetContactEditor() {
+    if (editorWindow) DestroyWindow(editorWindow);
 }

@@ -14,3 +14,7 @@
 
 // `newContact`: the caller has just appended App.editedRecord for the editor.
 void RunContactEditor(HWND owner, bool newContact);
+
+// Destroys the editor kept hidden between openings, so that the next one
+// makes it anew (at a new DPI).
+void ForgetContactEditor();

@@ -524,3 +524,21 @@ TEST_F(ContactEditorTest, TheItemsDialogAddsChangesAndRemovesItemsAndNamesStayWh
         ClickButton(editor, IDOK);
     });
 }
+
+// The editor is kept between openings: each opening shows the book as it
+// is then, with the focus back in the surname box.
+TEST_F(ContactEditorTest, OpenedAgainItShowsTheGroupsAndTheRecordAsTheyAreNow) {
+    StartWith({Contact("a"), Contact("b")});
+    int groups = GroupCount(App.document.groups);
+    EditRow(1, Caption(1), [](HWND editor) {
+        SetFocus(Box(editor, Nickname));
+        ClickButton(editor, IDOK);
+    });
+    AppendGroup(App.document.groups, Gbk("同事"));
+    EditRow(0, Caption(0), [groups](HWND editor) {
+        EXPECT_EQ(L"a", WindowText(Box(editor, Surname)));
+        EXPECT_EQ(groups + 1, ComboBox_GetCount(GroupChoice(editor)));
+        EXPECT_EQ(Box(editor, Surname), GetFocus());
+        ClickButton(editor, IDOK);
+    });
+}

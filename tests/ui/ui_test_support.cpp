@@ -84,9 +84,11 @@ ModalAnswers::ModalAnswers() {
     EXPECT_EQ(nullptr, activeAnswers) << "only one ModalAnswers at a time";
     activeAnswers = this;
     hook_ = SetWindowsHookExW(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
+    showHook_ = SetWindowsHookExW(WH_CALLWNDPROC, ShowHookProc, nullptr, GetCurrentThreadId());
 }
 
 ModalAnswers::~ModalAnswers() {
+    UnhookWindowsHookEx(showHook_);
     UnhookWindowsHookEx(hook_);
     for (const Pending& pending : pending_) KillTimer(nullptr, pending.timer);
     activeAnswers = nullptr;
@@ -162,10 +164,33 @@ LRESULT CALLBACK ModalAnswers::HookProc(int code, WPARAM wParam, LPARAM lParam) 
         if (code == HCBT_ACTIVATE) {
             activeAnswers->OnActivate(window);
         } else if (code == HCBT_DESTROYWND) {
-            activeAnswers->seen_.erase(window);
+            activeAnswers->OnClosed(window);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A window hidden to be shown again later (the editor) closes as one
+// destroyed does: its next showing is a new one.
+LRESULT CALLBACK ModalAnswers::ShowHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (activeAnswers && code == HC_ACTION && call->message == WM_SHOWWINDOW && !call->wParam) {
+        activeAnswers->OnClosed(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A closed window needs no check that its answer closed it.
+void ModalAnswers::OnClosed(HWND window) {
+    seen_.erase(window);
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        if (it->window == window && it->expectation.kind == Kind::Stuck) {
+            KillTimer(nullptr, it->timer);
+            it = pending_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 // A window activates again when a box it showed closes: it is answered

@@ -87,11 +87,14 @@ private:
     };
 
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ShowHookProc(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR timer, DWORD);
     void OnActivate(HWND window);
+    void OnClosed(HWND window);
     void Answer(HWND window, const Expectation& expectation);
 
     HHOOK hook_;
+    HHOOK showHook_;
     std::deque<Expectation> expected_;
     std::vector<Pending> pending_;
     std::set<HWND> seen_;
