@@ -249,20 +249,26 @@ bool DecodeUtf16Character(CsvSource& source) {
     } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
         c = replacement;
     }
-    std::string utf8;
+    unsigned char* out = source.pending;
     if (c < 0x80) {
-        utf8 = std::string(1, static_cast<char>(c));
+        out[0] = static_cast<unsigned char>(c);
+        source.pendingCount = 1;
     } else if (c < 0x800) {
-        utf8 = {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        out[0] = static_cast<unsigned char>(0xC0 | c >> 6);
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        source.pendingCount = 2;
     } else if (c < 0x10000) {
-        utf8 = {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                static_cast<char>(0x80 | (c & 0x3F))};
+        out[0] = static_cast<unsigned char>(0xE0 | c >> 12);
+        out[1] = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        source.pendingCount = 3;
     } else {
-        utf8 = {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        out[0] = static_cast<unsigned char>(0xF0 | c >> 18);
+        out[1] = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
+        out[2] = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+        out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        source.pendingCount = 4;
     }
-    for (size_t i = 0; i < utf8.size(); ++i) source.pending[i] = static_cast<unsigned char>(utf8[i]);
-    source.pendingCount = static_cast<int>(utf8.size());
     source.pendingAt = 0;
     return true;
 }

@@ -56,17 +56,17 @@ std::string FourByteCode(unsigned count) {
     return Bytes({static_cast<int>(0x81 + count), b2, b3, b4});
 }
 
+const unsigned FourByteCodes = 126 * 10 * 126 * 10;
+
+const std::string ReplacementCode = Bytes({0x84, 0x31, 0xA4, 0x37});
+
+#ifndef _WIN32
 std::string Utf16Le(const std::u16string& units) {
     std::string bytes;
     for (char16_t unit : units) bytes += Bytes({unit & 0xFF, unit >> 8});
     return bytes;
 }
 
-const unsigned FourByteCodes = 126 * 10 * 126 * 10;
-
-const std::string ReplacementCode = Bytes({0x84, 0x31, 0xA4, 0x37});
-
-#ifndef _WIN32
 // iconv's answer, or empty when it has none.
 std::string Iconv(const char* to, const char* from, const std::string& input) {
     iconv_t cd = iconv_open(to, from);
