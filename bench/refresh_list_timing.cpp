@@ -146,13 +146,22 @@ LRESULT CALLBACK NoteActivation(int code, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK CatchMark(int code, WPARAM wParam, LPARAM lParam) {
     MSG* message = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && message->message == ShownMark && onShown) {
-        UpdateWindow(message->hwnd);
+        RedrawWindow(message->hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         QueryPerformanceCounter(&shownAt);
         auto shown = std::move(onShown);
         onShown = nullptr;
         shown(message->hwnd);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::function<void()> onTimer;
+
+void CALLBACK RunOnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    auto run = std::move(onTimer);
+    onTimer = nullptr;
+    if (run) run();
 }
 
 void ClickToolbarButton(int id) {
@@ -183,14 +192,20 @@ void TimeModalCommands(int repeats) {
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
         onShown = [&steps, i, repeats](HWND editor) {
-            if (i == 0) {
+            if (i > 0) {
+                PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, IDOK)));
+                return;
+            }
+            // The steps run as a click does, from the editor's message loop.
+            onTimer = [&steps, repeats, editor] {
                 int step = 0;
                 steps = Time(repeats, [&step, editor] {
                     Click(editor, step++ % 2 ? IDC_EDITOR_PREVIOUS : IDC_EDITOR_NEXT);
-                    UpdateWindow(editor);
+                    RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                 });
-            }
-            PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, IDOK)));
+                PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(editor, IDOK)));
+            };
+            SetTimer(nullptr, 0, 1, RunOnTimer);
         };
         ClickToolbarButton(IDC_EDIT_BUTTON);
         opened.push_back(Milliseconds(start, shownAt, frequency));
