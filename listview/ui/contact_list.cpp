@@ -10,12 +10,15 @@
 #include "store/fixed_text.h"
 #include "ui/app_state.h"
 #include "ui/dpi.h"
+#include "ui/shaped_text.h"
 #include "ui/ui_text.h"
 
 namespace {
 
 const wchar_t AllFieldsChoice[] = L"- 所有类别 -";
 const wchar_t AllGroupsChoice[] = L"- 所有分组 -";
+// From a cell's label edge to its text, as the list itself draws it.
+const int CellTextMargin = 5;
 
 void InsertColumn(int position, const wchar_t* header, int width) {
     LVCOLUMNW column = {};
@@ -110,6 +113,43 @@ LRESULT CALLBACK ContactListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
             break;
     }
     return CallWindowProcW(previousListProc, list, message, wParam, lParam);
+}
+
+// The colours the list fills a row with and writes its text in: the
+// selection's while it has the focus, a grey one without (it shows its
+// selection always), else its own.
+void RowColours(HWND list, int row, COLORREF& background, COLORREF& text) {
+    if (ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED) {
+        bool focused = GetFocus() == list;
+        background = GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_3DFACE);
+        text = GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+        return;
+    }
+    background = ListView_GetTextBkColor(list);
+    if (background == CLR_DEFAULT || background == CLR_NONE) background = GetSysColor(COLOR_WINDOW);
+    text = ListView_GetTextColor(list);
+    if (text == CLR_DEFAULT) text = GetSysColor(COLOR_WINDOWTEXT);
+}
+
+// A cell that holds a character beyond the basic plane, written again
+// over the list's own drawing through Uniscribe; the list has drawn its
+// check box, which stays.
+void RedrawRareCell(const NMLVCUSTOMDRAW& draw, const std::wstring& text) {
+    HWND list = draw.nmcd.hdr.hwndFrom;
+    int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    RECT label;
+    if (!ListView_GetSubItemRect(list, row, draw.iSubItem, LVIR_LABEL, &label)) return;
+    COLORREF background, ink;
+    RowColours(list, row, background, ink);
+    HDC dc = draw.nmcd.hdc;
+    HBRUSH fill = CreateSolidBrush(background);
+    FillRect(dc, &label, fill);
+    DeleteObject(fill);
+    COLORREF previousInk = SetTextColor(dc, ink);
+    RECT textBox = label;
+    InflateRect(&textBox, -DpiScale(CellTextMargin), 0);
+    DrawShapedLine(dc, text, textBox);
+    SetTextColor(dc, previousInk);
 }
 
 }  // namespace
@@ -210,6 +250,28 @@ LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request) {
         if (whole ? _wcsicmp(name.c_str(), find.psz) == 0 : _wcsnicmp(name.c_str(), find.psz, length) == 0) return row;
     }
     return -1;
+}
+
+LRESULT ContactList_OnCustomDraw(const NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            return CDRF_NOTIFYSUBITEMDRAW;
+        case CDDS_SUBITEM | CDDS_ITEMPREPAINT: {
+            // Only a cell with a surrogate pair asks to be drawn again,
+            // so every other cell costs what it did.
+            const ContactRecord* record = RowRecord(static_cast<int>(draw->nmcd.dwItemSpec));
+            return record && HoldsSurrogatePair(CellText(*record, draw->iSubItem)) ? CDRF_NOTIFYPOSTPAINT
+                                                                                      : CDRF_DODEFAULT;
+        }
+        case CDDS_SUBITEM | CDDS_ITEMPOSTPAINT:
+            if (const ContactRecord* record = RowRecord(static_cast<int>(draw->nmcd.dwItemSpec))) {
+                RedrawRareCell(*draw, CellText(*record, draw->iSubItem));
+            }
+            return CDRF_DODEFAULT;
+    }
+    return CDRF_DODEFAULT;
 }
 
 int FirstSelectedRow() { return ListView_GetNextItem(App.contactList, -1, LVNI_SELECTED); }
