@@ -26,7 +26,9 @@ struct InkMap {
     int width = 0;
     int height = 0;
     std::vector<char> ink;
+    std::vector<COLORREF> colours;
     bool At(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height && ink[y * width + x]; }
+    COLORREF Colour(int x, int y) const { return colours[y * width + x]; }
 };
 
 // The picture a memory bitmap holds, read as ink on paper of a colour.
@@ -52,6 +54,7 @@ InkMap ReadInk(HDC dc, HBITMAP bitmap, int width, int height, COLORREF paper = R
             farthest = std::max(farthest, std::abs(value - paperChannels[channel]));
         }
         map.ink.push_back(farthest > InkDistance);
+        map.colours.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
     }
     return map;
 }
@@ -272,22 +275,43 @@ TEST_F(ListRenderingTest, ACharacterBeyondTheBasicPlaneIsDrawnAsOneGlyph) {
     shape.lfCharSet = DEFAULT_CHARSET;
     HFONT rareFont = CreateFontIndirectW(&shape);
 
-    for (bool selected : {false, true}) {
-        SCOPED_TRACE(selected ? "selected" : "not selected");
-        if (selected) {
+    RECT label, neighbour;
+    ListView_GetSubItemRect(List(), 0, 0, LVIR_LABEL, &label);
+    ListView_GetSubItemRect(List(), 0, 1, LVIR_LABEL, &neighbour);
+    int top = label.top + 1, bottom = label.bottom - 1, middle = (label.top + label.bottom) / 2;
+    enum { Plain, SelectedFocused, SelectedElsewhere };
+    for (int state : {Plain, SelectedFocused, SelectedElsewhere}) {
+        SCOPED_TRACE(testing::Message() << "state " << state);
+        if (state != Plain) {
             // Selected, not focused: the focus's dotted frame would be ink too.
-            SetFocus(List());
             ListView_SetItemState(List(), 0, LVIS_SELECTED, LVIS_SELECTED);
+            SetFocus(state == SelectedFocused ? List() : nullptr);
+            UpdateWindow(List());
         }
-        COLORREF paper = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
-        COLORREF colour = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        // The paper and ink the list itself gives the row, in the
+        // neighbouring cell, which it draws alone ("男"): its ink is the
+        // pixel farthest from its paper.
+        InkMap colours = PrintClientArea(List());
+        COLORREF paper = colours.Colour(neighbour.right - 3, middle);
+        COLORREF colour = paper;
+        int farthest = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = neighbour.left + 1; x < neighbour.right - 1; ++x) {
+                COLORREF here = colours.Colour(x, y);
+                int distance = std::abs(GetRValue(here) - GetRValue(paper)) + std::abs(GetGValue(here) - GetGValue(paper)) +
+                               std::abs(GetBValue(here) - GetBValue(paper));
+                if (distance > farthest) {
+                    farthest = distance;
+                    colour = here;
+                }
+            }
+        }
+        EXPECT_EQ(paper, colours.Colour(label.right - 3, middle)) << "the cell's paper is not the row's";
+
         InkMap alone = ShapeAlone(rareFont, rare, std::abs(shape.lfHeight) * 2, paper, colour);
         InkBox expected = InkWithin(alone, 0, alone.width, 0, alone.height);
         ASSERT_GT(expected.count, 0) << "HanaMin B has no glyph for U+2C386";
         InkMap printed = PrintClientArea(List(), paper);
-        RECT label;
-        ListView_GetSubItemRect(List(), 0, 0, LVIR_LABEL, &label);
-        int top = label.top + 1, bottom = label.bottom - 1;
         InkBox cell = InkWithin(printed, label.left, label.right - 1, top, bottom);
         ASSERT_GT(cell.count, 0) << "the cell is empty";
         std::vector<std::pair<int, int>> columns = CharacterColumns(List(), L"刘", cell.columns.first);
