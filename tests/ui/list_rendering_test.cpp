@@ -283,7 +283,8 @@ TEST_F(ListRenderingTest, ACharacterBeyondTheBasicPlaneIsDrawnAsOneGlyph) {
     for (int state : {Plain, SelectedFocused, SelectedElsewhere}) {
         SCOPED_TRACE(testing::Message() << "state " << state);
         if (state != Plain) {
-            // Selected, not focused: the focus's dotted frame would be ink too.
+            // Selected, not made the focused row: the focus's dotted frame
+            // would be ink too. The list has the keyboard focus or not.
             ListView_SetItemState(List(), 0, LVIS_SELECTED, LVIS_SELECTED);
             SetFocus(state == SelectedFocused ? List() : nullptr);
             UpdateWindow(List());
