@@ -283,6 +283,8 @@ LRESULT MainWindow_OnContactListNotify(HWND window, const NMHDR* notification) {
         case LVN_GETDISPINFOW:
             ContactList_OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(notification)));
             break;
+        case NM_CUSTOMDRAW:
+            return ContactList_OnCustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW*>(notification));
         case LVN_ODFINDITEMW:
             return ContactList_OnFindItem(reinterpret_cast<const NMLVFINDITEMW*>(notification));
         case LVN_DELETEALLITEMS:

@@ -29,10 +29,11 @@ font_mark="$WINEPREFIX/.corvelle-font"
 # the font's mark holds its name, so that a changed choice is applied again.
 dpi_mark="$WINEPREFIX/.corvelle-dpi"
 link_mark="$WINEPREFIX/.corvelle-font-link-wine-names"
+fallback_mark="$WINEPREFIX/.corvelle-uniscribe-fallback"
 unsubstituted_mark="$WINEPREFIX/.corvelle-simsun-unsubstituted"
 ready() {
   [ -f "$WINEPREFIX/.corvelle-ready" ] && [ "$(cat "$font_mark" 2> /dev/null)" = "$font" ] && [ -f "$link_mark" ] &&
-    [ -f "$unsubstituted_mark" ] &&
+    [ -f "$unsubstituted_mark" ] && [ -f "$fallback_mark" ] &&
     [ -f "$WINEPREFIX/.corvelle-ui-tests-unmanaged" ] && [ "$(cat "$dpi_mark" 2> /dev/null)" = "$CORVELLE_DPI" ]
 }
 ready && exit 0
@@ -96,6 +97,20 @@ if [ ! -f "$link_mark" ]; then
   done
   wineserver -w
   touch "$link_mark"
+fi
+
+# Text that Wine shapes with Uniscribe (edit boxes, and the list's cells
+# that hold a character beyond the basic plane) never reaches the links
+# above: Uniscribe falls back by script, to the face named here under the
+# script's OpenType tag in hex. 0 is the tag of the surrogate pairs
+# (𬎆, 𠀀), 696e6168 of Han ('hani'), whose run takes HanaMin A only
+# when the font lacks one of its characters (䶮).
+if [ ! -f "$fallback_mark" ]; then
+  fallback='HKCU\Software\Wine\Uniscribe\Fallback'
+  wine reg add "$fallback" /v 0 /d HanaMinB /f > /dev/null 2>&1
+  wine reg add "$fallback" /v 696e6168 /d HanaMinA /f > /dev/null 2>&1
+  wineserver -w
+  touch "$fallback_mark"
 fi
 
 # The UI tests open and close many windows on a display without a window

@@ -10,12 +10,15 @@
 #include "store/fixed_text.h"
 #include "ui/app_state.h"
 #include "ui/dpi.h"
+#include "ui/shaped_text.h"
 #include "ui/ui_text.h"
 
 namespace {
 
 const wchar_t AllFieldsChoice[] = L"- 所有类别 -";
 const wchar_t AllGroupsChoice[] = L"- 所有分组 -";
+// From a cell's label edge to its text, as the list itself draws it.
+const int CellTextMargin = 5;
 
 void InsertColumn(int position, const wchar_t* header, int width) {
     LVCOLUMNW column = {};
@@ -147,6 +150,51 @@ LRESULT CALLBACK ContactListProc(HWND list, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcW(previousListProc, list, message, wParam, lParam);
 }
 
+// The colours the list fills a row with and writes its text in: the
+// selection's while it has the focus, a grey one without (it shows its
+// selection always), else its own.
+void RowColours(HWND list, int row, COLORREF& background, COLORREF& text) {
+    if (ListView_GetItemState(list, row, LVIS_SELECTED) & LVIS_SELECTED) {
+        bool focused = GetFocus() == list;
+        background = GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_3DFACE);
+        text = GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+        return;
+    }
+    background = ListView_GetTextBkColor(list);
+    if (background == CLR_DEFAULT || background == CLR_NONE) background = GetSysColor(COLOR_WINDOW);
+    text = ListView_GetTextColor(list);
+    if (text == CLR_DEFAULT) text = GetSysColor(COLOR_WINDOWTEXT);
+}
+
+bool RowHoldsSurrogatePair(HWND list, const ContactRecord& record) {
+    int columns = Header_GetItemCount(ListView_GetHeader(list));
+    for (int column = 0; column < columns; ++column) {
+        if (HoldsSurrogatePair(CellText(record, column))) return true;
+    }
+    return false;
+}
+
+// A cell that holds a character beyond the basic plane, written again
+// over the list's own drawing through Uniscribe; the list has drawn its
+// check box, which stays.
+void RedrawRareCell(const NMLVCUSTOMDRAW& draw, const std::wstring& text) {
+    HWND list = draw.nmcd.hdr.hwndFrom;
+    int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    RECT label;
+    if (!ListView_GetSubItemRect(list, row, draw.iSubItem, LVIR_LABEL, &label)) return;
+    COLORREF background, ink;
+    RowColours(list, row, background, ink);
+    HDC dc = draw.nmcd.hdc;
+    HBRUSH fill = CreateSolidBrush(background);
+    FillRect(dc, &label, fill);
+    DeleteObject(fill);
+    COLORREF previousInk = SetTextColor(dc, ink);
+    RECT textBox = label;
+    InflateRect(&textBox, -DpiScale(CellTextMargin), 0);
+    DrawShapedLine(dc, text, textBox);
+    SetTextColor(dc, previousInk);
+}
+
 }  // namespace
 
 void SetUpContactListRows(HWND list) {
@@ -245,6 +293,33 @@ LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request) {
     }
     return -1;
 }
+
+LRESULT ContactList_OnCustomDraw(const NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: {
+            // Only a row with such a character hears of its cells, so a
+            // paint of other rows costs what it did.
+            const ContactRecord* record = RowRecord(static_cast<int>(draw->nmcd.dwItemSpec));
+            return record && RowHoldsSurrogatePair(draw->nmcd.hdr.hwndFrom, *record) ? CDRF_NOTIFYSUBITEMDRAW
+                                                                                      : CDRF_DODEFAULT;
+        }
+        case CDDS_SUBITEM | CDDS_ITEMPREPAINT: {
+            // Only a cell with a surrogate pair asks to be drawn again.
+            const ContactRecord* record = RowRecord(static_cast<int>(draw->nmcd.dwItemSpec));
+            return record && HoldsSurrogatePair(CellText(*record, draw->iSubItem)) ? CDRF_NOTIFYPOSTPAINT
+                                                                                      : CDRF_DODEFAULT;
+        }
+        case CDDS_SUBITEM | CDDS_ITEMPOSTPAINT:
+            if (const ContactRecord* record = RowRecord(static_cast<int>(draw->nmcd.dwItemSpec))) {
+                RedrawRareCell(*draw, CellText(*record, draw->iSubItem));
+            }
+            return CDRF_DODEFAULT;
+    }
+    return CDRF_DODEFAULT;
+}
+
 
 // Under Wine, LVM_GETNEXTITEM asks about every row before the one it finds,
 // and about all of them when none is selected. The one selected row is

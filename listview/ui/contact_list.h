@@ -41,6 +41,12 @@ void ContactList_OnGetDispInfo(NMLVDISPINFOW* request);
 // begins with it, as a list that holds its texts does. Returns the row or -1.
 LRESULT ContactList_OnFindItem(const NMLVFINDITEMW* request);
 
+// NM_CUSTOMDRAW: a cell whose text holds a character beyond the basic
+// plane (𬎆) is written again through Uniscribe once the list has drawn
+// it, since the list draws each half of a surrogate pair as a box under
+// Wine. Returns what the list is to do next.
+LRESULT ContactList_OnCustomDraw(const NMLVCUSTOMDRAW* draw);
+
 // The lowest-numbered selected row, or -1.
 int FirstSelectedRow();
 

@@ -2,8 +2,10 @@
 // character leaves ink, and none loses its top or bottom.
 #include <windows.h>
 #include <commctrl.h>
+#include <usp10.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,8 @@
 namespace {
 
 // Text is black on white, its smoothed edges grey; only the background
-// and the grid lines are lighter than this.
-const int InkLevel = 224;
+// and the grid lines are closer to white than this, in every channel.
+const int InkDistance = 31;
 // Characters are drawn again this many times larger to learn their shape.
 const int Magnified = 4;
 
@@ -24,11 +26,13 @@ struct InkMap {
     int width = 0;
     int height = 0;
     std::vector<char> ink;
+    std::vector<COLORREF> colours;
     bool At(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height && ink[y * width + x]; }
+    COLORREF Colour(int x, int y) const { return colours[y * width + x]; }
 };
 
-// The picture a memory bitmap holds, read as ink.
-InkMap ReadInk(HDC dc, HBITMAP bitmap, int width, int height) {
+// The picture a memory bitmap holds, read as ink on paper of a colour.
+InkMap ReadInk(HDC dc, HBITMAP bitmap, int width, int height, COLORREF paper = RGB(255, 255, 255)) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -41,15 +45,22 @@ InkMap ReadInk(HDC dc, HBITMAP bitmap, int width, int height) {
     InkMap map;
     map.width = width;
     map.height = height;
+    // DIB pixels are blue, green, red from the lowest byte up.
+    int paperChannels[] = {GetBValue(paper), GetGValue(paper), GetRValue(paper)};
     for (DWORD pixel : pixels) {
-        int darkest = std::min({pixel & 0xFF, (pixel >> 8) & 0xFF, (pixel >> 16) & 0xFF});
-        map.ink.push_back(darkest < InkLevel);
+        int farthest = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+            int value = static_cast<int>((pixel >> (8 * channel)) & 0xFF);
+            farthest = std::max(farthest, std::abs(value - paperChannels[channel]));
+        }
+        map.ink.push_back(farthest > InkDistance);
+        map.colours.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
     }
     return map;
 }
 
 // What a window shows in its client area, printed into a memory bitmap.
-InkMap PrintClientArea(HWND window) {
+InkMap PrintClientArea(HWND window, COLORREF paper = RGB(255, 255, 255)) {
     RECT client;
     GetClientRect(window, &client);
     HDC screen = GetDC(nullptr);
@@ -58,7 +69,7 @@ InkMap PrintClientArea(HWND window) {
     HGDIOBJ previous = SelectObject(dc, bitmap);
     PrintWindow(window, dc, PW_CLIENTONLY);
     SelectObject(dc, previous);
-    InkMap map = ReadInk(dc, bitmap, client.right, client.bottom);
+    InkMap map = ReadInk(dc, bitmap, client.right, client.bottom, paper);
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
@@ -80,6 +91,46 @@ InkMap DrawAlone(HFONT font, wchar_t character, int size) {
     SelectObject(dc, previousFont);
     SelectObject(dc, previousBitmap);
     InkMap map = ReadInk(dc, bitmap, 2 * size, 2 * size);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return map;
+}
+
+// The ink of text shaped by Uniscribe in a font and colour on paper of
+// a colour, with room all round.
+InkMap ShapeAlone(HFONT font, const std::wstring& text, int size, COLORREF paper, COLORREF colour) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2 * size, 2 * size);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    RECT all = {0, 0, 2 * size, 2 * size};
+    HBRUSH fill = CreateSolidBrush(paper);
+    FillRect(dc, &all, fill);
+    DeleteObject(fill);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    SCRIPT_ITEM items[4];
+    int itemCount = 0;
+    SCRIPT_CACHE cache = nullptr;
+    WORD glyphs[8], clusters[8];
+    SCRIPT_VISATTR attributes[8];
+    int glyphCount = 0, advances[8];
+    GOFFSET offsets[8];
+    ABC abc;
+    int length = static_cast<int>(text.size());
+    if (SUCCEEDED(ScriptItemize(text.c_str(), length, 3, nullptr, nullptr, items, &itemCount)) &&
+        SUCCEEDED(ScriptShape(dc, &cache, text.c_str(), length, 8, &items[0].a, glyphs, clusters, attributes,
+                              &glyphCount)) &&
+        SUCCEEDED(ScriptPlace(dc, &cache, glyphs, glyphCount, attributes, &items[0].a, advances, offsets, &abc))) {
+        ScriptTextOut(dc, &cache, size / 2, size / 2, 0, nullptr, &items[0].a, nullptr, 0, glyphs, glyphCount,
+                      advances, nullptr, offsets);
+    }
+    ScriptFreeCache(&cache);
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    InkMap map = ReadInk(dc, bitmap, 2 * size, 2 * size, paper);
     DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
@@ -139,6 +190,26 @@ std::vector<std::pair<int, int>> CharacterColumns(HWND list, const std::wstring&
     return columns;
 }
 
+// The box around the ink inside a rectangle, and how many pixels are ink.
+struct InkBox {
+    Span columns, rows;
+    int count = 0;
+};
+InkBox InkWithin(const InkMap& map, int left, int right, int top, int bottom) {
+    InkBox box;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (!map.At(x, y)) continue;
+            ++box.count;
+            if (box.columns.first < 0 || x < box.columns.first) box.columns.first = x;
+            if (x > box.columns.last) box.columns.last = x;
+            if (box.rows.first < 0) box.rows.first = y;
+            box.rows.last = y;
+        }
+    }
+    return box;
+}
+
 class ListRenderingTest : public MainWindowTest {};
 
 }  // namespace
@@ -181,4 +252,76 @@ TEST_F(ListRenderingTest, EveryCharacterOfARowIsDrawnWhole) {
             EXPECT_LT(rows.last, bottom - 1) << "character " << i << " is cut at the bottom of its cell";
         }
     }
+}
+
+// GDI under Wine draws each half of a surrogate pair as a box of its own;
+// the list's cell shows 𬎆 as the one glyph the font beyond the basic
+// plane (HanaMin B in the test prefix) has for it, in a selected row too.
+TEST_F(ListRenderingTest, ACharacterBeyondTheBasicPlaneIsDrawnAsOneGlyph) {
+    const std::wstring rare = L"\U0002C386";
+    StartWith({Record({{Surname, Gbk("刘")}, {GivenName, Gbk("𬎆")}})});
+    ASSERT_EQ(L"刘" + rare, CellText(List(), 0, 0));
+    // The list's font (the icon titles' unless the window's DPI differs
+    // from the system's), as the test prefix's fallback for the plane
+    // beyond the basic one, HanaMin B, draws it.
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(List(), WM_GETFONT, 0, 0));
+    LOGFONTW shape = {};
+    if (font) {
+        GetObjectW(font, sizeof shape, &shape);
+    } else {
+        SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof shape, &shape, 0);
+    }
+    wcscpy(shape.lfFaceName, L"HanaMinB");
+    shape.lfCharSet = DEFAULT_CHARSET;
+    HFONT rareFont = CreateFontIndirectW(&shape);
+
+    RECT label, neighbour;
+    ListView_GetSubItemRect(List(), 0, 0, LVIR_LABEL, &label);
+    ListView_GetSubItemRect(List(), 0, 1, LVIR_LABEL, &neighbour);
+    int top = label.top + 1, bottom = label.bottom - 1, middle = (label.top + label.bottom) / 2;
+    enum { Plain, SelectedFocused, SelectedElsewhere };
+    for (int state : {Plain, SelectedFocused, SelectedElsewhere}) {
+        SCOPED_TRACE(testing::Message() << "state " << state);
+        if (state != Plain) {
+            // Selected, not made the focused row: the focus's dotted frame
+            // would be ink too. The list has the keyboard focus or not.
+            ListView_SetItemState(List(), 0, LVIS_SELECTED, LVIS_SELECTED);
+            SetFocus(state == SelectedFocused ? List() : nullptr);
+            UpdateWindow(List());
+        }
+        // The paper and ink the list itself gives the row, in the
+        // neighbouring cell, which it draws alone ("男"): its ink is the
+        // pixel farthest from its paper.
+        InkMap colours = PrintClientArea(List());
+        COLORREF paper = colours.Colour(neighbour.right - 3, middle);
+        COLORREF colour = paper;
+        int farthest = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = neighbour.left + 1; x < neighbour.right - 1; ++x) {
+                COLORREF here = colours.Colour(x, y);
+                int distance = std::abs(GetRValue(here) - GetRValue(paper)) + std::abs(GetGValue(here) - GetGValue(paper)) +
+                               std::abs(GetBValue(here) - GetBValue(paper));
+                if (distance > farthest) {
+                    farthest = distance;
+                    colour = here;
+                }
+            }
+        }
+        EXPECT_EQ(paper, colours.Colour(label.right - 3, middle)) << "the cell's paper is not the row's";
+
+        InkMap alone = ShapeAlone(rareFont, rare, std::abs(shape.lfHeight) * 2, paper, colour);
+        InkBox expected = InkWithin(alone, 0, alone.width, 0, alone.height);
+        ASSERT_GT(expected.count, 0) << "HanaMin B has no glyph for U+2C386";
+        InkMap printed = PrintClientArea(List(), paper);
+        InkBox cell = InkWithin(printed, label.left, label.right - 1, top, bottom);
+        ASSERT_GT(cell.count, 0) << "the cell is empty";
+        std::vector<std::pair<int, int>> columns = CharacterColumns(List(), L"刘", cell.columns.first);
+        InkBox drawn = InkWithin(printed, columns[0].second, label.right - 1, top, bottom);
+        // Two boxes are twice as wide as one and hollow; the glyph is as
+        // wide and as tall as drawn alone, within a pixel of smoothing.
+        EXPECT_NEAR(expected.columns.Length(), drawn.columns.Length(), 1);
+        EXPECT_NEAR(expected.rows.Length(), drawn.rows.Length(), 1);
+        EXPECT_NEAR(expected.count, drawn.count, expected.count / 5);
+    }
+    DeleteObject(rareFont);
 }
