@@ -85,11 +85,14 @@ LRESULT SetItemStateMessage(HWND list, WPARAM wParam, const LVITEMW* request) {
 }
 
 // A click on a row's box ticks or unticks it; the row is not selected.
+// The box is in the first column: Wine's list reports a click anywhere
+// on a row of full-row selection as on its state icon, unless asked
+// about the cell.
 bool ClickedBox(HWND list, LPARAM point, int& row) {
     LVHITTESTINFO hit = {};
     hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    row = ListView_HitTest(list, &hit);
-    return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON);
+    row = ListView_SubItemHitTest(list, &hit);
+    return row >= 0 && hit.iSubItem == 0 && (hit.flags & LVHT_ONITEMSTATEICON);
 }
 
 // Wine's list of owner data moves its one selected row by clearing the

@@ -332,3 +332,17 @@ TEST_F(ItemCommandTest, TheKeyboardTicksAndFindsRows) {
     PumpMessages();
     EXPECT_EQ(2, FirstSelectedRow());
 }
+
+// Only the box ticks: a click on the name or on another column selects
+// the row and ticks nothing.
+TEST_F(ItemCommandTest, AClickOnARowsTextSelectsItWithoutATick) {
+    StartWith({Contact("a"), Contact("b"), Contact("c")});
+    ClickRow(List(), 1);
+    EXPECT_TRUE(IsSelected(List(), 1));
+    RECT cell = {};
+    ASSERT_TRUE(ListView_GetSubItemRect(List(), 2, 1, LVIR_LABEL, &cell));
+    ClickAt(List(), MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    EXPECT_TRUE(IsSelected(List(), 2));
+    EXPECT_FALSE(IsSelected(List(), 1));
+    EXPECT_EQ((std::vector<int>{0, 0, 0}), CheckFlags());
+}

@@ -501,6 +501,15 @@ LPARAM RowPoint(HWND list, int row) {
 
 }  // namespace
 
+void ClickAt(HWND list, LPARAM point) {
+    // The list waits for its button to come up before it selects.
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PumpMessages();
+}
+
+void ClickRow(HWND list, int row) { ClickAt(list, RowPoint(list, row)); }
+
 void DoubleClickRow(HWND list, int row) {
     LPARAM point = RowPoint(list, row);
     // The first click selects the row; the list waits for its button to come up.

@@ -162,6 +162,9 @@ void SelectRow(HWND list, int row);
 void SetTicked(HWND list, int row, bool ticked);
 // Clicks a row's check box with the mouse.
 void ClickCheckBox(HWND list, int row);
+// A click at a point of the list (client coordinates), or on a row's name.
+void ClickAt(HWND list, LPARAM point);
+void ClickRow(HWND list, int row);
 // Double-clicks or right-clicks a row with the mouse, or the empty space
 // below the rows when `row` is past the last.
 void DoubleClickRow(HWND list, int row);
