@@ -76,41 +76,50 @@ InkMap PrintClientArea(HWND window, COLORREF paper = RGB(255, 255, 255)) {
     return map;
 }
 
+// A square of paper twice `size` wide in a memory DC, the font chosen and
+// the text's colour set; Ink reads what was drawn on it and frees it.
+struct Canvas {
+    HDC screen, dc;
+    HBITMAP bitmap;
+    HGDIOBJ previousBitmap, previousFont;
+    int side;
+    COLORREF paper;
+
+    Canvas(HFONT font, int size, COLORREF paper, COLORREF colour)
+        : screen(GetDC(nullptr)), dc(CreateCompatibleDC(screen)),
+          bitmap(CreateCompatibleBitmap(screen, 2 * size, 2 * size)), side(2 * size), paper(paper) {
+        previousBitmap = SelectObject(dc, bitmap);
+        previousFont = SelectObject(dc, font);
+        RECT all = {0, 0, side, side};
+        HBRUSH fill = CreateSolidBrush(paper);
+        FillRect(dc, &all, fill);
+        DeleteObject(fill);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, colour);
+    }
+    InkMap Ink() {
+        SelectObject(dc, previousFont);
+        SelectObject(dc, previousBitmap);
+        InkMap map = ReadInk(dc, bitmap, side, side, paper);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return map;
+    }
+};
+
 // The ink of one character drawn alone in a font, with room all round.
 InkMap DrawAlone(HFONT font, wchar_t character, int size) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2 * size, 2 * size);
-    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ previousFont = SelectObject(dc, font);
-    RECT all = {0, 0, 2 * size, 2 * size};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    TextOutW(dc, size / 2, size / 2, &character, 1);
-    SelectObject(dc, previousFont);
-    SelectObject(dc, previousBitmap);
-    InkMap map = ReadInk(dc, bitmap, 2 * size, 2 * size);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return map;
+    Canvas canvas(font, size, RGB(255, 255, 255), RGB(0, 0, 0));
+    TextOutW(canvas.dc, size / 2, size / 2, &character, 1);
+    return canvas.Ink();
 }
 
 // The ink of text shaped by Uniscribe in a font and colour on paper of
 // a colour, with room all round.
 InkMap ShapeAlone(HFONT font, const std::wstring& text, int size, COLORREF paper, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2 * size, 2 * size);
-    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ previousFont = SelectObject(dc, font);
-    RECT all = {0, 0, 2 * size, 2 * size};
-    HBRUSH fill = CreateSolidBrush(paper);
-    FillRect(dc, &all, fill);
-    DeleteObject(fill);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
+    Canvas canvas(font, size, paper, colour);
+    HDC dc = canvas.dc;
     SCRIPT_ITEM items[4];
     int itemCount = 0;
     SCRIPT_CACHE cache = nullptr;
@@ -128,13 +137,7 @@ InkMap ShapeAlone(HFONT font, const std::wstring& text, int size, COLORREF paper
                       advances, nullptr, offsets);
     }
     ScriptFreeCache(&cache);
-    SelectObject(dc, previousFont);
-    SelectObject(dc, previousBitmap);
-    InkMap map = ReadInk(dc, bitmap, 2 * size, 2 * size, paper);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return map;
+    return canvas.Ink();
 }
 
 struct Span {
