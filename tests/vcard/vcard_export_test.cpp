@@ -247,3 +247,28 @@ TEST_F(VcardExport, ProgressCountsTheFilesAndACancelKeepsThoseWritten) {
     EXPECT_EQ(2, result.written);
     EXPECT_EQ((std::set<std::string>{"A1.vcf", "C3.vcf"}), Files());
 }
+
+// A large book's cards are written on several threads a stretch at a time;
+// the file is still every card in store order, each with its own details.
+TEST(VcardCardsFile, ALargeBookIsEveryCardInOrder) {
+    Document book = NewDocument();
+    ContactStore& store = book.contacts;
+    for (int i = 0; i < 9000; ++i) {
+        ContactRecord record = FilledRecord();
+        SetField(record, Surname, "S" + std::to_string(i));
+        ContactDetails details;
+        details.id = "id-" + std::to_string(i);
+        if (i % 3 == 0) details.items.push_back(MakeItem(ItemKind::Note, "", "note " + std::to_string(i)));
+        AppendContact(store, record, std::move(details));
+    }
+    ScratchFolder folder;
+    PathString path = folder.Path("all.vcf");
+    for (VcardEncoding encoding : {Plain, Utf8Qp}) {
+        ASSERT_TRUE(WriteVcardCardsFile(path, store, encoding, &book.groups));
+        std::string expected;
+        for (const auto& record : store.records) {
+            expected += VcardFileText(*record, encoding, &book.groups, &DetailsOf(store, record.get())) + "\r\n";
+        }
+        EXPECT_TRUE(ReadFileBytes(path) == expected) << "encoding " << encoding;
+    }
+}
