@@ -356,14 +356,17 @@ bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, Vcar
     ReplacingFile file;
     if (!BeginReplacing(file, path)) return false;
     std::vector<std::string> texts(MostThreads);
+    std::vector<const ContactDetails*> details;
     for (size_t first = 0; first < store.records.size(); first += CardsPerStretch) {
         size_t count = std::min(CardsPerStretch, store.records.size() - first);
+        // Asked for here, on one thread: a contact's id is made at its first asking.
+        details.clear();
+        for (size_t i = first; i < first + count; ++i) details.push_back(&DetailsOf(store, store.records[i].get()));
         RunInSlices(count, 2 * CardsPerThread, MostThreads, [&](unsigned slice, size_t begin, size_t end) {
             std::string& text = texts[slice];
             text.clear();
-            for (size_t i = first + begin; i < first + end; ++i) {
-                const ContactRecord* record = store.records[i].get();
-                AddCard(text, *record, encoding, groups, &DetailsOf(store, record));
+            for (size_t i = begin; i < end; ++i) {
+                AddCard(text, *store.records[first + i], encoding, groups, details[i]);
                 text += LineEnd;
             }
         });
