@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 #include <utility>
@@ -12,7 +13,6 @@
 #include "store/fixed_text.h"
 #include "store/pinyin.h"
 #include "store/text_operations.h"
-#include "store/work_slices.h"
 
 namespace {
 
@@ -877,11 +877,20 @@ int ApplyFilters(ContactStore& store, const FilterState& filters) {
     // The keys are made by every pass, also one with nothing typed, so
     // that the first letter finds them ready.
     AlignSearchKeys(store);
+    size_t count = store.records.size();
+    unsigned threads = std::min(std::max(1u, std::thread::hardware_concurrency()), MostFilterThreads);
+    if (count < SplitFromRecords) threads = 1;
     // Each thread sets the flags and keys of its own slice; the records
     // and their details are only read.
-    RunInSlices(store.records.size(), SplitFromRecords, MostFilterThreads, [&](unsigned, size_t begin, size_t end) {
-        FilterRange(store, begin, end, filters, query);
-    });
+    std::vector<std::thread> helpers;
+    size_t slice = (count + threads - 1) / threads;
+    for (unsigned t = 1; t < threads; ++t) {
+        size_t begin = std::min(count, t * slice);
+        size_t end = std::min(count, begin + slice);
+        helpers.emplace_back(FilterRange, std::ref(store), begin, end, std::cref(filters), std::cref(query));
+    }
+    FilterRange(store, 0, std::min(count, slice), filters, query);
+    for (std::thread& helper : helpers) helper.join();
     ShownFlagsChanged(store);
     return ShownRecordCount(store);
 }

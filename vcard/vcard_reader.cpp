@@ -1,9 +1,7 @@
 #include "vcard/vcard_reader.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <thread>
 
 #include "store/fixed_text.h"
 #include "store/imported_contact.h"
@@ -454,43 +452,15 @@ int ApplyAndroidCustom(VcardCard& card, const VcardProperty& property, const Val
     return 0;
 }
 
-// 21, 30 or 40 for a VERSION line's value.
-int VersionNumber(const std::string& value) {
-    std::string version = TrimSpacesAndTabs(value);
-    return version.compare(0, 1, "4") == 0 ? 40 : version.compare(0, 1, "3") == 0 ? 30 : 21;
-}
-
 int ApplyVersion(VcardCard& card, const std::string& value) {
-    card.version = VersionNumber(value);
+    std::string version = TrimSpacesAndTabs(value);
+    card.version = version.compare(0, 1, "4") == 0 ? 40 : version.compare(0, 1, "3") == 0 ? 30 : 21;
     card.textCodePage = card.version >= 30 || card.unicodeFile ? Utf8CodePage : GbkCodePage;
     return 1;
 }
 
-// A card read from the file, its lines not yet applied: the cards of a
-// stretch of the file are parsed side by side and added in file order.
-struct ReadCard {
-    VcardCard card;
-    std::string lines;     // each line ends in a zero byte, as ParseVcardLine reads it
-    int version;           // as its lines so far set it, which decides their unfolding
-    bool contact = false;  // finished, it is a contact
-};
-
-// Cards gathered before they are parsed and added; enough to keep the
-// cores busy, few enough that a cancel or the end comes soon after.
-const size_t CardsPerStretch = 2048;
-// Fewer cards are parsed on the reading thread alone.
-const size_t CardsPerThread = 256;
-const unsigned MostReadThreads = 8;
-
-void ParseReadCard(ReadCard& read) {
-    for (size_t at = 0; at < read.lines.size(); at += std::strlen(read.lines.c_str() + at) + 1) {
-        ParseVcardLine(read.lines.c_str() + at, read.card);
-    }
-    std::string().swap(read.lines);
-    read.contact = FinishVcardCard(read.card);
-}
-
 void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImportResult& result) {
+    if (!FinishVcardCard(card)) return;
     card.record.GroupIndex = GroupForCategory(book.groups, card.category, made);
     if (HoldsImportedContact(book.contacts, made, card.record, card.asWritten, !card.category.empty(),
                              &card.details.items)) {
@@ -503,74 +473,6 @@ void AddCardToBook(VcardCard& card, Document& book, ImportGroups& made, VcardImp
     }
     AppendContact(book.contacts, card.record, std::move(card.details));
     ++result.imported;
-}
-
-void AddParsedCards(std::vector<ReadCard>& parsed, Document& book, ImportGroups& made, VcardImportResult& result) {
-    for (ReadCard& read : parsed) {
-        if (read.contact) AddCardToBook(read.card, book, made, result);
-    }
-    parsed.clear();
-}
-
-// Cards on their way into the book, in file order: one stretch is parsed
-// by helper threads while the reading thread gathers the next and adds
-// the one before; then the reading thread helps to finish it. The book,
-// its groups and the duplicate test stay on the reading thread.
-struct CardPipeline {
-    std::vector<ReadCard> gathering;
-    std::vector<ReadCard> parsing;
-    std::atomic<size_t> nextToParse{0};
-    std::vector<std::thread> parsers;
-};
-
-void ParseWhatIsLeft(CardPipeline& pipeline) {
-    for (size_t i; (i = pipeline.nextToParse++) < pipeline.parsing.size();) ParseReadCard(pipeline.parsing[i]);
-}
-
-// The stretch being parsed, finished with this thread's help.
-std::vector<ReadCard> FinishParsing(CardPipeline& pipeline) {
-    ParseWhatIsLeft(pipeline);
-    for (std::thread& parser : pipeline.parsers) parser.join();
-    pipeline.parsers.clear();
-    return std::move(pipeline.parsing);
-}
-
-void StartParsing(CardPipeline& pipeline, std::vector<ReadCard> cards) {
-    pipeline.parsing = std::move(cards);
-    pipeline.nextToParse = 0;
-    unsigned helpers = std::min(std::max(1u, std::thread::hardware_concurrency()), MostReadThreads) - 1;
-    if (pipeline.parsing.size() < CardsPerThread) helpers = 0;
-    for (unsigned t = 0; t < helpers; ++t) pipeline.parsers.emplace_back(ParseWhatIsLeft, std::ref(pipeline));
-}
-
-void PassOnGatheredCards(CardPipeline& pipeline, Document& book, ImportGroups& made, VcardImportResult& result) {
-    std::vector<ReadCard> parsed = FinishParsing(pipeline);
-    StartParsing(pipeline, std::move(pipeline.gathering));
-    pipeline.gathering.clear();
-    AddParsedCards(parsed, book, made, result);
-}
-
-void DrainPipeline(CardPipeline& pipeline, Document& book, ImportGroups& made, VcardImportResult& result) {
-    PassOnGatheredCards(pipeline, book, made, result);
-    std::vector<ReadCard> parsed = FinishParsing(pipeline);
-    AddParsedCards(parsed, book, made, result);
-}
-
-// The version a VERSION line sets, as ParseVcardLine reads it; 0 for any
-// other line. Only a line whose name and parameters (before its first
-// ":") hold the word is taken apart.
-int VersionOfLine(const std::string& line) {
-    static const char Version[] = "VERSION";
-    auto head = line.begin() + static_cast<std::ptrdiff_t>(std::min(line.find(':'), line.size()));
-    auto at = std::search(line.begin(), head, Version, Version + sizeof Version - 1,
-                          [](char a, char b) { return AsciiUpper(a) == b; });
-    if (at == head) return 0;
-    VcardProperty property;
-    if (!SplitPropertyLine(std::string_view(line), property) || property.value.empty() || property.binary ||
-        property.name != VersionProperty) {
-        return 0;
-    }
-    return VersionNumber(std::string(property.value));
 }
 
 // A card as the preview found it: its version wherever it stands; without
@@ -841,27 +743,20 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
     }
     bool unicodeFile = utf16 || fileForm == VcardFileForm::Utf8Marked;
     // The cards being read, the innermost last: a card inside a card is
-    // read as a card of its own; cards nested deeper are skipped. A card
-    // goes to the stretch at its end, so an inner card before its outer.
-    std::vector<ReadCard> cards;
-    CardPipeline pipeline;
+    // read as a card of its own; cards nested deeper are skipped.
+    std::vector<VcardCard> cards;
     int skippedDepth = 0;
     std::string line;
     bool dropFoldSpace = false;
     while (ReadLogicalLine(reader, line, dropFoldSpace, VcardLineLimit)) {
         if (IsWholeLine(line, VcardBegin)) {
-            if (cards.empty() && pipeline.gathering.size() >= CardsPerStretch) {
-                PassOnGatheredCards(pipeline, book, made, result);
-            }
             if (cards.empty() && progress && !progress(started, std::max(total, started + 1))) {
                 result.cancelled = true;
                 break;
             }
             if (cards.empty()) ++started;
             if (cards.size() < VcardMaxNesting) {
-                VcardCard card = PreviewedCard(reader, unicodeFile);
-                int version = card.version;
-                cards.push_back({std::move(card), {}, version});
+                cards.push_back(PreviewedCard(reader, unicodeFile));
             } else {
                 ++skippedDepth;
             }
@@ -871,18 +766,14 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
             if (skippedDepth > 0) {
                 --skippedDepth;
             } else {
-                pipeline.gathering.push_back(std::move(cards.back()));
+                AddCardToBook(cards.back(), book, made, result);
                 cards.pop_back();
             }
         } else if (skippedDepth == 0) {
-            // The version decides how the card's next lines are unfolded,
-            // so it is known here, before the card is parsed.
-            if (int version = VersionOfLine(line)) cards.back().version = version;
-            cards.back().lines.append(line.c_str(), std::strlen(line.c_str()) + 1);
+            ParseVcardLine(line.c_str(), cards.back());
         }
         dropFoldSpace = !cards.empty() && cards.back().version >= 30;
     }
-    DrainPipeline(pipeline, book, made, result);
     // A card cut off by the end of the file is dropped.
     bool failed = std::ferror(file) != 0;
     std::fclose(file);

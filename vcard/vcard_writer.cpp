@@ -1,6 +1,5 @@
 #include "vcard/vcard_writer.h"
 
-#include <algorithm>
 #include <cassert>
 #include <initializer_list>
 #include <string_view>
@@ -9,7 +8,6 @@
 #include "platform/gbk.h"
 #include "store/safe_file.h"
 #include "store/text_operations.h"
-#include "store/work_slices.h"
 #include "vcard/vcard_format.h"
 #include "vcard/vcard_items.h"
 #include "vcard/vcard_lines.h"
@@ -347,32 +345,20 @@ int WriteVcardFile(const PathString& path, const ContactRecord* record, VcardEnc
 
 bool WriteVcardCardsFile(const PathString& path, const ContactStore& store, VcardEncoding encoding,
                          const GroupList* groups) {
-    // A stretch of cards is written on every core, each thread its own
-    // slice, and the slices go to the file in order: a large book's file
-    // is never held whole.
-    const size_t CardsPerStretch = 4096;
-    const size_t CardsPerThread = 256;
-    const unsigned MostThreads = 8;
+    // Written a megabyte at a time: a large book's file is never held whole.
+    const size_t PartBytes = 1 << 20;
     ReplacingFile file;
     if (!BeginReplacing(file, path)) return false;
-    std::vector<std::string> texts(MostThreads);
-    std::vector<const ContactDetails*> details;
-    for (size_t first = 0; first < store.records.size(); first += CardsPerStretch) {
-        size_t count = std::min(CardsPerStretch, store.records.size() - first);
-        // Asked for here, on one thread: a contact's id is made at its first asking.
-        details.clear();
-        for (size_t i = first; i < first + count; ++i) details.push_back(&DetailsOf(store, store.records[i].get()));
-        RunInSlices(count, 2 * CardsPerThread, MostThreads, [&](unsigned slice, size_t begin, size_t end) {
-            std::string& text = texts[slice];
+    std::string text;
+    text.reserve(PartBytes + PartBytes / 4);
+    for (const auto& record : store.records) {
+        AddCard(text, *record, encoding, groups, &DetailsOf(store, record.get()));
+        text += LineEnd;
+        if (text.size() >= PartBytes) {
+            WritePart(file, text);
             text.clear();
-            for (size_t i = begin; i < end; ++i) {
-                AddCard(text, *store.records[first + i], encoding, groups, details[i]);
-                text += LineEnd;
-            }
-        });
-        for (unsigned slice = 0; slice < SliceThreads(count, 2 * CardsPerThread, MostThreads); ++slice) {
-            WritePart(file, texts[slice]);
         }
     }
+    WritePart(file, text);
     return FinishReplacing(file);
 }

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <string>
 
-#include "store/address_book_file.h"
 #include "test_support.h"
 #include "vcard/vcard_reader.h"
 
@@ -522,81 +520,4 @@ TEST_F(VcardReader, GroupCardsAreNoContactsAndCategoriesChooseTheGroup) {
     EXPECT_EQ(0, RecordAt(store, 2)->GroupIndex);
     EXPECT_EQ(5 + MaxGroupsPerImport, GroupCount(book.groups));
     EXPECT_EQ(0, RecordAt(store, RecordCount(store) - 1)->GroupIndex);  // past the groups one import makes
-}
-
-// A long file is parsed on several threads, a stretch of cards at a time;
-// it must come out as its cards read a few at a time on one thread do:
-// nested cards, a second VERSION that changes the unfolding, soft breaks,
-// duplicates, group cards, and a cancel in the middle.
-TEST_F(VcardReader, ALongFileReadsAsItsCardsReadAFewAtATime) {
-    std::mt19937 random(7);
-    std::vector<std::string> cards;
-    for (int i = 0; i < 5000; ++i) {
-        std::string n = std::to_string(i);
-        std::string uid = "UID:card-" + n + "\r\n";
-        switch (random() % 7) {
-            case 0:
-                cards.push_back("BEGIN:VCARD\r\nVERSION:2.1\r\n" + uid + Gbk("N:张;三") + n + "\r\n" +
-                                "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:;;=E4=B8=AD=\r\n=E5=85=B3" + n +
-                                "\r\nCATEGORIES:Team" + std::to_string(i % 5) + "\r\nEND:VCARD\r\n");
-                break;
-            case 1:
-                cards.push_back("BEGIN:VCARD\r\nVERSION:3.0\r\n" + uid + "N:Wang;W\r\n u" + n +
-                                "\r\nTEL;TYPE=CELL:138" + n + "\r\nTEL;TYPE=CELL:139" + n + "\r\nTEL;TYPE=CELL:137" +
-                                n + "\r\nNOTE:first\\nsecond\r\nEND:VCARD\r\n");
-                break;
-            case 2:
-                cards.push_back("BEGIN:VCARD\r\nVERSION:2.1\r\n" + uid + "N:Outer;" + n + "\r\nAGENT:\r\nBEGIN:VCARD\r\n" +
-                                "UID:inner-" + n + "\r\nN:Inner;" + n + "\r\nEND:VCARD\r\nTEL:5" + n + "\r\nEND:VCARD\r\n");
-                break;
-            case 3:
-                cards.push_back("BEGIN:VCARD\r\nVERSION:2.1\r\n" + uid + "N:Two;Versions\r\n" + n + "\r\nVERSION:3.0\r\n" +
-                                "EMAIL:a" + n + "@\r\n example.com\r\nEND:VCARD\r\n");
-                break;
-            case 4:
-                cards.push_back(cards.empty() ? "" : cards[random() % cards.size()]);
-                break;
-            case 5:
-                cards.push_back("BEGIN:VCARD\r\nVERSION:3.0\r\n" + uid + "FN:Team\r\nX-ADDRESSBOOKSERVER-KIND:group\r\n"
-                                "END:VCARD\r\n");
-                break;
-            default:
-                cards.push_back("BEGIN:VCARD\r\n" + uid + "EMAIL:only" + n + "@example.com\r\nEND:VCARD\r\n");
-        }
-    }
-    cards.back() += "BEGIN:VCARD\r\nN:Cut;Off\r\n";
-
-    auto joined = [&cards](size_t from, size_t to) {
-        std::string text;
-        for (size_t i = from; i < to; ++i) text += cards[i];
-        return text;
-    };
-    auto fewAtATime = [&](size_t count) {
-        Document few;
-        ImportGroups made;
-        int imported = 0;
-        for (size_t from = 0; from < count; from += 100) {
-            WriteFileBytes(path, joined(from, std::min(count, from + 100)));
-            imported += ReadVcardFile(path, few, made).imported;
-        }
-        return std::make_pair(imported, EncodeAddressBook(few.groups, few.contacts));
-    };
-
-    WriteFileBytes(path, joined(0, cards.size()));
-    VcardImportResult whole = ReadVcardFile(path, book);
-    auto expected = fewAtATime(cards.size());
-    EXPECT_EQ(expected.first, whole.imported);
-    EXPECT_GT(whole.imported, 3000);
-    EXPECT_TRUE(EncodeAddressBook(book.groups, store) == expected.second);
-
-    const int cancelAt = 3000;
-    Document cancelled;
-    ImportGroups made;
-    WriteFileBytes(path, joined(0, cards.size()));
-    VcardImportResult stopped =
-        ReadVcardFile(path, cancelled, made, [](int done, int) { return done < cancelAt; });
-    EXPECT_TRUE(stopped.cancelled);
-    expected = fewAtATime(cancelAt);
-    EXPECT_EQ(expected.first, stopped.imported);
-    EXPECT_TRUE(EncodeAddressBook(cancelled.groups, cancelled.contacts) == expected.second);
 }
