@@ -47,8 +47,10 @@ const int ListRightMargin = 2;
 const DWORD SmallControlStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
 const DWORD FilterStyle = SmallControlStyle | CBS_DROPDOWNLIST;
 const DWORD ButtonStyle = SmallControlStyle | BS_OWNERDRAW;
-const DWORD ListStyle = SmallControlStyle | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                        LVS_NOSORTHEADER | LVS_OWNERDATA;
+// WS_CLIPCHILDREN keeps the header out of the rows' repaints: a refresh
+// repaints the rows alone, not every column's title above them.
+const DWORD ListStyle = SmallControlStyle | WS_CLIPCHILDREN | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                        LVS_SHAREIMAGELISTS | LVS_NOSORTHEADER | LVS_OWNERDATA;
 const DWORD ListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 
 struct ChildControl {

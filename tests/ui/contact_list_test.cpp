@@ -241,3 +241,37 @@ TEST_F(ContactListTest, KeysMoveTheOneSelectedRowAndAKeyThatMovesNothingKeepsIt)
     PumpMessages();
     EXPECT_EQ(2, FirstSelectedRow());
 }
+
+namespace {
+
+// The pixels a window shows now, read from its surface, not drawn anew.
+std::vector<COLORREF> ShownPixels(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+}  // namespace
+
+// A refresh repaints the rows; the header keeps its titles, also when the
+// vertical scroll bar goes or comes and the header changes its width.
+TEST_F(ContactListTest, TheHeaderStaysDrawnWhileTheRowsChange) {
+    std::vector<ContactRecord> contacts;
+    for (int i = 0; i < 60; ++i) contacts.push_back(Contact(i % 2 ? "a" : "b"));
+    StartWith(contacts, AllColumns());
+    HWND header = ListView_GetHeader(List());
+    const wchar_t* searches[] = {L"a", L"x", L"", L"b"};  // fewer rows, none, all, fewer
+    for (int step = 0; step < 4; ++step) {
+        Search(searches[step]);
+        UpdateWindow(window);
+        std::vector<COLORREF> shown = ShownPixels(header);
+        RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == ShownPixels(header)) << "after search " << step;
+    }
+}
