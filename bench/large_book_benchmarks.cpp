@@ -169,6 +169,9 @@ BENCHMARK_CAPTURE(Keystroke, letter, std::string("z"))->Apply(Sizes);
 BENCHMARK_CAPTURE(Keystroke, initials, std::string("zs"))->Apply(Sizes);
 BENCHMARK_CAPTURE(Keystroke, pinyin, std::string("zhangs"))->Apply(Sizes);
 BENCHMARK_CAPTURE(Keystroke, digits, std::string("138"))->Apply(Sizes);
+// Searches that every contact of the book passes, each found in its texts.
+BENCHMARK_CAPTURE(Keystroke, pinyin_everyone, std::string("zhang"))->Apply(Sizes);
+BENCHMARK_CAPTURE(Keystroke, digits_everyone, std::string("+86 45678"))->Apply(Sizes);
 BENCHMARK(ShowAllMakingKeys)->Apply(Sizes);
 BENCHMARK(SortBook)->Apply(Sizes);
 BENCHMARK(DeleteTicked)->Apply(Sizes);

@@ -99,7 +99,7 @@ void TimeCommands(int repeats, int count) {
           }));
     if (Wanted("SaveBook")) Print("SaveBook", count, MedianMs(repeats, nullptr, [&] { WriteAddressBook(bookPath, groups, book); }));
 
-    const char* const patterns[] = {"z", "zs", "zhangs", "138"};
+    const char* const patterns[] = {"z", "zs", "zhang", "zhangs", "138", "+86 45678"};
     std::vector<std::string> keystrokes;
     for (const char* pattern : patterns) {
         std::string name = std::string("Keystroke \"") + pattern + "\"";

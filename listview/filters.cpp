@@ -247,39 +247,55 @@ TextKind KindOf(int flag) {
     }
 }
 
-bool Found(const SearchQuery& query, const char* text, size_t length, TextKind kind, bool isName = false) {
-    if (MatchTextBytes(query.pattern.data(), query.pattern.size(), text, length)) return true;
-    if (kind == TextKind::Spoken && !query.letters.empty()) return MatchSpoken(query, text, length, isName) == 1;
-    if (kind == TextKind::Phone && !query.digits.empty()) return MatchPhone(query, text, length) == 1;
+// The ways a text may be found. A record's search key rules some out,
+// and the texts that only those could find are then not searched.
+enum SearchWay : unsigned { AsWritten = 1, BySpelling = 2, ByDigits = 4, EveryWay = 7 };
+
+bool MayBeFound(TextKind kind, unsigned ways) {
+    if (ways & AsWritten) return true;
+    if (kind == TextKind::Spoken) return (ways & BySpelling) != 0;
+    return kind == TextKind::Phone && (ways & ByDigits) != 0;
+}
+
+bool Found(const SearchQuery& query, const char* text, size_t length, TextKind kind, unsigned ways,
+           bool isName = false) {
+    if ((ways & AsWritten) && MatchTextBytes(query.pattern.data(), query.pattern.size(), text, length)) return true;
+    if (kind == TextKind::Spoken && (ways & BySpelling) && !query.letters.empty()) {
+        return MatchSpoken(query, text, length, isName) == 1;
+    }
+    if (kind == TextKind::Phone && (ways & ByDigits) && !query.digits.empty()) return MatchPhone(query, text, length) == 1;
     return false;
 }
 
 bool FoundInName(const ContactRecord& record, const SearchQuery& query, std::string& text,
-                 const ContactDetails* details = nullptr) {
+                 const ContactDetails* details, unsigned ways) {
+    if (!MayBeFound(TextKind::Spoken, ways)) return false;
     text.clear();
     AppendNameText(record, text, details);
-    return Found(query, text.data(), text.size(), TextKind::Spoken, true);
+    return Found(query, text.data(), text.size(), TextKind::Spoken, ways, true);
 }
 
 bool HasWholeForms(const ContactDetails* details) { return details && !details->wholes.empty(); }
 
 bool FoundInColumn(const ContactRecord& record, int flag, const SearchQuery& query, std::string& text,
-                   const ContactDetails* details = nullptr) {
+                   const ContactDetails* details, unsigned ways) {
+    TextKind kind = KindOf(flag);
+    if (!MayBeFound(kind, ways)) return false;
     if (HasWholeForms(details)) {
         text.clear();
         AppendColumnText(record, flag, text, details);
-        return Found(query, text.data(), text.size(), KindOf(flag));
+        return Found(query, text.data(), text.size(), kind, ways);
     }
     // A column of one field is searched where it lies, without a copy.
     const ColumnInfo& column = ColumnInfoOf(flag);
     if (column.format == CellFormat::RunTogether && column.fieldCount == 1) {
         ContactField field = column.fields[0];
         const char* fieldText = FieldText(record, field);
-        return Found(query, fieldText, strnlen(fieldText, static_cast<size_t>(FieldInfo(field).width)), KindOf(flag));
+        return Found(query, fieldText, strnlen(fieldText, static_cast<size_t>(FieldInfo(field).width)), kind, ways);
     }
     text.clear();
     AppendColumnText(record, flag, text);
-    return Found(query, text.data(), text.size(), KindOf(flag));
+    return Found(query, text.data(), text.size(), kind, ways);
 }
 
 // Numbers by their digits; notes, addresses, names and labels by their pinyin too.
@@ -293,23 +309,24 @@ TextKind KindOfItem(ItemKind kind) {
     }
 }
 
-bool FoundInItems(const ContactDetails& details, const SearchQuery& query) {
+bool FoundInItems(const ContactDetails& details, const SearchQuery& query, unsigned ways) {
     for (const ContactItem& item : details.items) {
         TextKind kind = KindOfItem(item.kind);
+        if (!MayBeFound(kind, ways)) continue;
         for (const std::string& part : item.parts) {
-            if (!part.empty() && Found(query, part.data(), part.size(), kind)) return true;
+            if (!part.empty() && Found(query, part.data(), part.size(), kind, ways)) return true;
         }
     }
     return false;
 }
 
 bool FoundAnywhere(const ContactRecord& record, const SearchQuery& query, std::string& text,
-                   const ContactDetails* details = nullptr) {
-    if (FoundInName(record, query, text, details)) return true;
+                   const ContactDetails* details, unsigned ways) {
+    if (FoundInName(record, query, text, details, ways)) return true;
     for (int flag = 0; flag < ColumnFlagCount; ++flag) {
-        if (FoundInColumn(record, flag, query, text, details)) return true;
+        if (FoundInColumn(record, flag, query, text, details, ways)) return true;
     }
-    return details && FoundInItems(*details, query);
+    return details && FoundInItems(*details, query, ways);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -473,10 +490,17 @@ struct ReadCharacterOf {
     int surname;  // a syllable, or -1
 };
 
+inline void AddSyllable(uint16_t syllable, SearchKey& key) {
+    if (syllable < 64 * SearchKeySyllableWords) key.syllables[syllable / 64] |= uint64_t{1} << (syllable % 64);
+}
+
 void AddReadingSpellings(const ReadCharacterOf& character, uint32_t followingInitials, SearchKey& key) {
     CharacterReadings readings = ReadingsOfSet(character.set);
     for (const uint16_t* r = readings.first; r != readings.last; ++r) AddSpellings(*r, followingInitials, key);
     if (character.surname >= 0) AddSpellings(static_cast<uint16_t>(character.surname), followingInitials, key);
+    if (followingInitials) return;  // the character's own syllables were added alone
+    for (const uint16_t* r = readings.first; r != readings.last; ++r) AddSyllable(*r, key);
+    if (character.surname >= 0) AddSyllable(static_cast<uint16_t>(character.surname), key);
 }
 
 // The initials of the characters as MatchSpoken reads them, and which
@@ -605,13 +629,16 @@ bool HoldsDigits(const SearchKey& key, const std::string& digits) {
     return true;
 }
 
-// False only when the record cannot pass the search, whatever field is
+// The ways the record may still pass the search, whatever field is
 // searched: the key holds the features of every text, and every way a
-// text is found needs its own.
-bool KeyMayMatch(const SearchKey& key, const SearchQuery& query) {
-    if (HoldsCharacters(key, query)) return true;
-    if (!query.letters.empty() && MaySpell(key, query)) return true;
-    return !query.digits.empty() && (HoldsDigits(key, query.digits) || HoldsDigits(key, query.digitsWithoutCountry));
+// text is found needs its own. None when the record cannot pass.
+unsigned WaysKeyAllows(const SearchKey& key, const SearchQuery& query) {
+    unsigned ways = HoldsCharacters(key, query) ? AsWritten : 0u;
+    if (!query.letters.empty() && MaySpell(key, query)) ways |= BySpelling;
+    if (!query.digits.empty() && (HoldsDigits(key, query.digits) || HoldsDigits(key, query.digitsWithoutCountry))) {
+        ways |= ByDigits;
+    }
+    return ways;
 }
 
 // True when the key alone shows that a search anywhere finds the record:
@@ -623,6 +650,10 @@ bool KeyAssuresMatch(const SearchKey& key, const SearchQuery& query, const Filte
     const std::string& letters = query.letters;
     if (letters.size() == 1) return key.initials & LetterBit(letters[0]);
     if (letters.size() == 2) return key.followers[letters[0] - 'a'] & LetterBit(letters[1]);
+    // A character read with a syllable that begins with every letter.
+    for (size_t w = 0; w < query.wholeInSyllables.size(); ++w) {
+        if (key.syllables[w] & query.wholeInSyllables[w]) return true;
+    }
     return false;
 }
 
@@ -685,6 +716,12 @@ SearchQuery PrepareSearch(const std::string& pattern) {
     }
     if (!query.agreeing.empty()) {
         size_t syllables = static_cast<size_t>(SyllableCount());
+        if (syllables <= 64 * SearchKeySyllableWords && query.letters.size() <= LongestReading) {
+            query.wholeInSyllables.assign(SearchKeySyllableWords, 0);
+            for (size_t s = 0; s < syllables; ++s) {
+                if (query.agreeing[s] == query.letters.size()) query.wholeInSyllables[s / 64] |= uint64_t{1} << (s % 64);
+            }
+        }
         query.syllableReach.resize(query.letters.size());
         for (size_t p = 0; p < query.letters.size(); ++p) {
             query.syllableReach[p] = *std::max_element(query.agreeing.begin() + p * syllables,
@@ -798,8 +835,10 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters) {
     return PassesFilters(record, filters, PrepareSearch(filters.pattern));
 }
 
-int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
-                  const ContactDetails* details) {
+namespace {
+
+int PassesFiltersIn(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
+                    const ContactDetails* details, unsigned ways) {
     // A group comes first: a record outside the chosen group is never searched.
     if (!InChosenGroup(record, filters)) return 0;
     if (query.pattern.empty()) return 1;
@@ -807,11 +846,18 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters, const
     // One buffer for the composed texts of every record of a pass, with no
     // allocation per record; one for each thread of ApplyFilters.
     thread_local std::string text;
-    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text, details) ? 1 : 0;
-    if (filters.fieldChoice == 1) return FoundInName(record, query, text, details) ? 1 : 0;
+    if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text, details, ways) ? 1 : 0;
+    if (filters.fieldChoice == 1) return FoundInName(record, query, text, details, ways) ? 1 : 0;
     int flag = NthShownColumn(filters.columnFlags, filters.fieldChoice - 2);
     if (flag < 0) return 0;
-    return FoundInColumn(record, flag, query, text, details) ? 1 : 0;
+    return FoundInColumn(record, flag, query, text, details, ways) ? 1 : 0;
+}
+
+}  // namespace
+
+int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
+                  const ContactDetails* details) {
+    return PassesFiltersIn(record, filters, query, details, EveryWay);
 }
 
 namespace {
@@ -862,10 +908,10 @@ void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterStat
         if (key.record != &record || key.stamp != stamp) MakeSearchKey(record, details, stamp, key);
         if (KeyAssuresMatch(key, query, filters)) {
             record.ShownFlag = InChosenGroup(record, filters) ? 1 : 0;
-        } else if (!KeyMayMatch(key, query)) {
-            record.ShownFlag = 0;
+        } else if (unsigned ways = WaysKeyAllows(key, query)) {
+            record.ShownFlag = PassesFiltersIn(record, filters, query, details, ways);
         } else {
-            record.ShownFlag = PassesFilters(record, filters, query, details);
+            record.ShownFlag = 0;
         }
     }
 }

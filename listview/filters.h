@@ -49,6 +49,10 @@ struct SearchQuery {
     std::vector<std::pair<char, char>> letterPairs;
     uint64_t characterBits[16] = {};
     std::vector<uint8_t> syllableReach;
+    // For a spelling that one reading can hold whole ("zhang", "lu" for
+    // lü): the syllables that begin with it, any of which in a record's
+    // key settles the search. Empty for any other search.
+    std::vector<uint64_t> wholeInSyllables;
 };
 
 SearchQuery PrepareSearch(const std::string& pattern);

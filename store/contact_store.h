@@ -18,7 +18,10 @@
 // beside the store until the record's texts or details change; a search
 // whose characters, initials or digits the record lacks passes over it
 // without composing and decoding its texts, and one or two typed initials
-// that its initials and followers hold find it without a search.
+// that its initials and followers hold find it without a search, as does
+// the beginning of one reading that its syllables hold.
+// Room for a bit per syllable of the pinyin table (420 syllables now).
+const int SearchKeySyllableWords = 7;
 struct SearchKey {
     const ContactRecord* record = nullptr;  // the record it was made from
     uint64_t stamp = 0;                     // a hash of the record's texts and details then
@@ -30,6 +33,7 @@ struct SearchKey {
                                             // followed by a character read with an initial
     uint16_t digitPairs[10] = {};           // [d], bit e: a number holds digit d followed by e
     uint16_t digits = 0;                    // bit d: a number holds digit d
+    uint64_t syllables[SearchKeySyllableWords] = {};  // bit s: a character read as syllable s, unhashed
 };
 
 // The most contacts a book may hold: the reader refuses larger books, so

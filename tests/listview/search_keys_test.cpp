@@ -28,7 +28,7 @@ const char* const Surnames[] = {"万俟", "朴", "尉迟", "单", "曾", "令狐
 const char* const Syllables[] = {"z", "zh", "zhang", "s", "san", "sh", "shan", "c", "ch", "chang", "h", "hang",
                                  "x", "xing", "l", "lv", "lu", "li", "n", "nv", "nu", "m", "mo", "q", "qi", "w",
                                  "wan", "zhong", "g", "guo", "zhou", "chong", "a", " ", "p", "piao", "y", "yu",
-                                 "mq", "moqi", "ling", "pu", "wei"};
+                                 "mq", "moqi", "ling", "pu", "wei", "zha", "cha"};
 const char* const Numbers[] = {"1", "3", "8", "13", "138", "86", "+86", "0086", "+86 13", "-0", "5 9", "(0)"};
 
 std::string ReadableText(std::mt19937& random, int pieces) {
