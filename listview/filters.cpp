@@ -559,11 +559,12 @@ void AddText(const char* text, size_t length, TextKind kind, bool isName, Search
     if (kind == TextKind::Phone) AddDigits(text, length, key);
 }
 
-void MakeSearchKey(const ContactRecord& record, const ContactDetails* details, uint64_t stamp, SearchKey& key) {
+// `text` is room for the composed texts, kept by the pass.
+void MakeSearchKey(const ContactRecord& record, const ContactDetails* details, uint64_t stamp, SearchKey& key,
+                   std::string& text) {
     key = SearchKey{};
     key.record = &record;
     key.stamp = stamp;
-    thread_local std::string text;
     text.clear();
     AppendNameText(record, text, details);
     AddText(text.data(), text.size(), TextKind::Spoken, true, key);
@@ -837,15 +838,13 @@ int PassesFilters(const ContactRecord& record, const FilterState& filters) {
 
 namespace {
 
+// `text` is room for the composed texts: one for every record of a pass,
+// with no allocation per record.
 int PassesFiltersIn(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
-                    const ContactDetails* details, unsigned ways) {
+                    const ContactDetails* details, unsigned ways, std::string& text) {
     // A group comes first: a record outside the chosen group is never searched.
     if (!InChosenGroup(record, filters)) return 0;
     if (query.pattern.empty()) return 1;
-
-    // One buffer for the composed texts of every record of a pass, with no
-    // allocation per record; one for each thread of ApplyFilters.
-    thread_local std::string text;
     if (filters.fieldChoice <= 0) return FoundAnywhere(record, query, text, details, ways) ? 1 : 0;
     if (filters.fieldChoice == 1) return FoundInName(record, query, text, details, ways) ? 1 : 0;
     int flag = NthShownColumn(filters.columnFlags, filters.fieldChoice - 2);
@@ -857,7 +856,8 @@ int PassesFiltersIn(const ContactRecord& record, const FilterState& filters, con
 
 int PassesFilters(const ContactRecord& record, const FilterState& filters, const SearchQuery& query,
                   const ContactDetails* details) {
-    return PassesFiltersIn(record, filters, query, details, EveryWay);
+    thread_local std::string text;
+    return PassesFiltersIn(record, filters, query, details, EveryWay, text);
 }
 
 namespace {
@@ -892,6 +892,7 @@ const size_t SplitFromRecords = 8192;
 const unsigned MostFilterThreads = 8;
 
 void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterState& filters, const SearchQuery& query) {
+    std::string text;  // the composed texts of this slice's records, one at a time
     for (size_t i = begin; i < end; ++i) {
         ContactRecord& record = *store.records[i];
         SearchKey& key = store.searchKeys[i];
@@ -905,11 +906,11 @@ void FilterRange(ContactStore& store, size_t begin, size_t end, const FilterStat
         }
         const ContactDetails* details = FindDetails(store, &record);
         uint64_t stamp = SearchStamp(record, details);
-        if (key.record != &record || key.stamp != stamp) MakeSearchKey(record, details, stamp, key);
+        if (key.record != &record || key.stamp != stamp) MakeSearchKey(record, details, stamp, key, text);
         if (KeyAssuresMatch(key, query, filters)) {
             record.ShownFlag = InChosenGroup(record, filters) ? 1 : 0;
         } else if (unsigned ways = WaysKeyAllows(key, query)) {
-            record.ShownFlag = PassesFiltersIn(record, filters, query, details, ways);
+            record.ShownFlag = PassesFiltersIn(record, filters, query, details, ways, text);
         } else {
             record.ShownFlag = 0;
         }

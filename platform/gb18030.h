@@ -18,6 +18,8 @@ std::string Utf16ToGb18030(std::u16string_view units);
 std::string Gb18030ToUtf8(std::string_view bytes);
 // A byte that starts no whole UTF-8 character becomes the code of U+FFFD.
 std::string Utf8ToGb18030(std::string_view utf8);
+// The same, appended to out: a reader converts every value into room it keeps.
+void AppendUtf8AsGb18030(std::string& out, std::string_view utf8);
 
 // The code of one character (U+0000 to U+10FFFF; a surrogate or a value
 // beyond gives U+FFFD's), appended to out.

@@ -60,7 +60,12 @@ int NextCharacter(std::string_view text, size_t i, bool* valid, char32_t* c) {
 // every UTF-8 value so.
 std::string Utf8ToGb18030(std::string_view utf8) {
     std::string out;
-    out.reserve(utf8.size() * 2);  // at most: a character of two bytes may take four
+    AppendUtf8AsGb18030(out, utf8);
+    return out;
+}
+
+void AppendUtf8AsGb18030(std::string& out, std::string_view utf8) {
+    out.reserve(out.size() + utf8.size() * 2);  // at most: a character of two bytes may take four
     for (size_t i = 0; i < utf8.size();) {
         if (static_cast<unsigned char>(utf8[i]) < 0x80) {
             out += utf8[i++];  // ASCII is the same in both
@@ -71,7 +76,6 @@ std::string Utf8ToGb18030(std::string_view utf8) {
         i += NextCharacter(utf8, i, &valid, &c);
         AppendGb18030(out, c);
     }
-    return out;
 }
 
 void AppendCodePoint(std::u16string& out, char32_t c) {

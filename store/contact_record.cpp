@@ -77,10 +77,8 @@ std::string FieldValue(const ContactRecord& record, ContactField field) {
 }
 
 void SetField(ContactRecord& record, ContactField field, const std::string& text) {
-    // Neither byte occurs inside a double- or four-byte character. A field's
-    // text is short: one pass over it costs less than a call for each byte.
-    bool oneLine = true;
-    for (char c : text) oneLine = oneLine && c != '\n' && c != '\r';
+    // Neither byte occurs inside a double- or four-byte character.
+    bool oneLine = !std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size());
     if (oneLine) {
         CopyToField(FieldText(record, field), fieldTable[field].width, text);
         return;

@@ -46,7 +46,13 @@ void ByteToHex(unsigned value, char out[3]) {
 }
 
 std::string DecodeQpBytes(std::string_view text) {
-    std::string out(text.size(), '\0');  // decoding never lengthens a text
+    std::string out;
+    DecodeQpBytesInto(text, out);
+    return out;
+}
+
+void DecodeQpBytesInto(std::string_view text, std::string& out) {
+    out.resize(text.size());  // decoding never lengthens a text
     size_t n = 0;
     for (size_t i = 0; i < text.size();) {
         // Each digit read once: most of a phone's value is escapes.
@@ -60,7 +66,6 @@ std::string DecodeQpBytes(std::string_view text) {
         }
     }
     out.resize(n);
-    return out;
 }
 
 bool IsQpPairs(std::string_view text) {
@@ -80,6 +85,12 @@ bool IsQpPairs(std::string_view text) {
 
 std::string DecodeQpPairs(std::string_view text) {
     std::string out;
+    DecodeQpPairsInto(text, out);
+    return out;
+}
+
+void DecodeQpPairsInto(std::string_view text, std::string& out) {
+    out.clear();
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         if (IsPairAt(text, i)) {
@@ -89,7 +100,6 @@ std::string DecodeQpPairs(std::string_view text) {
             out += text[i++];
         }
     }
-    return out;
 }
 
 bool QpMustEscape(const std::string& bytes, size_t i) {

@@ -16,6 +16,8 @@ void ByteToHex(unsigned value, char out[3]);
 // "=XY" gives the byte XY; every other character, an "=" that is not
 // followed by two hexadecimal digits included, stands for itself.
 std::string DecodeQpBytes(std::string_view text);
+// The same into out, whose room is kept for the next value.
+void DecodeQpBytesInto(std::string_view text, std::string& out);
 
 // True when the text has escapes and every one of them is the first or
 // second half of a Unicode-QP pair ("=FF=XY" or "=00=XY"): a value
@@ -26,6 +28,7 @@ bool IsQpPairs(std::string_view text);
 // Decodes Unicode-QP: a pair gives the byte of its second escape; every
 // other character stands for itself.
 std::string DecodeQpPairs(std::string_view text);
+void DecodeQpPairsInto(std::string_view text, std::string& out);
 
 // Which bytes an encoder escapes besides those of 0x80 and above: "="
 // always, a control byte (CR and LF among them) but the tab, and a space or

@@ -105,7 +105,7 @@ std::string Escaped(const std::string& gbk, VcardEncoding encoding) {
 
 // A backslash or a line break, which the text of a value turns into
 // something else.
-bool HoldsEscapeOrBreak(const std::string& bytes) {
+bool HoldsEscapeOrBreak(std::string_view bytes) {
     for (char c : bytes) {
         if (c == '\\' || c == '\r' || c == '\n') return true;
     }
@@ -113,11 +113,9 @@ bool HoldsEscapeOrBreak(const std::string& bytes) {
 }
 
 // Each byte is the character of its number, of up to four bytes in GBK.
-std::string Latin1ToGbk(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 4);
+void AppendLatin1AsGbk(std::string& out, std::string_view bytes) {
+    out.reserve(out.size() + bytes.size() * 4);
     for (char c : bytes) AppendGb18030(out, static_cast<unsigned char>(c));
-    return out;
 }
 
 // The text of a value, escapes undone.
@@ -150,14 +148,21 @@ unsigned CodePageOfCharset(const std::string& name) {
 }
 
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage) {
+    std::string out;
+    VcardTextToGbkInto(bytes, codePage, out);
+    return out;
+}
+
+void VcardTextToGbkInto(std::string_view bytes, unsigned codePage, std::string& out) {
     // A value without escapes or line breaks in UTF-8 (the usual value of
     // a 3.0 or 4.0 card, and of a phone's quoted-printable) or in Latin-1
     // goes straight to GBK, without UTF-16 between.
+    out.clear();
     if (!HoldsEscapeOrBreak(bytes)) {
-        if (codePage == Utf8CodePage) return Utf8ToGb18030(bytes);
-        if (codePage == Latin1CodePage) return Latin1ToGbk(bytes);
+        if (codePage == Utf8CodePage) return AppendUtf8AsGb18030(out, bytes);
+        if (codePage == Latin1CodePage) return AppendLatin1AsGbk(out, bytes);
     }
-    return Utf16ToGbk(VcardText(bytes, codePage));
+    out = Utf16ToGbk(VcardText(std::string(bytes), codePage));
 }
 
 std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage) {

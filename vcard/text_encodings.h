@@ -40,6 +40,8 @@ unsigned CodePageOfCharset(const std::string& name);
 // becomes "?". Bytes in a code page this system cannot convert are read
 // as GBK.
 std::string VcardTextToGbk(const std::string& bytes, unsigned codePage);
+// The same into out, whose room is kept for the next value.
+void VcardTextToGbkInto(std::string_view bytes, unsigned codePage, std::string& out);
 // The same for a number (a phone, a fax, a QQ number), without the
 // invisible marks that some programs put around one.
 std::string VcardNumberToGbk(const std::string& bytes, unsigned codePage);

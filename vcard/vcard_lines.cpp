@@ -58,7 +58,7 @@ bool ReadFileLine(VcardLineReader& reader, std::string& line, size_t limit) {
 // The next physical line: first those a preview has read ahead.
 bool ReadPhysicalLine(VcardLineReader& reader, std::string& line, size_t limit) {
     if (reader.lookahead.empty()) return ReadFileLine(reader, line, limit);
-    line.swap(reader.lookahead.front());
+    line = reader.lookahead.front();  // a copy: the line keeps its room for the lines after it
     reader.lookahead.pop_front();
     return true;
 }
@@ -345,6 +345,12 @@ bool SplitPropertyLine(std::string_view line, VcardProperty& property) {
 
 std::vector<std::string_view> SplitComponents(std::string_view value, size_t count, bool pairedBytes) {
     std::vector<std::string_view> parts;
+    SplitComponentsInto(value, count, pairedBytes, parts);
+    return parts;
+}
+
+void SplitComponentsInto(std::string_view value, size_t count, bool pairedBytes, std::vector<std::string_view>& parts) {
+    parts.clear();
     parts.reserve(count);
     size_t start = 0;
     size_t i = 0;
@@ -360,5 +366,4 @@ std::vector<std::string_view> SplitComponents(std::string_view value, size_t cou
         }
     }
     parts.push_back(value.substr(std::min(start, value.size())));
-    return parts;
 }

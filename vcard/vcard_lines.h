@@ -14,7 +14,7 @@ struct VcardLineReader {
     FILE* file;
     const std::string* memory;  // read instead of the file when set
     size_t memoryNext;
-    unsigned char block[4096];
+    unsigned char block[65536];
     size_t next;
     size_t end;
     std::string pending;  // a physical line read ahead
@@ -91,3 +91,5 @@ inline bool HasType(const VcardProperty& property, VcardType type) { return (pro
 // byte of a GBK, Big5 or Shift_JIS character is never taken for "" or
 // ";". At most `count` components; the last takes the whole rest.
 std::vector<std::string_view> SplitComponents(std::string_view value, size_t count, bool pairedBytes);
+// The same into parts, whose room is kept for the next value.
+void SplitComponentsInto(std::string_view value, size_t count, bool pairedBytes, std::vector<std::string_view>& parts);

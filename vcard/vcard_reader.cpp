@@ -12,27 +12,46 @@
 #include "vcard/vcard_items.h"
 #include "vcard/vcard_lines.h"
 
+// The most components a value is split into (Android's own rows).
+const size_t MostComponents = 16;
+
+// The steps of a value's decoding write into room kept from one value to
+// the next: a file of 100,000 cards then allocates for what its contacts
+// keep, not for every step of every value.
+struct VcardDecodeRoom {
+    std::string bytes;                            // a value with its quoted-printable undone
+    std::string text;                             // a whole value as GBK
+    std::vector<std::string_view> pieces;         // a value's components as written
+    std::vector<std::string> parts[MostComponents + 1];  // and as GBK, by how many were asked for
+};
+
 namespace {
 
-// How one line's value turns into GBK text.
+// How one line's value turns into GBK text, and the room to do it in.
 struct ValueForm {
     unsigned codePage;
     bool quotedPrintable;
     bool pairs;  // the program's own Unicode-QP
+    VcardDecodeRoom* room;
 };
 
 // A named character set wins; without one the card's own code page
 // (UTF-8 for 3.0 and 4.0, GBK for 2.1), or the program's own Unicode-QP
 // when every escape of the value comes as such a pair. In a file that was
 // UTF-16, every value that is not quoted-printable is UTF-8 now.
+// A card read on its own (not by a file's reader) decodes in room of its
+// thread's, found once per line: a thread's own variable costs a call
+// under MinGW.
 ValueForm FormOf(const VcardProperty& property, const VcardCard& card) {
-    ValueForm form{card.textCodePage, property.quotedPrintable, false};
+    thread_local VcardDecodeRoom threadRoom;
+    ValueForm form{card.textCodePage, property.quotedPrintable, false, card.room ? card.room : &threadRoom};
     if (card.unicodeFile && !property.quotedPrintable) return form;
     unsigned named = property.charset.empty() ? 0 : CodePageOfCharset(property.charset);
     if (named != 0) {
         form.codePage = named;
     } else if (property.quotedPrintable && IsQpPairs(property.value)) {
-        form = {GbkCodePage, true, true};
+        form.codePage = GbkCodePage;
+        form.pairs = true;
     }
     return form;
 }
@@ -46,29 +65,58 @@ bool HasPairedBytes(unsigned codePage) {
 }
 
 // A number (phone, fax, QQ) loses the invisible marks around it.
-std::string DecodedText(std::string_view raw, const ValueForm& form, bool number = false) {
+void DecodeInto(std::string_view raw, const ValueForm& form, bool number, std::string& out) {
     if (!form.quotedPrintable && raw.find('\\') == std::string_view::npos &&
         (form.codePage == GbkCodePage || !HasNonAscii(raw))) {
-        return std::string(raw);  // nothing to convert: the common case of a GBK or ASCII value
+        out.assign(raw.data(), raw.size());  // nothing to convert: the common case of a GBK or ASCII value
+        return;
     }
-    auto convert = number ? VcardNumberToGbk : VcardTextToGbk;
-    if (!form.quotedPrintable) return convert(std::string(raw), form.codePage);
-    return convert(form.pairs ? DecodeQpPairs(raw) : DecodeQpBytes(raw), form.codePage);
+    std::string_view bytes = raw;
+    if (form.quotedPrintable) {
+        std::string& decoded = form.room->bytes;
+        if (form.pairs) {
+            DecodeQpPairsInto(raw, decoded);
+        } else {
+            DecodeQpBytesInto(raw, decoded);
+        }
+        bytes = decoded;
+    }
+    if (number) {
+        out = VcardNumberToGbk(std::string(bytes), form.codePage);
+    } else {
+        VcardTextToGbkInto(bytes, form.codePage, out);
+    }
 }
 
-// The value's components, each decoded to GBK. Splitting comes before
-// decoding, so that an escaped ";" never splits.
-std::vector<std::string> Components(const VcardProperty& property, const ValueForm& form, size_t count) {
+std::string DecodedText(std::string_view raw, const ValueForm& form, bool number = false) {
+    std::string text;
+    DecodeInto(raw, form, number, text);
+    return text;
+}
+
+// The value's components, each decoded to GBK, good until the next call.
+// Splitting comes before decoding, so that an escaped ";" never splits.
+const std::vector<std::string>& Components(const VcardProperty& property, const ValueForm& form, size_t count) {
     bool paired = !form.quotedPrintable && HasPairedBytes(form.codePage);
-    std::vector<std::string> parts;
-    parts.reserve(count);
-    for (std::string_view part : SplitComponents(property.value, count, paired)) parts.push_back(DecodedText(part, form));
+    VcardDecodeRoom& room = *form.room;
+    SplitComponentsInto(property.value, count, paired, room.pieces);
+    std::vector<std::string>& parts = room.parts[count];
     parts.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        if (i < room.pieces.size()) {
+            DecodeInto(room.pieces[i], form, false, parts[i]);
+        } else {
+            parts[i].clear();
+        }
+    }
     return parts;
 }
 
-std::string WholeText(const VcardProperty& property, const ValueForm& form) {
-    return DecodedText(property.value, form);
+// The whole value as GBK, good until the next call.
+const std::string& WholeText(const VcardProperty& property, const ValueForm& form) {
+    std::string& text = form.room->text;
+    DecodeInto(property.value, form, false, text);
+    return text;
 }
 
 std::string WholeNumber(const VcardProperty& property, const ValueForm& form) {
@@ -99,7 +147,7 @@ void AddTextItem(VcardCard& card, const VcardProperty& property, ItemKind kind, 
 int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     // Family name; given name; middle names; prefixes and suffixes, which
     // the two fields have no room for.
-    std::vector<std::string> parts = Components(property, form, 5);
+    const std::vector<std::string>& parts = Components(property, form, 5);
     std::string givenName = parts[1];
     // Android splits a Chinese name into family, given and middle name:
     // 刘巧玲 comes as N:刘;玲;巧. The card's end joins them as FN shows them.
@@ -122,7 +170,7 @@ int ApplyName(VcardCard& card, const VcardProperty& property, const ValueForm& f
 int ApplyOrganisation(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     // The organisation and its first unit, the department; further units
     // have no field.
-    std::vector<std::string> parts = Components(property, form, 3);
+    const std::vector<std::string>& parts = Components(property, form, 3);
     SetWholeField(card.record, card.details, Company, parts[0]);
     SetWholeField(card.record, card.details, Department, parts[1]);
     AddTextItem(card, property, ItemKind::Custom, parts[2], OrganisationUnitLabel());
@@ -301,8 +349,8 @@ bool AddressEmpty(const ContactRecord& record, const AddressFields& address);
 int ApplyAddress(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
     // Post-office box, extended address, street, locality, region, postal
     // code, country with the whole rest.
-    std::vector<std::string> parts = Components(property, form, 7);
-    std::string street = !parts[2].empty() ? parts[2] : !parts[1].empty() ? parts[1] : parts[0];
+    const std::vector<std::string>& parts = Components(property, form, 7);
+    const std::string& street = !parts[2].empty() ? parts[2] : !parts[1].empty() ? parts[1] : parts[0];
     const AddressFields& address = HasType(property, TypeHome) ? HomeAddress : WorkAddress;
     // The fields take the first address of their type, or a later one
     // marked preferred; any other is an item.
@@ -360,7 +408,7 @@ void PlaceLabels(VcardCard& card) {
 // The first address is the primary one, unless a later one is marked
 // preferred.
 int ApplyEmail(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    std::string address = WholeText(property, form);
+    const std::string& address = WholeText(property, form);
     if (address.empty()) return 0;
     bool preferred = HasType(property, TypePref);
     bool replaces = card.record.Email[0] == '\0' || (preferred && !card.emailPreferred);
@@ -440,7 +488,7 @@ void ApplyNickname(VcardCard& card, const VcardProperty& property, const std::st
 // Android's own rows: X-ANDROID-CUSTOM:vnd.android.cursor.item/nickname;Ann;...
 // and .../relation;Bob;TYPE;LABEL.
 int ApplyAndroidCustom(VcardCard& card, const VcardProperty& property, const ValueForm& form) {
-    std::vector<std::string> parts = Components(property, form, 16);
+    const std::vector<std::string>& parts = Components(property, form, MostComponents);
     if (parts[0] == AndroidNicknameType) {
         ApplyNickname(card, property, parts[1]);
         return 1;
@@ -596,7 +644,7 @@ int ParseVcardLine(const char* line, VcardCard& card) {
         }
     }
 
-    std::string text = WholeText(property, form);
+    const std::string& text = WholeText(property, form);
     if (name == FormattedNameProperty) {
         card.formattedName = text;
     } else if (name == NicknameProperty) {
@@ -745,6 +793,7 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
     // The cards being read, the innermost last: a card inside a card is
     // read as a card of its own; cards nested deeper are skipped.
     std::vector<VcardCard> cards;
+    VcardDecodeRoom room;
     int skippedDepth = 0;
     std::string line;
     bool dropFoldSpace = false;
@@ -757,6 +806,7 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
             if (cards.empty()) ++started;
             if (cards.size() < VcardMaxNesting) {
                 cards.push_back(PreviewedCard(reader, unicodeFile));
+                cards.back().room = &room;
             } else {
                 ++skippedDepth;
             }

@@ -46,6 +46,9 @@ struct VcardPhone {
     std::string group;      // its X-ABLabel's group
 };
 
+// Room the reader keeps from one value to the next for decoding them.
+struct VcardDecodeRoom;
+
 // The card being built, with what the reader needs to finish it.
 struct VcardCard {
     ContactRecord record;
@@ -65,6 +68,7 @@ struct VcardCard {
     ContactDetails details;            // what has no field: items, whole forms, the UID
     std::vector<std::string> itemGroups;               // each item's group, for its X-ABLabel
     std::map<std::string, std::string> groupLabels;    // group -> X-ABLabel
+    VcardDecodeRoom* room = nullptr;                   // the file reader's; null: the thread's own
 };
 
 // An empty card: an all-zero record, version 2.1.
