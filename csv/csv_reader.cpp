@@ -511,10 +511,8 @@ int CountLineFeeds(const PathString& path) {
     int count = 0;
     size_t got;
     while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-        for (const char* at = block.data(); (at = static_cast<const char*>(std::memchr(at, '\n', got - (at - block.data()))));
-             ++at) {
-            ++count;
-        }
+        const char* end = block.data() + got;
+        for (const char* at = block.data(); (at = FindByte(at, static_cast<size_t>(end - at), '\n')); ++at) ++count;
     }
     std::fclose(file);
     return count;

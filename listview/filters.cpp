@@ -209,9 +209,9 @@ bool Contains(const char* text, size_t length, const std::string& part) {
     if (part.size() > length) return false;
     size_t last = length - part.size();
     for (size_t i = 0; i <= last;) {
-        const void* hit = std::memchr(text + i, part[0], last - i + 1);
+        const char* hit = FindByte(text + i, last - i + 1, part[0]);
         if (!hit) return false;
-        i = static_cast<size_t>(static_cast<const char*>(hit) - text);
+        i = static_cast<size_t>(hit - text);
         if (std::memcmp(text + i, part.data(), part.size()) == 0) return true;
         ++i;
     }
@@ -746,9 +746,9 @@ int MatchTextBytes(const char* pattern, size_t patternLength, const char* text, 
     size_t lastStart = length - patternLength;
     while (from <= lastStart) {
         // The bytes first: the characters are walked only up to bytes that agree.
-        const void* hit = std::memchr(text + from, pattern[0], lastStart - from + 1);
+        const char* hit = FindByte(text + from, lastStart - from + 1, pattern[0]);
         if (!hit) return 0;
-        size_t start = static_cast<size_t>(static_cast<const char*>(hit) - text);
+        size_t start = static_cast<size_t>(hit - text);
         from = start + 1;
         if (patternLength > 1 && (text[start + 1] != pattern[1] ||
                                   std::memcmp(text + start + 2, pattern + 2, patternLength - 2) != 0)) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "store/fixed_text.h"
+#include "store/text_operations.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ std::string FieldValue(const ContactRecord& record, ContactField field) {
 
 void SetField(ContactRecord& record, ContactField field, const std::string& text) {
     // Neither byte occurs inside a double- or four-byte character.
-    bool oneLine = !std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size());
+    bool oneLine = !FindByte(text.data(), text.size(), '\n') && !FindByte(text.data(), text.size(), '\r');
     if (oneLine) {
         CopyToField(FieldText(record, field), fieldTable[field].width, text);
         return;

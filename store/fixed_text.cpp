@@ -4,6 +4,7 @@
 
 #include "platform/gbk.h"
 #include "platform/platform.h"
+#include "store/text_operations.h"
 
 size_t GbkCharacterLength(const char* text, size_t available) {
     if (available == 0) return 1;
@@ -25,7 +26,8 @@ size_t FitGbkLength(const char* text, size_t length, size_t limit) {
 
 void CopyToField(char* field, size_t capacity, const char* text, size_t length) {
     if (capacity == 0) return;
-    size_t textLength = strnlen(text, length);
+    const char* end = FindByte(text, length, '\0');
+    size_t textLength = end ? static_cast<size_t>(end - text) : length;
     size_t kept = FitGbkLength(text, textLength, capacity - 1);
     std::memcpy(field, text, kept);
     std::memset(field + kept, 0, capacity - kept);

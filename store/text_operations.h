@@ -4,6 +4,8 @@
 // double-byte character is never taken apart, except where a rule says so.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,27 @@ Char AsciiUpper(Char c) {
 }
 
 inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The first byte c among the n at text, or null: memchr, eight bytes at a
+// time. The readers and the search look for line ends, escapes and first
+// bytes in every text they take, and the C library of Windows (Wine's as
+// well) looks at one byte at a time.
+inline const char* FindByte(const char* text, size_t n, char c) {
+    const uint64_t ones = 0x0101010101010101u;
+    const uint64_t highs = 0x8080808080808080u;
+    const uint64_t pattern = ones * static_cast<unsigned char>(c);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        uint64_t same = word ^ pattern;  // a zero byte where c is
+        if ((same - ones) & ~same & highs) break;
+    }
+    for (; i < n; ++i) {
+        if (text[i] == c) return text + i;
+    }
+    return nullptr;
+}
 
 // The text with its ASCII letters in lower case.
 std::string AsciiLowerCase(std::string text);

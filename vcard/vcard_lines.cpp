@@ -40,8 +40,8 @@ bool ReadFileLine(VcardLineReader& reader, std::string& line, size_t limit) {
         // would run over the whole block on each line of a file without one.
         size_t run = available;
         for (int lineEnd : {'\n', '\r'}) {
-            const void* found = std::memchr(bytes, lineEnd, run);
-            if (found) run = static_cast<size_t>(static_cast<const unsigned char*>(found) - bytes);
+            const char* found = FindByte(reinterpret_cast<const char*>(bytes), run, static_cast<char>(lineEnd));
+            if (found) run = static_cast<size_t>(found - reinterpret_cast<const char*>(bytes));
         }
         size_t room = limit > line.size() ? limit - line.size() : 0;
         line.append(reinterpret_cast<const char*>(bytes), std::min(run, room));

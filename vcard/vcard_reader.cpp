@@ -66,7 +66,7 @@ bool HasPairedBytes(unsigned codePage) {
 
 // A number (phone, fax, QQ) loses the invisible marks around it.
 void DecodeInto(std::string_view raw, const ValueForm& form, bool number, std::string& out) {
-    if (!form.quotedPrintable && raw.find('\\') == std::string_view::npos &&
+    if (!form.quotedPrintable && !FindByte(raw.data(), raw.size(), '\\') &&
         (form.codePage == GbkCodePage || !HasNonAscii(raw))) {
         out.assign(raw.data(), raw.size());  // nothing to convert: the common case of a GBK or ASCII value
         return;
@@ -617,9 +617,11 @@ VcardCard NewVcardCard() {
     return card;
 }
 
-int ParseVcardLine(const char* line, VcardCard& card) {
+int ParseVcardLine(std::string_view line, VcardCard& card) {
+    // A line ends at a NUL byte, which no text holds.
+    if (const char* nul = FindByte(line.data(), line.size(), '\0')) line = line.substr(0, static_cast<size_t>(nul - line.data()));
     VcardProperty property;
-    if (!SplitPropertyLine(std::string_view(line), property) || property.value.empty() || property.binary) return 0;
+    if (!SplitPropertyLine(line, property) || property.value.empty() || property.binary) return 0;
     // A view: each comparison below is then a length and a few bytes,
     // without measuring the constant name at run time.
     std::string_view name = property.name;
@@ -750,9 +752,9 @@ int CountVcardCards(const PathString& path) {
                 }
                 matching = false;
             }
-            const void* end = std::memchr(block.data() + i, '\n', got - i);
+            const char* end = FindByte(block.data() + i, got - i, '\n');
             if (!end) break;
-            i = static_cast<size_t>(static_cast<const char*>(end) - block.data()) + 1;
+            i = static_cast<size_t>(end - block.data()) + 1;
             matching = true;
             matched = 0;
         }
@@ -820,7 +822,7 @@ VcardImportResult ReadVcardFile(const PathString& path, Document& book, ImportGr
                 cards.pop_back();
             }
         } else if (skippedDepth == 0) {
-            ParseVcardLine(line.c_str(), cards.back());
+            ParseVcardLine(line, cards.back());
         }
         dropFoldSpace = !cards.empty() && cards.back().version >= 30;
     }

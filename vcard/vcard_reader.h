@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -76,8 +77,8 @@ VcardCard NewVcardCard();
 
 // Applies one logical line to the card being built: 1 when the line was
 // recognised and stored, 0 when it was ignored (no value, an unknown or
-// binary property).
-int ParseVcardLine(const char* line, VcardCard& card);
+// binary property). The line ends at its first NUL byte, if any.
+int ParseVcardLine(std::string_view line, VcardCard& card);
 
 // Completes the card: each phone number finds its field, and a card
 // without a family name is named as every import names it. True when the
