@@ -83,6 +83,54 @@ ContactRecord FullContact(int n) {
     return record;
 }
 
+ContactRecord DirectoryContact(int n) {
+    static const char16_t* const surnames[] = {u"王", u"李", u"张", u"刘", u"陈", u"杨", u"黄", u"赵", u"吴", u"周",
+                                               u"徐", u"孙", u"马", u"朱", u"胡", u"郭", u"何", u"高", u"林", u"罗",
+                                               u"郑", u"梁", u"谢", u"宋", u"唐", u"许", u"韩", u"冯", u"邓", u"曹"};
+    static const char16_t* const givenNames[] = {u"伟", u"芳", u"娜", u"秀英", u"敏", u"静", u"丽", u"强", u"磊",
+                                                 u"军", u"洋", u"勇", u"艳", u"杰", u"娟", u"涛", u"明", u"超",
+                                                 u"秀兰", u"霞", u"平", u"刚", u"桂英", u"建华", u"文", u"华",
+                                                 u"志强", u"玉兰", u"晓东", u"海燕", u"子涵", u"宇轩", u"欣怡"};
+    static const char16_t* const companies[] = {u"北京华信科技有限公司", u"上海东方贸易有限公司", u"深圳远航电子有限公司",
+                                                u"广州南方物流有限公司", u"杭州云帆网络科技有限公司", u"成都天府软件有限公司"};
+    static const char16_t* const departments[] = {u"销售部", u"市场部", u"研发中心", u"财务部", u"人力资源部",
+                                                  u"客户服务部", u"采购部", u"行政部"};
+    static const char16_t* const titles[] = {u"经理", u"工程师", u"主管", u"总监", u"助理", u"专员", u"高级工程师"};
+    static const char16_t* const cities[] = {u"北京市", u"上海市", u"深圳市", u"广州市", u"杭州市", u"成都市"};
+    static const char16_t* const streets[] = {u"朝阳区建国路", u"浦东新区世纪大道", u"南山区科技园路", u"天河区天河路",
+                                              u"西湖区文三路", u"高新区天府大道"};
+    auto pick = [n](const char16_t* const* list, size_t count, int turn) { return GbkText(list[(n / turn) % count]); };
+    ContactRecord record = EmptyRecord();
+    int office = n % 6;
+    SetField(record, Surname, pick(surnames, 30, 1));
+    SetField(record, GivenName, pick(givenNames, 33, 7));
+    SetField(record, Mobile, "13" + std::to_string(900000000 + (n * 7919) % 100000000));
+    SetField(record, WorkPhone, "010-6" + std::to_string(1000000 + (n * 31) % 9000000));
+    SetField(record, Email, "user" + std::to_string(n) + "@example.com");
+    SetField(record, Company, GbkText(companies[office]));
+    SetField(record, Department, pick(departments, 8, 3));
+    SetField(record, JobTitle, pick(titles, 7, 5));
+    SetField(record, WorkStreet, GbkText(streets[office]) + std::to_string(1 + n % 300) + GbkText(u"号"));
+    SetField(record, WorkProvince, GbkText(cities[office]).substr(0, 4));
+    SetField(record, WorkCity, GbkText(cities[office]));
+    SetField(record, WorkPostcode, std::to_string(100000 + office * 100020));
+    SetField(record, WorkCountry, GbkText(u"中国"));
+    if (n % 3 == 0) {
+        SetField(record, BirthYear, std::to_string(1960 + n % 40));
+        SetField(record, BirthMonth, std::to_string(1 + n % 12));
+        SetField(record, BirthDay, std::to_string(1 + n % 28));
+    }
+    record.Gender = n % 2;
+    record.GroupIndex = n % 5;
+    return record;
+}
+
+void FillDirectoryBook(ContactStore& store, int count) {
+    ClearRecords(store);
+    store.records.reserve(static_cast<size_t>(count));
+    for (int n = 0; n < count; ++n) AppendRecord(store, DirectoryContact(n));
+}
+
 void FillFullBook(ContactStore& store, int count) {
     ClearRecords(store);
     store.records.reserve(static_cast<size_t>(count));

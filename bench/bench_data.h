@@ -25,6 +25,13 @@ void TakeFolderOption(int& argc, char**& argv, std::filesystem::path& folder);
 // `count` full contacts, FullContact(0) to FullContact(count - 1).
 void FillFullBook(ContactStore& store, int count = BenchContacts);
 
+// Contact n of a company's directory, as such a book is: a name of two or
+// three characters, a mobile and an office number, an e-mail address,
+// the company, department and title, the office's address, a birthday for
+// every third; the other fields empty.
+ContactRecord DirectoryContact(int n);
+void FillDirectoryBook(ContactStore& store, int count);
+
 // Gives every contact of the store the details a phone's export brings:
 // a second mobile, a second e-mail address, a website, a note and a
 // company longer than its field, kept whole.

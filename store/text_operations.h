@@ -24,9 +24,10 @@ inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' &
 
 // The first byte c among the n at text, or null: memchr, eight bytes at a
 // time. The readers and the search look for line ends, escapes and first
-// bytes in every text they take, and the C library of Windows (Wine's as
-// well) looks at one byte at a time.
-inline const char* FindByte(const char* text, size_t n, char c) {
+// bytes in every text they take; the C runtime that Windows programs link
+// (msvcrt, Wine's as well) looks at one byte at a time, glibc's at 32 or
+// more.
+inline const char* FindByteInWords(const char* text, size_t n, char c) {
     const uint64_t ones = 0x0101010101010101u;
     const uint64_t highs = 0x8080808080808080u;
     const uint64_t pattern = ones * static_cast<unsigned char>(c);
@@ -41,6 +42,14 @@ inline const char* FindByte(const char* text, size_t n, char c) {
         if (text[i] == c) return text + i;
     }
     return nullptr;
+}
+
+inline const char* FindByte(const char* text, size_t n, char c) {
+#ifdef _WIN32
+    return FindByteInWords(text, n, c);
+#else
+    return static_cast<const char*>(std::memchr(text, c, n));
+#endif
 }
 
 // The text with its ASCII letters in lower case.

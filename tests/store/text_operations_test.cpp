@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "store/text_operations.h"
@@ -50,4 +52,18 @@ TEST(AsciiCase, ComparesWordsAndPrefixesInEitherCase) {
     EXPECT_TRUE(StartsWithNoCase("TEL:+86", "tel:"));
     EXPECT_FALSE(StartsWithNoCase("te", "tel"));
     EXPECT_TRUE(StartsWithNoCase("x", ""));
+}
+
+// The byte search that Windows builds use finds what memchr finds, at
+// every length and alignment, the bytes around the one sought included.
+TEST(FindByteInWords, FindsWhatMemchrFinds) {
+    std::mt19937 random(1712);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(random() % 40, '\0');
+        for (char& c : text) c = static_cast<char>("a\n\r\x80\xff\x01"[random() % 6]);
+        size_t from = text.empty() ? 0 : random() % (text.size() + 1);
+        char sought = static_cast<char>("\n\r\x80\xff\x01z"[random() % 6]);
+        const char* expected = static_cast<const char*>(std::memchr(text.data() + from, sought, text.size() - from));
+        ASSERT_EQ(expected, FindByteInWords(text.data() + from, text.size() - from, sought)) << round;
+    }
 }
