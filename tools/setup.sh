@@ -7,7 +7,7 @@ packages=(
   cmake make g++ googletest libbenchmark-dev
   mingw-w64 wine wine64 xvfb xauth fonts-wqy-zenhei fonts-wqy-microhei locales
   imagemagick xdotool python3 python3-vobject
-  unicode-data fonts-hanazono
+  unicode-data fonts-hanazono fonts-symbola
   clang libclang-rt-14-dev
   libcurl4-openssl-dev radicale vdirsyncer openssl
 )

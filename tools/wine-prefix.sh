@@ -28,7 +28,7 @@ font_mark="$WINEPREFIX/.corvelle-font"
 # Each step leaves a mark, so that an older prefix gets the later steps;
 # the font's mark holds its name, so that a changed choice is applied again.
 dpi_mark="$WINEPREFIX/.corvelle-dpi"
-link_mark="$WINEPREFIX/.corvelle-font-link-wine-names"
+link_mark="$WINEPREFIX/.corvelle-font-link-symbols"
 fallback_mark="$WINEPREFIX/.corvelle-uniscribe-fallback"
 unsubstituted_mark="$WINEPREFIX/.corvelle-simsun-unsubstituted"
 ready() {
@@ -84,12 +84,16 @@ fi
 # for the WenQuanYi fonts in a Chinese locale is their Chinese name
 # (文泉驿微米黑); it drops a link under a name that is a substitute, as the
 # English name is. So the links go under every name fontconfig gives the font.
+# Symbola comes first, for the symbols people put in names (妈妈❤️): it
+# holds no Han, and it draws the variation selector after ❤ as nothing,
+# where HanaMin draws a box.
 if [ ! -f "$link_mark" ]; then
   fc-list -q HanaMinB || echo "warning: fonts-hanazono is not installed (tools/setup.sh installs it)" >&2
+  fc-list -q Symbola || echo "warning: fonts-symbola is not installed (tools/setup.sh installs it)" >&2
   links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
   # Wine finds a linked face by its file; Debian's fonts-japanese-mincho.ttf,
   # when it points to HanaMin A, is the file Wine loads it from.
-  linked='HanaMinB.ttf,HanaMinB\0HanaMinA.ttf,HanaMinA\0fonts-japanese-mincho.ttf,HanaMinA'
+  linked='Symbola_hint.ttf,Symbola\0HanaMinB.ttf,HanaMinB\0HanaMinA.ttf,HanaMinA\0fonts-japanese-mincho.ttf,HanaMinA'
   font_names=()
   IFS=, read -r -a font_names <<< "$(fc-list "$font" family | head -n 1)"
   for face in "$font" "${font_names[@]}" "宋体" "SimSun" "新宋体" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
