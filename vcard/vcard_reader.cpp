@@ -97,6 +97,7 @@ std::string DecodedText(std::string_view raw, const ValueForm& form, bool number
 // The value's components, each decoded to GBK, good until the next call.
 // Splitting comes before decoding, so that an escaped ";" never splits.
 const std::vector<std::string>& Components(const VcardProperty& property, const ValueForm& form, size_t count) {
+    count = std::min(count, MostComponents);  // the room holds no more; the last takes the rest
     bool paired = !form.quotedPrintable && HasPairedBytes(form.codePage);
     VcardDecodeRoom& room = *form.room;
     SplitComponentsInto(property.value, count, paired, room.pieces);
