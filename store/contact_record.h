@@ -68,6 +68,11 @@ struct ContactRecord {
     int32_t CheckFlag;  // its check box is ticked; not stored
     int32_t ShownFlag;  // it has a row under the current filters; not stored
     int32_t GroupIndex; // position in the group list; not checked against it
+
+    // A store's records come from blocks of places kept for records
+    // (store/record_places.cpp); a removed record's place takes the next.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* place, std::size_t size) noexcept;
 };
 
 // What belongs to one field, said once: the file, the CSV titles and the

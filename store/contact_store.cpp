@@ -85,6 +85,7 @@ int RemoveTickedRecords(ContactStore& store) {
 void ClearRecords(ContactStore& store) {
     store.records.clear();
     store.details.clear();
+    store.searchKeys.clear();
     store.shownRowsStale = true;
 }
 
