@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/contact_store.h"
 #include "test_support.h"
@@ -38,6 +42,30 @@ TEST(ContactStore, RecordsKeepTheirAddressWhileOthersComeAndGo) {
     EXPECT_EQ(1, RemoveRecord(store, first));
     EXPECT_EQ(0, IndexOfRecord(store, second));
     EXPECT_STREQ("b", second->Surname);
+}
+
+// Records come from blocks of places, and removed ones' places are taken
+// again: across several blocks, with every other record removed and as
+// many added, two stores' records never share a byte.
+TEST(ContactStore, EveryRecordHasAPlaceOfItsOwnWhenManyComeAndGo) {
+    ContactStore first, second;
+    for (int i = 0; i < 9000; ++i) AppendRecord(i % 2 ? second : first, Person(std::to_string(i)));
+    for (int i = 0; i < 9000; i += 4) first.records[i / 2]->CheckFlag = 1;
+    RemoveTickedRecords(first);
+    ClearRecords(second);
+    for (int i = 0; i < 9000; ++i) AppendRecord(i % 3 ? first : second, Person("n" + std::to_string(i)));
+    std::vector<std::pair<const char*, const char*>> places;
+    for (const ContactStore* store : {&first, &second}) {
+        for (const auto& record : store->records) {
+            const char* start = reinterpret_cast<const char*>(record.get());
+            places.emplace_back(start, start + sizeof(ContactRecord));
+            EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(start) % alignof(ContactRecord));
+        }
+    }
+    std::sort(places.begin(), places.end());
+    for (size_t i = 1; i < places.size(); ++i) ASSERT_LE(places[i - 1].second, places[i].first) << i;
+    EXPECT_STREQ("2", first.records.front()->Surname);  // kept through it all
+    EXPECT_STREQ("n8997", second.records.back()->Surname);
 }
 
 TEST(ContactStore, ShownRecordAtCountsOnlyShownRecords) {
